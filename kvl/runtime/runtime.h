@@ -1,0 +1,10 @@
+#pragma once
+// The host runtime layer in one include: component model, exceptions,
+// rounding rules, the uniform generator, the extended encoding and streams.
+
+#include "kvl/runtime/classes.h"
+#include "kvl/runtime/exceptions.h"
+#include "kvl/runtime/extended.h"
+#include "kvl/runtime/random.h"
+#include "kvl/runtime/rounding.h"
+#include "kvl/runtime/streams.h"
