@@ -5,6 +5,7 @@
 #include "kvl/runtime/classes.h"
 #include "kvl/runtime/exceptions.h"
 #include "kvl/runtime/extended.h"
+#include "kvl/runtime/numfmt.h"
 #include "kvl/runtime/random.h"
 #include "kvl/runtime/rounding.h"
 #include "kvl/runtime/streams.h"
