@@ -73,13 +73,26 @@ void TBitFld::CombineWith(const TBitFld& Other, TLogicOp Op) noexcept {
   };
   using W = std::uint64_t;
   switch (Op) {
-    case TLogicOp::loAnd: apply([](W a, W b) { return a & b; }); break;
-    case TLogicOp::loOr: apply([](W a, W b) { return a | b; }); break;
-    case TLogicOp::loXor: apply([](W a, W b) { return a ^ b; }); break;
-    case TLogicOp::loAndNot: apply([](W a, W b) { return a & ~b; }); break;
-    case TLogicOp::loOrNot: apply([](W a, W b) { return a | ~b; }); break;
-    case TLogicOp::loXorNot: apply([](W a, W b) { return a ^ ~b; }); break;
-    default: return;
+    case TLogicOp::loAnd:
+      apply([](W a, W b) { return a & b; });
+      break;
+    case TLogicOp::loOr:
+      apply([](W a, W b) { return a | b; });
+      break;
+    case TLogicOp::loXor:
+      apply([](W a, W b) { return a ^ b; });
+      break;
+    case TLogicOp::loAndNot:
+      apply([](W a, W b) { return a & ~b; });
+      break;
+    case TLogicOp::loOrNot:
+      apply([](W a, W b) { return a | ~b; });
+      break;
+    case TLogicOp::loXorNot:
+      apply([](W a, W b) { return a ^ ~b; });
+      break;
+    default:
+      return;
   }
   ClearTail();
 }

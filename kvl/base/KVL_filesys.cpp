@@ -1,12 +1,10 @@
 #include "kvl/base/KVL_filesys.h"
 
+#include "kvl/base/internal/textchars.h"
+
 namespace kvl {
 
-namespace {
-constexpr bool IsWhite(int c) noexcept {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-}  // namespace
+using detail::IsWhite;
 
 std::string ReadNextWordInTextFile(std::istream& TFile) {
   std::string word;

@@ -51,10 +51,17 @@ void TMixedFStream::WriteLn(std::string_view Text) {
   line.reserve(Text.size() + 1);
   for (const char c : Text) {
     switch (c) {
-      case '\\': line += "\\\\"; break;
-      case '\n': line += "\\n"; break;
-      case '\r': line += "\\r"; break;
-      default: line += c;
+      case '\\':
+        line += "\\\\";
+        break;
+      case '\n':
+        line += "\\n";
+        break;
+      case '\r':
+        line += "\\r";
+        break;
+      default:
+        line += c;
     }
   }
   line += '\n';

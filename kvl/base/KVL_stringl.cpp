@@ -3,17 +3,15 @@
 #include <algorithm>
 #include <charconv>
 
+#include "kvl/base/internal/textchars.h"
 #include "kvl/runtime/numfmt.h"
 
 namespace kvl {
 
+using detail::FoldCase;
+using detail::IsWhite;
+
 namespace {
-
-constexpr char FoldCase(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-constexpr bool IsWhite(char c) noexcept {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 constexpr bool IsControl(char c) noexcept {
   const auto u = static_cast<unsigned char>(c);
@@ -142,12 +140,23 @@ std::string EncodeXMLText(std::string_view Text) {
   out.reserve(Text.size());
   for (const char c : Text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;

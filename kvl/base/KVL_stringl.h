@@ -40,6 +40,7 @@
 //   std::string attr, content;
 //   while (ReadNextTagInString(text, tags, pos, attr, content) >= 0) { ... }
 
+#include <concepts>
 #include <cstdint>
 #include <initializer_list>
 #include <iosfwd>
@@ -60,8 +61,8 @@ bool EqualStrings(std::string_view A, std::string_view B, bool CaseSensitive) no
 /// StringIx: the 0-based index of the first entry of List equal to Str
 /// (ASCII case folded unless CaseSensitive), or -1 when there is none.
 template <std::ranges::input_range R>
-  requires std::convertible_to<std::ranges::range_reference_t<const R>, std::string_view>
-std::int32_t StringIx(std::string_view Str, const R& List, bool CaseSensitive) {
+requires std::convertible_to<std::ranges::range_reference_t<const R>, std::string_view> std::int32_t StringIx(
+    std::string_view Str, const R& List, bool CaseSensitive) {
   std::int32_t ix = 0;
   for (const auto& entry : List) {
     if (detail::EqualStrings(Str, std::string_view(entry), CaseSensitive)) return ix;

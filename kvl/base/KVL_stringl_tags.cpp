@@ -4,8 +4,11 @@
 #include <istream>
 
 #include "kvl/base/KVL_stringl.h"
+#include "kvl/base/internal/textchars.h"
 
 namespace kvl {
+
+using detail::IsWhite;
 
 namespace {
 
@@ -60,10 +63,6 @@ enum class TagKind {
   Empty,    // <word .../>
   Close     // </word>
 };
-
-constexpr bool IsWhite(char c) noexcept {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // Reads up to and including Terminator (two characters); false at the end.
 template <class Src>
@@ -193,8 +192,8 @@ std::int32_t ReadNextTagInString(std::string_view InString, std::span<const std:
                                  std::int32_t& StartAt, std::string& Attr, std::string& Content) {
   Attr.clear();
   Content.clear();
-  const std::size_t start = StartAt < 1 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(StartAt) - 1,
-                                                                       InString.size());
+  const std::size_t start =
+      StartAt < 1 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(StartAt) - 1, InString.size());
   StringSource source(InString, start);
   const std::int32_t ix = ReadNextTag(source, TagTable, Attr, Content);
   StartAt = static_cast<std::int32_t>(source.Pos()) + 1;

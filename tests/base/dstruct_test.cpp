@@ -1,9 +1,9 @@
-#include "kvl/base/KVL_dstruct.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
+
+#include "kvl/base/KVL_dstruct.h"
 
 namespace kvl {
 namespace {

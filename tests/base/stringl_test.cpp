@@ -1,5 +1,3 @@
-#include "kvl/base/KVL_stringl.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "kvl/base/KVL_filesys.h"
+#include "kvl/base/KVL_stringl.h"
 
 namespace kvl {
 namespace {
@@ -46,7 +45,10 @@ TEST(TokenizeTest, Cases) {
     std::vector<std::string> Expected;
   };
   const Case cases[] = {
-      {"membasedlearner sig=\"Brantcore\"  id=\"X\"", " ", '\0', {"membasedlearner", "sig=\"Brantcore\"", "id=\"X\""}},
+      {"membasedlearner sig=\"Brantcore\"  id=\"X\"",
+       " ",
+       '\0',
+       {"membasedlearner", "sig=\"Brantcore\"", "id=\"X\""}},
       {"  ", " ", '\0', {}},
       {"", " ", '\0', {}},
       {"a;b,,c", ";,", '\0', {"a", "b", "c"}},
@@ -86,8 +88,9 @@ TEST(StrffTest, FixedPointFields) {
     std::string_view Expected;
   };
   const Case cases[] = {
-      {3.14159L, 8, 2, "    3.14"}, {-2.5L, 1, 3, "-2.500"},  {0.125L, 1, 2, "0.12"},  // ties to even
-      {1234.5L, 2, 0, "1234"},      {1e20L, 1, 1, "100000000000000000000.0"},
+      {3.14159L, 8, 2, "    3.14"},  {-2.5L, 1, 3, "-2.500"},
+      {0.125L, 1, 2, "0.12"},  // ties to even
+      {1234.5L, 2, 0, "1234"},       {1e20L, 1, 1, "100000000000000000000.0"},
       {0.0L, 12, 4, "      0.0000"},
   };
   for (const Case& c : cases) EXPECT_EQ(strff(c.X, c.Width, c.Decimals), c.Expected);

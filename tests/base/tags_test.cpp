@@ -12,7 +12,7 @@
 namespace kvl {
 namespace {
 
-constexpr std::array<std::string_view, 9> kLearnerTags{"membasedlearner", "comment", "modelname",
+constexpr std::array<std::string_view, 9> kLearnerTags{"membasedlearner", "comment",  "modelname",
                                                        "modeldata",       "distmode", "scaling",
                                                        "locmodel",        "numnnb",   "$invalidtag$"};
 constexpr std::int32_t kInvalid = 8;
@@ -80,12 +80,10 @@ TEST(ReadNextTagTest, MatrixCellsEmptyElementsAndStrayClosingTags) {
 
   const std::vector<Tag> cells = AllTags(outer[0].Content + "</matrix>", kMatrixTags);
   const std::vector<Tag> expected = {
-      {0, "", "2"},
-      {4, "iy=\"3\" ix=\"2\"", "1.5"},
-      {4, "ix=\"1\" iy=\"1\"", ""},  // empty element
-      {4, "ix=\"9\"", "-4"},         // words are matched without case
-      {7, "a=\"1\"", "x"},           // unknown word: the last index
-      {6, "", ""},                   // a closing tag on its own keeps its "/word"
+      {0, "", "2"},          {4, "iy=\"3\" ix=\"2\"", "1.5"}, {4, "ix=\"1\" iy=\"1\"", ""},  // empty element
+      {4, "ix=\"9\"", "-4"},  // words are matched without case
+      {7, "a=\"1\"", "x"},    // unknown word: the last index
+      {6, "", ""},            // a closing tag on its own keeps its "/word"
   };
   EXPECT_EQ(cells, expected);
 }
@@ -97,8 +95,7 @@ TEST(ReadNextTagTest, NestingQuotesCommentsAndStrayText) {
   };
   const Case cases[] = {
       // inner elements of the same word are matched pairwise
-      {"<comment>a<comment>b</comment>c</comment>tail",
-       {{1, "", "a<comment>b</comment>c"}}},
+      {"<comment>a<comment>b</comment>c</comment>tail", {{1, "", "a<comment>b</comment>c"}}},
       // a '>' inside a quoted value does not end the tag
       {"<modelname note='a>b' x=\"<\">v</modelname>", {{2, "note='a>b' x=\"<\"", "v"}}},
       // a closing tag inside a comment does not end the element
@@ -116,8 +113,15 @@ TEST(ReadNextTagTest, NestingQuotesCommentsAndStrayText) {
 
 TEST(ReadNextTagTest, MalformedTextEndsCleanly) {
   const std::string_view cases[] = {
-      "",  "no tags at all", "<comment", "<comment attr=\"unterminated>", "<!-- never closed <comment>x</comment>",
-      "<?pi never closed", "<!DOCTYPE", "<", "<!-",
+      "",
+      "no tags at all",
+      "<comment",
+      "<comment attr=\"unterminated>",
+      "<!-- never closed <comment>x</comment>",
+      "<?pi never closed",
+      "<!DOCTYPE",
+      "<",
+      "<!-",
   };
   for (const std::string_view text : cases) EXPECT_TRUE(AllTags(text, kLearnerTags).empty()) << text;
   // An element whose closing tag is missing keeps what follows as content.
