@@ -268,6 +268,8 @@ class TVectorBase : public TComponent {
   /// LoadFromFile: loads a text dump written by StoreOnFile: false when the
   /// file cannot be opened, its first line is not two indices, or the last
   /// index exceeds NrOfElem (after resizing to it when AdjustVectorSize).
+  /// A number that does not read is skipped. AdjustVectorSize never grows
+  /// the vector beyond the file's size in bytes (a larger last index fails).
   bool LoadFromFile(const std::string& FileName, bool AdjustVectorSize);
   /// SaveToStream: writes the binary image of LowElem..HighElem, creating a
   /// TMemoryStream (owned by the caller) when OutStream is null.
@@ -277,7 +279,9 @@ class TVectorBase : public TComponent {
   void SaveToStream(TStream* OutStream, std::int32_t LowElem, std::int32_t HighElem) const;
   /// LoadFromStream: reads a binary image from the stream's position; false
   /// for a null stream, unreadable bounds, an upper bound beyond NrOfElem or
-  /// a value that cannot be read.
+  /// a value that cannot be read (the values before it stay). With
+  /// AdjustVectorSize the vector is sized to the upper bound, but never
+  /// beyond the number of values left in the stream (a larger bound fails).
   bool LoadFromStream(TStream* InStream, bool AdjustVectorSize);
   /// CRCofData: the CRC-32 of every byte position of the elements, one
   /// accumulator per position, as 8 hex digits each.
