@@ -186,14 +186,18 @@ bool ParseReal(std::string_view Word, double& Value) noexcept {
   return true;
 }
 
+bool IsASCMissingValue(std::string_view Word) noexcept {
+  if (Word == ASCMissingWords[1] || EqualsFolded(Word, ASCMissingWords[0])) return true;
+  double v = 0.0;
+  return ParseReal(Word, v) && std::isnan(v);
+}
+
 bool ParseASCValue(std::string_view Word, double& Value) noexcept {
-  if (Word == ASCMissingWords[1] || EqualsFolded(Word, ASCMissingWords[0])) {
+  if (IsASCMissingValue(Word)) {
     Value = 0.0;
     return true;
   }
-  if (!ParseReal(Word, Value)) return false;
-  if (std::isnan(Value)) Value = 0.0;  // any other spelling of NaN: a missing value too
-  return true;
+  return ParseReal(Word, Value);
 }
 
 // --- the reading steps -----------------------------------------------------------

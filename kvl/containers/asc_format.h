@@ -120,6 +120,10 @@ class TWordReader {
 /// is not a whole number word, or a value too large for a Double.
 bool ParseReal(std::string_view Word, double& Value) noexcept;
 
+/// IsASCMissingValue: Word stands for a missing value: "NAN" in any letter
+/// case (as the writers spell a NaN), "###", or another spelling of NaN.
+bool IsASCMissingValue(std::string_view Word) noexcept;
+
 /// ParseASCValue: a data word: "NAN" (any letter case, as the writers spell
 /// a NaN) and "###" give 0, infinities their value, other words ParseReal.
 bool ParseASCValue(std::string_view Word, double& Value) noexcept;
