@@ -70,14 +70,13 @@ std::int32_t SortIntoArray(std::span<double> Data, double Value, bool Ascending,
 /// SortIntoArray: the same for Single elements.
 std::int32_t SortIntoArray(std::span<float> Data, float Value, bool Ascending, bool AllowEqual);
 /// SortIntoArray: the same for Integer elements.
-std::int32_t SortIntoArray(std::span<std::int32_t> Data, std::int32_t Value, bool Ascending,
-                           bool AllowEqual);
+std::int32_t SortIntoArray(std::span<std::int32_t> Data, std::int32_t Value, bool Ascending, bool AllowEqual);
 /// SortIntoArray (untyped): the same for elements of the type ElemKind
 /// names, given as bytes (see the top of this header); Value points to one
 /// element of that same type and is compared by value. Returns -1 without
 /// change for an unknown ElemKind or a null Value.
-std::int32_t SortIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value,
-                           bool Ascending, bool AllowEqual);
+std::int32_t SortIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value, bool Ascending,
+                           bool AllowEqual);
 
 /// InsertIntoArray: shifts Data[Position..] one place towards the end (the
 /// last element drops out) and stores Value at Position. A Position outside
@@ -90,8 +89,7 @@ void InsertIntoArray(std::span<std::int32_t> Data, std::int32_t Value, std::int3
 /// InsertIntoArray (untyped): the same for elements of the type ElemKind
 /// names, given as bytes; Value points to one element of that type. An
 /// unknown ElemKind or a null Value changes nothing.
-void InsertIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value,
-                     std::int32_t Position);
+void InsertIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value, std::int32_t Position);
 
 // --- swapping -------------------------------------------------------------------
 
