@@ -25,8 +25,8 @@ namespace kvl {
 // --- selection ----------------------------------------------------------------
 
 /// QuickSelect: the value that would stand at index K if Data[Lo..Hi] were
-/// sorted ascending; Data[Lo..Hi] is reordered in place (Hoare's selection,
-/// middle element as pivot). Returns 0 when Hi < Lo, and 0 without touching
+/// sorted ascending; Data[Lo..Hi] is reordered in place (partitioning around
+/// the middle element). Returns 0 when Hi < Lo, and 0 without touching
 /// Data when Lo or Hi lie outside Data or K outside Lo..Hi. When all values
 /// of the range are equal, that value is returned and nothing moves.
 double QuickSelect(std::span<double> Data, std::int32_t K, std::int32_t Lo, std::int32_t Hi);
