@@ -36,8 +36,8 @@ std::int32_t MeanArray(const TDouble3DArray& Data, std::int32_t Lo1, std::int32_
                        std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, double& Mean);
 /// MeanArray: the mean of a 4-D range; returns the status.
 std::int32_t MeanArray(const TDouble4DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
-                       std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, std::int32_t Hi4,
-                       double& Mean);
+                       std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3,
+                       std::int32_t Hi4, double& Mean);
 /// MeanArray: the mean of Data[First..Last] of integers; returns the status.
 std::int32_t MeanArray(const TIntArray& Data, std::int32_t First, std::int32_t Last, double& Mean);
 /// MeanArray: the mean of a 2-D range of integers; returns the status.
@@ -48,8 +48,8 @@ std::int32_t MeanArray(const TInt3DArray& Data, std::int32_t Lo1, std::int32_t L
                        std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, double& Mean);
 /// MeanArray: the mean of a 4-D range of integers; returns the status.
 std::int32_t MeanArray(const TInt4DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
-                       std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, std::int32_t Hi4,
-                       double& Mean);
+                       std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3,
+                       std::int32_t Hi4, double& Mean);
 
 /// StdDevArray: the sample standard deviation (divisor n - 1; 0 for one
 /// element) of Data[First..Last]; returns the status.
@@ -62,8 +62,8 @@ std::int32_t StdDevArray(const TDouble3DArray& Data, std::int32_t Lo1, std::int3
                          std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, double& StdDev);
 /// StdDevArray: the sample standard deviation of a 4-D range; returns the status.
 std::int32_t StdDevArray(const TDouble4DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
-                         std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, std::int32_t Hi4,
-                         double& StdDev);
+                         std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3,
+                         std::int32_t Hi4, double& StdDev);
 /// StdDevArray: the sample standard deviation of Data[First..Last] of integers.
 std::int32_t StdDevArray(const TIntArray& Data, std::int32_t First, std::int32_t Last, double& StdDev);
 /// StdDevArray: the sample standard deviation of a 2-D range of integers.
@@ -74,8 +74,8 @@ std::int32_t StdDevArray(const TInt3DArray& Data, std::int32_t Lo1, std::int32_t
                          std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, double& StdDev);
 /// StdDevArray: the sample standard deviation of a 4-D range of integers.
 std::int32_t StdDevArray(const TInt4DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
-                         std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, std::int32_t Hi4,
-                         double& StdDev);
+                         std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3,
+                         std::int32_t Hi4, double& StdDev);
 
 /// MeanVarArray: mean and sample variance (divisor n - 1; 0 for one element)
 /// of Data[First..Last]; returns the status.
@@ -86,7 +86,8 @@ std::int32_t MeanVarArray(const TDouble2DArray& Data, std::int32_t Lo1, std::int
                           std::int32_t Hi2, double& Mean, double& Variance);
 /// MeanVarArray: mean and sample variance of a 3-D range; returns the status.
 std::int32_t MeanVarArray(const TDouble3DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
-                          std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, double& Mean, double& Variance);
+                          std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, double& Mean,
+                          double& Variance);
 /// MeanVarArray: mean and sample variance of a 4-D range; returns the status.
 std::int32_t MeanVarArray(const TDouble4DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
                           std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3,
@@ -99,7 +100,8 @@ std::int32_t MeanVarArray(const TInt2DArray& Data, std::int32_t Lo1, std::int32_
                           std::int32_t Hi2, double& Mean, double& Variance);
 /// MeanVarArray: mean and sample variance of a 3-D range of integers.
 std::int32_t MeanVarArray(const TInt3DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
-                          std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, double& Mean, double& Variance);
+                          std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, double& Mean,
+                          double& Variance);
 /// MeanVarArray: mean and sample variance of a 4-D range of integers.
 std::int32_t MeanVarArray(const TInt4DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
                           std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3,
@@ -116,8 +118,8 @@ std::int32_t MeanAbsDev(const TDouble3DArray& Data, std::int32_t Lo1, std::int32
                         std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, double& MeanDev);
 /// MeanAbsDev: the mean absolute deviation of a 4-D range; returns the status.
 std::int32_t MeanAbsDev(const TDouble4DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
-                        std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, std::int32_t Hi4,
-                        double& MeanDev);
+                        std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3,
+                        std::int32_t Hi4, double& MeanDev);
 /// MeanAbsDev: the mean absolute deviation of Data[First..Last] of integers.
 std::int32_t MeanAbsDev(const TIntArray& Data, std::int32_t First, std::int32_t Last, double& MeanDev);
 /// MeanAbsDev: the mean absolute deviation of a 2-D range of integers.
@@ -128,8 +130,8 @@ std::int32_t MeanAbsDev(const TInt3DArray& Data, std::int32_t Lo1, std::int32_t 
                         std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, double& MeanDev);
 /// MeanAbsDev: the mean absolute deviation of a 4-D range of integers.
 std::int32_t MeanAbsDev(const TInt4DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
-                        std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, std::int32_t Hi4,
-                        double& MeanDev);
+                        std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3,
+                        std::int32_t Hi4, double& MeanDev);
 
 // --- extremes -----------------------------------------------------------------
 // An empty array (any empty level) gives the sentinel -2147483648 for MaxArray
@@ -223,8 +225,8 @@ std::int32_t MinMaxArray(const TDoubleArray& Data, std::int32_t First, std::int3
                          double& Max, std::int32_t& MinIx, std::int32_t& MaxIx);
 /// MinMaxArray: extremes of a 2-D range and their (outer, inner) positions.
 std::int32_t MinMaxArray(const TDouble2DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Hi1,
-                         std::int32_t Hi2, double& Min, double& Max, std::int32_t& MinIx1, std::int32_t& MinIx2,
-                         std::int32_t& MaxIx1, std::int32_t& MaxIx2);
+                         std::int32_t Hi2, double& Min, double& Max, std::int32_t& MinIx1,
+                         std::int32_t& MinIx2, std::int32_t& MaxIx1, std::int32_t& MaxIx2);
 /// MinMaxArray: extremes of integers Data[First..Last] and their positions.
 std::int32_t MinMaxArray(const TIntArray& Data, std::int32_t First, std::int32_t Last, std::int32_t& Min,
                          std::int32_t& Max, std::int32_t& MinIx, std::int32_t& MaxIx);
@@ -259,8 +261,8 @@ double LocalMean(const TIntArray& Data, std::int32_t Center, std::int32_t HalfWi
                  std::int32_t HighLimit);
 /// LocalMedian: the median of the values LocalMean averages (the mean of the
 /// two middle ones for an even count); 0 if empty.
-double LocalMedian(const TDoubleArray& Data, std::int32_t Center, std::int32_t HalfWidth, std::int32_t LowLimit,
-                   std::int32_t HighLimit);
+double LocalMedian(const TDoubleArray& Data, std::int32_t Center, std::int32_t HalfWidth,
+                   std::int32_t LowLimit, std::int32_t HighLimit);
 /// LocalMedian: as above for integers.
 double LocalMedian(const TIntArray& Data, std::int32_t Center, std::int32_t HalfWidth, std::int32_t LowLimit,
                    std::int32_t HighLimit);
@@ -276,13 +278,14 @@ double LocalMedian(const TIntArray& Data, std::int32_t Center, std::int32_t Half
 /// FrequDistOfArray: the frequency distribution of Data[First..Last] (First =
 /// Last = 0: the whole array); returns the status.
 std::int32_t FrequDistOfArray(const TDoubleArray& Data, std::int32_t First, std::int32_t Last, double Low,
-                              double High, double Width, TIntArray& Freq, std::int32_t& Below, std::int32_t& Above,
-                              std::int32_t& MaxCount);
+                              double High, double Width, TIntArray& Freq, std::int32_t& Below,
+                              std::int32_t& Above, std::int32_t& MaxCount);
 /// FrequDistOfArray: the distribution of a 2-D range (all four bounds 0: the
 /// whole array); returns the status.
-std::int32_t FrequDistOfArray(const TDouble2DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Hi1,
-                              std::int32_t Hi2, double Low, double High, double Width, TIntArray& Freq,
-                              std::int32_t& Below, std::int32_t& Above, std::int32_t& MaxCount);
+std::int32_t FrequDistOfArray(const TDouble2DArray& Data, std::int32_t Lo1, std::int32_t Lo2,
+                              std::int32_t Hi1, std::int32_t Hi2, double Low, double High, double Width,
+                              TIntArray& Freq, std::int32_t& Below, std::int32_t& Above,
+                              std::int32_t& MaxCount);
 /// FrequDistOfArray: as the 2-D member, skipping the cells whose Mask entry
 /// is true; returns the status.
 std::int32_t FrequDistOfArray(const TDouble2DArray& Data, const TBool2DArray& Mask, std::int32_t Lo1,
@@ -304,8 +307,8 @@ std::int32_t CountValues(const TDouble3DArray& Data, std::int32_t Lo1, std::int3
                          std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, double Low, double High);
 /// CountValues: counts the cells of a 4-D range within [Low, High].
 std::int32_t CountValues(const TDouble4DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
-                         std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, std::int32_t Hi4,
-                         double Low, double High);
+                         std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3,
+                         std::int32_t Hi4, double Low, double High);
 /// CountValues: counts integers Data[First..Last] within [Low, High].
 std::int32_t CountValues(const TIntArray& Data, std::int32_t First, std::int32_t Last, std::int32_t Low,
                          std::int32_t High);
@@ -314,11 +317,12 @@ std::int32_t CountValues(const TInt2DArray& Data, std::int32_t Lo1, std::int32_t
                          std::int32_t Hi2, std::int32_t Low, std::int32_t High);
 /// CountValues: counts the integers of a 3-D range within [Low, High].
 std::int32_t CountValues(const TInt3DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
-                         std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, std::int32_t Low, std::int32_t High);
+                         std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, std::int32_t Low,
+                         std::int32_t High);
 /// CountValues: counts the integers of a 4-D range within [Low, High].
 std::int32_t CountValues(const TInt4DArray& Data, std::int32_t Lo1, std::int32_t Lo2, std::int32_t Lo3,
-                         std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3, std::int32_t Hi4,
-                         std::int32_t Low, std::int32_t High);
+                         std::int32_t Lo4, std::int32_t Hi1, std::int32_t Hi2, std::int32_t Hi3,
+                         std::int32_t Hi4, std::int32_t Low, std::int32_t High);
 
 // --- two columns, two objects ----------------------------------------------------------
 
@@ -337,8 +341,8 @@ double SumOfSquaredDiffs(const TDoubleArray& A, const TDouble2DArray& M, std::in
 /// DistanceOfObjects: the distance or similarity (Mode) of rows Obj1 and Obj2
 /// over columns FirstVar..LastVar. Status 0; -2 bad object, -3 bad variable,
 /// -4 LastVar < FirstVar, -1 an unsupported mode (the last failing check wins).
-std::int32_t DistanceOfObjects(const TDouble2DArray& Data, TDistMode Mode, std::int32_t Obj1, std::int32_t Obj2,
-                               std::int32_t FirstVar, std::int32_t LastVar, double& Dist);
+std::int32_t DistanceOfObjects(const TDouble2DArray& Data, TDistMode Mode, std::int32_t Obj1,
+                               std::int32_t Obj2, std::int32_t FirstVar, std::int32_t LastVar, double& Dist);
 
 // --- order, two-valued arrays, searches -----------------------------------------------
 

@@ -46,8 +46,10 @@ TEST(DistanceOfObjectsTest, EveryModeByHand) {
     TDistMode Mode;
     double Dist;
   };
-  const Case cases[] = {{TDistMode::dmTanimoto, 3.0 / 27.0}, {TDistMode::dmManhattan, 8.0},
-                        {TDistMode::dmEuclid, std::sqrt(24.0)}, {TDistMode::dmEuclidSqr, 24.0},
+  const Case cases[] = {{TDistMode::dmTanimoto, 3.0 / 27.0},
+                        {TDistMode::dmManhattan, 8.0},
+                        {TDistMode::dmEuclid, std::sqrt(24.0)},
+                        {TDistMode::dmEuclidSqr, 24.0},
                         {TDistMode::dmDice, 6.0 / 30.0}};
   for (const Case& c : cases) {
     double dist = -1;
@@ -135,9 +137,9 @@ TEST(FindInSortedArrayTest, ExactNearestAndOutside) {
     double X;
     std::int32_t Index;
   };
-  for (const Case c : {Case{1, 0}, Case{11, 5}, Case{7, 3}, Case{5.9, 2}, Case{6, 3}, Case{6.1, 3}, Case{1.5, 0},
-                       Case{2, 1}, Case{10.5, 5}, Case{0.9, -2}, Case{11.1, -2},
-                       Case{std::numeric_limits<double>::quiet_NaN(), -2}})
+  for (const Case c :
+       {Case{1, 0}, Case{11, 5}, Case{7, 3}, Case{5.9, 2}, Case{6, 3}, Case{6.1, 3}, Case{1.5, 0}, Case{2, 1},
+        Case{10.5, 5}, Case{0.9, -2}, Case{11.1, -2}, Case{std::numeric_limits<double>::quiet_NaN(), -2}})
     EXPECT_EQ(FindInSortedArray(c.X, asc, true), c.Index) << c.X;
   const TDoubleArray desc = {11, 9, 7, 5, 3, 1};
   for (const Case c : {Case{11, 0}, Case{1, 5}, Case{4, 4}, Case{8.5, 1}, Case{12, -2}, Case{0, -2}})
@@ -157,9 +159,9 @@ TEST(FindInArrayTest, IntegersAndTexts) {
     std::int32_t Index;
   };
   const Case cases[] = {
-      {"beta", false, false, 1},  {"Beta", false, false, -2}, {"BETA", true, false, 1},
-      {"ray", false, false, -2},  {"ray", false, true, 2},    {"GAMMA", true, true, 2},
-      {"amm", false, true, 2},    {"Über", true, false, 3},   {"", false, true, 0},
+      {"beta", false, false, 1}, {"Beta", false, false, -2}, {"BETA", true, false, 1},
+      {"ray", false, false, -2}, {"ray", false, true, 2},    {"GAMMA", true, true, 2},
+      {"amm", false, true, 2},   {"Über", true, false, 3},   {"", false, true, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(FindInArray(c.S, words, c.IgnoreCase, c.Partial), c.Index) << c.S;
   EXPECT_EQ(FindInArray("x", TStrArray{}, true, true), -1);

@@ -72,7 +72,8 @@ TEST(MinMaxArrayTest, WholeArrayMembersStartAtTheLargestValues) {
   EXPECT_EQ(MinMaxArray(std::span<const double>(open), mn, mx), 0);
   EXPECT_EQ(mn, 4.0);
   EXPECT_EQ(mx, 6.0);
-  EXPECT_EQ(MinMaxArray(TDouble4DArray(1, TDouble3DArray(1, TDouble2DArray(1, TDoubleArray{7, -7}))), mn, mx), 0);
+  EXPECT_EQ(MinMaxArray(TDouble4DArray(1, TDouble3DArray(1, TDouble2DArray(1, TDoubleArray{7, -7}))), mn, mx),
+            0);
   EXPECT_EQ(mn, -7.0);
   EXPECT_EQ(mx, 7.0);
 

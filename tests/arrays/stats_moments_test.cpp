@@ -45,12 +45,12 @@ TMomentResult AllMoments(const A& d, const Index<arrays_detail::Rank<A>>& lo,
   } else {
     r.MeanStatus =
         MeanArray(d, i(lo[0]), i(lo[1]), i(lo[2]), i(lo[3]), i(hi[0]), i(hi[1]), i(hi[2]), i(hi[3]), r.Mean);
-    r.StdStatus =
-        StdDevArray(d, i(lo[0]), i(lo[1]), i(lo[2]), i(lo[3]), i(hi[0]), i(hi[1]), i(hi[2]), i(hi[3]), r.StdDev);
+    r.StdStatus = StdDevArray(d, i(lo[0]), i(lo[1]), i(lo[2]), i(lo[3]), i(hi[0]), i(hi[1]), i(hi[2]),
+                              i(hi[3]), r.StdDev);
     r.VarStatus = MeanVarArray(d, i(lo[0]), i(lo[1]), i(lo[2]), i(lo[3]), i(hi[0]), i(hi[1]), i(hi[2]),
                                i(hi[3]), r.VarMean, r.Variance);
-    r.MadStatus =
-        MeanAbsDev(d, i(lo[0]), i(lo[1]), i(lo[2]), i(lo[3]), i(hi[0]), i(hi[1]), i(hi[2]), i(hi[3]), r.MeanDev);
+    r.MadStatus = MeanAbsDev(d, i(lo[0]), i(lo[1]), i(lo[2]), i(lo[3]), i(hi[0]), i(hi[1]), i(hi[2]),
+                             i(hi[3]), r.MeanDev);
   }
   return r;
 }
@@ -95,8 +95,8 @@ TYPED_TEST(MomentFamilyTest, StatusCodesAgreeAcrossFamiliesAndZeroTheOutputs) {
     std::int32_t Status;
   };
   const Case cases[] = {
-      {"whole", -1, 0, 2, 0},          {"single cell", N - 1, 1, 1, 0}, {"high below low", N - 1, 2, 1, -2},
-      {"high beyond", 0, 0, 3, -2},    {"negative low", 0, -1, 1, -2},  {"low beyond", N - 1, 3, 3, -2},
+      {"whole", -1, 0, 2, 0},       {"single cell", N - 1, 1, 1, 0}, {"high below low", N - 1, 2, 1, -2},
+      {"high beyond", 0, 0, 3, -2}, {"negative low", 0, -1, 1, -2},  {"low beyond", N - 1, 3, 3, -2},
   };
   for (const Case& c : cases) {
     Index<N> l = lo, h = hi;
@@ -139,7 +139,7 @@ TYPED_TEST(MomentFamilyTest, ValuesOfAnInnerBlock) {
   }
   const double n = std::pow(2.0, N);
   var *= n / (n - 1);  // sample variance
-  double mad = 0;  // the average of |sum_d +-w_d / 2| over the 2^N sign patterns
+  double mad = 0;      // the average of |sum_d +-w_d / 2| over the 2^N sign patterns
   for (int mask = 0; mask < (1 << N); ++mask) {
     double s = 0;
     for (int d = 0; d < N; ++d) s += ((mask >> d) & 1 ? 0.5 : -0.5) * weights[d];

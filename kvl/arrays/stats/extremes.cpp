@@ -156,12 +156,16 @@ int32_t MinMaxArray(const TDouble2DArray& Data, double& Min, double& Max) { retu
 int32_t MinMaxArray(const TDouble3DArray& Data, double& Min, double& Max) { return MinMaxOf(Data, Min, Max); }
 int32_t MinMaxArray(const TDouble4DArray& Data, double& Min, double& Max) { return MinMaxOf(Data, Min, Max); }
 int32_t MinMaxArray(const TSingleArray& Data, float& Min, float& Max) { return MinMaxOf(Data, Min, Max); }
-int32_t MinMaxArray(std::span<const double> Data, double& Min, double& Max) { return MinMaxOf(Data, Min, Max); }
+int32_t MinMaxArray(std::span<const double> Data, double& Min, double& Max) {
+  return MinMaxOf(Data, Min, Max);
+}
 int32_t MinMaxArray(const TIntArray& Data, int32_t& Min, int32_t& Max) { return MinMaxOf(Data, Min, Max); }
 int32_t MinMaxArray(const TInt2DArray& Data, int32_t& Min, int32_t& Max) { return MinMaxOf(Data, Min, Max); }
 int32_t MinMaxArray(const TInt3DArray& Data, int32_t& Min, int32_t& Max) { return MinMaxOf(Data, Min, Max); }
 int32_t MinMaxArray(const TInt4DArray& Data, int32_t& Min, int32_t& Max) { return MinMaxOf(Data, Min, Max); }
-int32_t MinMaxArray(std::span<const int32_t> Data, int32_t& Min, int32_t& Max) { return MinMaxOf(Data, Min, Max); }
+int32_t MinMaxArray(std::span<const int32_t> Data, int32_t& Min, int32_t& Max) {
+  return MinMaxOf(Data, Min, Max);
+}
 
 int32_t MinMaxArray(const TDoubleArray& Data, int32_t First, int32_t Last, double& Min, double& Max,
                     int32_t& MinIx, int32_t& MaxIx) {
@@ -169,8 +173,9 @@ int32_t MinMaxArray(const TDoubleArray& Data, int32_t First, int32_t Last, doubl
   int32_t* const maxPos[] = {&MaxIx};
   return MinMaxInRange(Data, {First}, {Last}, Min, Max, minPos, maxPos);
 }
-int32_t MinMaxArray(const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2, double& Min,
-                    double& Max, int32_t& MinIx1, int32_t& MinIx2, int32_t& MaxIx1, int32_t& MaxIx2) {
+int32_t MinMaxArray(const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                    double& Min, double& Max, int32_t& MinIx1, int32_t& MinIx2, int32_t& MaxIx1,
+                    int32_t& MaxIx2) {
   int32_t* const minPos[] = {&MinIx1, &MinIx2};
   int32_t* const maxPos[] = {&MaxIx1, &MaxIx2};
   return MinMaxInRange(Data, {Lo1, Lo2}, {Hi1, Hi2}, Min, Max, minPos, maxPos);

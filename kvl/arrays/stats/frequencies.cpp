@@ -88,8 +88,8 @@ int32_t FrequDistOfArray(const TDoubleArray& Data, int32_t First, int32_t Last, 
   return FrequDist(Data, nullptr, {First}, {Last}, Low, High, Width, Freq, Below, Above, MaxCount);
 }
 int32_t FrequDistOfArray(const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
-                         double Low, double High, double Width, TIntArray& Freq, int32_t& Below, int32_t& Above,
-                         int32_t& MaxCount) {
+                         double Low, double High, double Width, TIntArray& Freq, int32_t& Below,
+                         int32_t& Above, int32_t& MaxCount) {
   return FrequDist(Data, nullptr, {Lo1, Lo2}, {Hi1, Hi2}, Low, High, Width, Freq, Below, Above, MaxCount);
 }
 int32_t FrequDistOfArray(const TDouble2DArray& Data, const TBool2DArray& Mask, int32_t Lo1, int32_t Lo2,
@@ -101,16 +101,16 @@ int32_t FrequDistOfArray(const TDouble2DArray& Data, const TBool2DArray& Mask, i
 int32_t CountValues(const TDoubleArray& Data, int32_t First, int32_t Last, double Low, double High) {
   return CountValuesOf(Data, {First}, {Last}, Low, High);
 }
-int32_t CountValues(const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2, double Low,
-                    double High) {
+int32_t CountValues(const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                    double Low, double High) {
   return CountValuesOf(Data, {Lo1, Lo2}, {Hi1, Hi2}, Low, High);
 }
-int32_t CountValues(const TDouble3DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1, int32_t Hi2,
-                    int32_t Hi3, double Low, double High) {
+int32_t CountValues(const TDouble3DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1,
+                    int32_t Hi2, int32_t Hi3, double Low, double High) {
   return CountValuesOf(Data, {Lo1, Lo2, Lo3}, {Hi1, Hi2, Hi3}, Low, High);
 }
-int32_t CountValues(const TDouble4DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4, int32_t Hi1,
-                    int32_t Hi2, int32_t Hi3, int32_t Hi4, double Low, double High) {
+int32_t CountValues(const TDouble4DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4,
+                    int32_t Hi1, int32_t Hi2, int32_t Hi3, int32_t Hi4, double Low, double High) {
   return CountValuesOf(Data, {Lo1, Lo2, Lo3, Lo4}, {Hi1, Hi2, Hi3, Hi4}, Low, High);
 }
 int32_t CountValues(const TIntArray& Data, int32_t First, int32_t Last, int32_t Low, int32_t High) {

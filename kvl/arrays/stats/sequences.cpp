@@ -51,8 +51,8 @@ bool IsDichotomousOf(const std::vector<T>& A, T& V1, T& V2) {
   const T first = A[0];
   const auto other = std::find_if(A.begin(), A.end(), [first](T v) { return v != first; });
   const T second = other == A.end() ? first : *other;
-  const bool two = first != second &&
-                   std::all_of(A.begin(), A.end(), [first, second](T v) { return v == first || v == second; });
+  const bool two = first != second && std::all_of(A.begin(), A.end(),
+                                                  [first, second](T v) { return v == first || v == second; });
   V1 = first;
   V2 = second;
   if (V2 < V1) std::swap(V1, V2);
@@ -74,7 +74,9 @@ bool IsMonotone(const TIntArray& A) { return IsMonotoneOf(A); }
 bool IsStrictlyMonotone(const TDoubleArray& A) { return IsStrictlyMonotoneOf(A); }
 bool IsStrictlyMonotone(const TIntArray& A) { return IsStrictlyMonotoneOf(A); }
 bool IsDichotomous(const TDoubleArray& A, double& V1, double& V2) { return IsDichotomousOf(A, V1, V2); }
-bool IsDichotomous(const TIntArray& A, std::int32_t& V1, std::int32_t& V2) { return IsDichotomousOf(A, V1, V2); }
+bool IsDichotomous(const TIntArray& A, std::int32_t& V1, std::int32_t& V2) {
+  return IsDichotomousOf(A, V1, V2);
+}
 
 std::int32_t FindInSortedArray(double X, const TDoubleArray& A, bool Ascending) {
   if (A.empty()) return -1;
