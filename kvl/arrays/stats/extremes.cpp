@@ -2,8 +2,10 @@
 // scanning template.
 
 #include <limits>
+#include <type_traits>
 
 #include "kvl/arrays/array_stats.h"
+#include "kvl/base/KVL_univconst.h"
 
 namespace kvl {
 namespace {
@@ -54,10 +56,16 @@ Elem<A> ExtremeOf(const A& Data, std::int32_t* const* Pos = nullptr) {
   return Largest ? r.Max : r.Min;
 }
 
+// The start values: the largest value of the element type and its negative.
 template <class T>
 void InitMinMax(T& Min, T& Max) {
-  Min = std::numeric_limits<T>::max();
-  Max = -std::numeric_limits<T>::max();
+  if constexpr (std::is_same_v<T, double>)
+    Min = uc_MaxDouble;
+  else if constexpr (std::is_same_v<T, float>)
+    Min = uc_MaxSingle;
+  else
+    Min = std::numeric_limits<T>::max();
+  Max = -Min;
 }
 
 template <class A>

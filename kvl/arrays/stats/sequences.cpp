@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kvl/arrays/array_stats.h"
+#include "kvl/base/internal/textchars.h"
 
 namespace kvl {
 namespace {
@@ -59,11 +60,10 @@ bool IsDichotomousOf(const std::vector<T>& A, T& V1, T& V2) {
   return two;
 }
 
+// ASCII letters only: the bytes of multi-byte UTF-8 sequences stay as they
+// are whatever the locale.
 std::string AsciiLower(std::string s) {
-  // ASCII letters only: bytes of multi-byte UTF-8 sequences stay as they are
-  // whatever the locale.
-  for (char& ch : s)
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+  for (char& ch : s) ch = detail::FoldCase(ch);
   return s;
 }
 
