@@ -36,47 +36,38 @@ void BM_PercentileArray_1D(benchmark::State& state) {
 }
 BENCHMARK(BM_PercentileArray_1D)->Unit(benchmark::kMillisecond);
 
-void BM_MeanArray_1D(benchmark::State& state) {
-  const TDoubleArray a = Random1D(kN1D);
-  double mean = 0;
+// Times a statistic that reports through a double& on one fixed input.
+template <class Input, class Stat>
+void RunStat(benchmark::State& state, const Input& data, std::int64_t items, Stat stat) {
+  double result = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(MeanArray(a, 0, kN1D - 1, mean));
-    benchmark::DoNotOptimize(mean);
+    benchmark::DoNotOptimize(stat(data, result));
+    benchmark::DoNotOptimize(result);
   }
-  state.SetItemsProcessed(state.iterations() * kN1D);
+  state.SetItemsProcessed(state.iterations() * items);
+}
+
+void BM_MeanArray_1D(benchmark::State& state) {
+  RunStat(state, Random1D(kN1D), kN1D,
+          [](const TDoubleArray& a, double& r) { return MeanArray(a, 0, kN1D - 1, r); });
 }
 BENCHMARK(BM_MeanArray_1D)->Unit(benchmark::kMillisecond);
 
 void BM_StdDevArray_1D(benchmark::State& state) {
-  const TDoubleArray a = Random1D(kN1D);
-  double sd = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(StdDevArray(a, 0, kN1D - 1, sd));
-    benchmark::DoNotOptimize(sd);
-  }
-  state.SetItemsProcessed(state.iterations() * kN1D);
+  RunStat(state, Random1D(kN1D), kN1D,
+          [](const TDoubleArray& a, double& r) { return StdDevArray(a, 0, kN1D - 1, r); });
 }
 BENCHMARK(BM_StdDevArray_1D)->Unit(benchmark::kMillisecond);
 
 void BM_MeanArray_2D(benchmark::State& state) {
-  const TDouble2DArray a = Random2D(kSide, kSide);
-  double mean = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(MeanArray(a, 0, 0, kSide - 1, kSide - 1, mean));
-    benchmark::DoNotOptimize(mean);
-  }
-  state.SetItemsProcessed(state.iterations() * kSide * kSide);
+  RunStat(state, Random2D(kSide, kSide), std::int64_t{kSide} * kSide,
+          [](const TDouble2DArray& a, double& r) { return MeanArray(a, 0, 0, kSide - 1, kSide - 1, r); });
 }
 BENCHMARK(BM_MeanArray_2D)->Unit(benchmark::kMillisecond);
 
 void BM_StdDevArray_2D(benchmark::State& state) {
-  const TDouble2DArray a = Random2D(kSide, kSide);
-  double sd = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(StdDevArray(a, 0, 0, kSide - 1, kSide - 1, sd));
-    benchmark::DoNotOptimize(sd);
-  }
-  state.SetItemsProcessed(state.iterations() * kSide * kSide);
+  RunStat(state, Random2D(kSide, kSide), std::int64_t{kSide} * kSide,
+          [](const TDouble2DArray& a, double& r) { return StdDevArray(a, 0, 0, kSide - 1, kSide - 1, r); });
 }
 BENCHMARK(BM_StdDevArray_2D)->Unit(benchmark::kMillisecond);
 
