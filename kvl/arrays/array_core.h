@@ -180,5 +180,23 @@ void ResizeTo(std::vector<T, Alloc>& dest, const std::array<std::int64_t, N>& ex
     for (auto& sub : dest) ResizeTo(sub, ext, level + 1);
 }
 
+// --- added for the matrix routines -------------------------------------------
+
+/// IsRectangular: true when every inner array has the extent read at the first
+/// element of its level, so that raw loops over the extents stay inside every
+/// inner array (a column view always is).
+template <class A>
+bool IsRectangular(const A& a) {
+  if constexpr (Rank<A> <= 1 || IsColumnView<std::remove_cvref_t<A>>) {
+    return true;
+  } else {
+    if (a.empty()) return true;
+    const auto inner = ExtentsOf(a[0]);
+    for (const auto& sub : a)
+      if (ExtentsOf(sub) != inner || !IsRectangular(sub)) return false;
+    return true;
+  }
+}
+
 }  // namespace arrays_detail
 }  // namespace kvl
