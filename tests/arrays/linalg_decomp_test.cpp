@@ -183,6 +183,8 @@ TEST(EigenDecompositionTest, StatusCodes) {
   EXPECT_EQ(EigenDecomposition({}, values, vectors), -1);
   EXPECT_EQ(EigenDecomposition({{1, 2}}, values, vectors), -2);
   EXPECT_EQ(EigenDecomposition({{1, 2}, {3, 4}}, values, vectors), -3);
+  EXPECT_EQ(EigenDecomposition({{1, 1 + 1e-12}, {1, 1}}, values, vectors), 0);  // within rounding
+  values = {5};
   EXPECT_EQ(EigenDecomposition({{1, NAN}, {NAN, 4}}, values, vectors), -3);
   EXPECT_EQ(values, (TDoubleArray{5}));
   test::ProgressHookGuard guard;

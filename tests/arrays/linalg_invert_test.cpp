@@ -46,6 +46,7 @@ TEST(InvertArrayTest, StatusCodes) {
       {"zero row", {{1, 0}, {2, 0}}, -3},
       {"rank one", {{1, 2}, {2, 4}}, -3},
       {"NaN", {{NAN, 1}, {1, 1}}, -3},
+      {"pivot below 1e-100", {{1e-120, 0}, {0, 1}}, -3},
   };
   for (const auto& c : cases) {
     TDouble2DArray a = c.A;
