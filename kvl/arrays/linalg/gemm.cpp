@@ -12,10 +12,10 @@
 namespace kvl::arrays_detail::linalg {
 namespace {
 
-constexpr std::size_t MR = 4;     // rows of a register tile
+constexpr std::size_t MR = 6;     // rows of a register tile
 constexpr std::size_t NR = 4;     // columns of a register tile
 constexpr std::size_t KC = 256;   // depth of a packed panel
-constexpr std::size_t MC = 128;   // rows of a packed block of A
+constexpr std::size_t MC = 120;   // rows of a packed block of A
 constexpr std::size_t NC = 2048;  // columns of a packed panel of B
 
 // 16-byte vectors of T; GCC splits or widens them as the target allows.
