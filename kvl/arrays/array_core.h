@@ -223,5 +223,23 @@ void ForEachRunInRange(A&& a, const Index<Rank<A>>& lo, const Index<Rank<A>>& hi
   ForEachRunImpl<0, Rank<A>>(a, lo, hi, f);
 }
 
+// --- shape checks -------------------------------------------
+
+/// IsRectangular: true when every inner array has the extent read at the first
+/// element of its level, so that raw loops over the extents stay inside every
+/// inner array (a column view always is).
+template <class A>
+bool IsRectangular(const A& a) {
+  if constexpr (Rank<A> <= 1 || IsColumnView<std::remove_cvref_t<A>>) {
+    return true;
+  } else {
+    if (a.empty()) return true;
+    const auto inner = ExtentsOf(a[0]);
+    for (const auto& sub : a)
+      if (ExtentsOf(sub) != inner || !IsRectangular(sub)) return false;
+    return true;
+  }
+}
+
 }  // namespace arrays_detail
 }  // namespace kvl
