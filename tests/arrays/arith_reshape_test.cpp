@@ -104,6 +104,20 @@ TEST(SortIndexTest, LongArraysAreSortedAndIndexedConsistently) {
   }
 }
 
+TEST(SortIndexTest, DuplicatesAreRemovedAfterSorting) {
+  TIntArray a = {4, 1, 4, 4, -2, 1, 9};
+  EXPECT_EQ(SortAndRemoveDuplicates(a, true), 3);
+  EXPECT_EQ(a, (TIntArray{-2, 1, 4, 9}));
+  TIntArray d = {2, 3, 2};
+  EXPECT_EQ(SortAndRemoveDuplicates(d, false), 1);
+  EXPECT_EQ(d, (TIntArray{3, 2}));
+  TIntArray distinct = {3, 1, 2};
+  EXPECT_EQ(SortAndRemoveDuplicates(distinct, true), 0);
+  EXPECT_EQ(distinct, (TIntArray{1, 2, 3}));
+  TIntArray one = {5};
+  EXPECT_EQ(SortAndRemoveDuplicates(one, true), -1);
+}
+
 TEST(PermuteTest, SortIndexAppliesToCompanionData) {
   TDoubleArray key = {30, 10, 20};
   TIntArray ix;

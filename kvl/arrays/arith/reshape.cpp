@@ -4,10 +4,12 @@
 #include "kvl/arrays/arith/reshape.h"
 
 #include <algorithm>
+#include <span>
 #include <utility>
 
 #include "kvl/arrays/arith/arith_detail.h"
 #include "kvl/arrays/arith/arith_lists.h"
+#include "kvl/core/KVL_math1.h"
 
 namespace kvl {
 namespace {
@@ -134,7 +136,18 @@ std::int32_t SortWithIndex(bool Ascending, std::vector<T>& a, TIntArray& ix) {
   return 0;
 }
 
+std::int32_t SortUnique(TIntArray& a, bool Ascending) {
+  if (a.size() < 2) return -1;
+  SortArray(std::span<std::int32_t>(a), Ascending);
+  const auto kept = std::unique(a.begin(), a.end());
+  const auto removed = a.end() - kept;
+  a.erase(kept, a.end());
+  return static_cast<std::int32_t>(removed);
+}
+
 }  // namespace
+
+std::int32_t SortAndRemoveDuplicates(TIntArray& A, bool Ascending) { return SortUnique(A, Ascending); }
 
 std::int32_t TransposeArray(TDouble2DArray& A) { return Transpose(A); }
 std::int32_t TransposeArray(TInt2DArray& A) { return Transpose(A); }

@@ -1,6 +1,7 @@
 #pragma once
 // Reshaping and reordering: transpose, flip a dimension, remove a row or a
-// column, serialise a 2-D array, apply a permutation, sort with an index.
+// column, serialise a 2-D array, apply a permutation, sort with an index,
+// remove duplicates.
 
 #include <cstdint>
 
@@ -61,5 +62,10 @@ std::int32_t PermuteArray(TInt2DArray& A, const TIntArray& Perm, TApplyColRow Ap
 /// filled), otherwise 0.
 std::int32_t SortArray(bool Ascending, TDoubleArray& A, TIntArray& Ix);
 std::int32_t SortArray(bool Ascending, TIntArray& A, TIntArray& Ix);
+
+/// SortAndRemoveDuplicates: sorts A (KVL_math1's SortArray) and keeps the
+/// first of each run of equal values, shortening A. Returns the number of
+/// elements removed, -1 for fewer than 2 elements (A unchanged).
+std::int32_t SortAndRemoveDuplicates(TIntArray& A, bool Ascending);
 
 }  // namespace kvl
