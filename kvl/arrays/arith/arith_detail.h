@@ -39,6 +39,17 @@ void ZipEach(const std::array<std::int64_t, N>& ext, F&& f, As&&... arrays) {
   ZipImpl<0, static_cast<int>(N)>(ext, f, arrays...);
 }
 
+/// MapInto: out (sized like a) := f(a) cell by cell; out may be a itself.
+/// Returns -1 when a is empty (out untouched), otherwise 0.
+template <class A, class B, class F>
+std::int32_t MapInto(const A& a, B& out, F f) {
+  const auto ext = ExtentsOf(a);
+  if (IsEmpty(ext)) return -1;
+  if (static_cast<const void*>(&a) != static_cast<const void*>(&out)) arrays_detail::ResizeTo(out, ext);
+  ZipEach(ext, [&f](auto x, auto&& y) { y = f(x); }, a, out);
+  return 0;
+}
+
 /// Wrap: the 32-bit word arithmetic of Integer elements (wrap-around, never
 /// signed overflow); floating-point values pass through.
 template <class T>

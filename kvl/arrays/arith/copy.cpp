@@ -22,10 +22,9 @@ std::int32_t Clone(const A& a, A& b) {
 
 template <class A, class B>
 std::int32_t CloneConverted(const A& a, B& b) {
-  const auto ext = ExtentsOf(a);
-  arrays_detail::ResizeTo(b, ext);
-  ZipEach(ext, [](auto x, auto& y) { y = Convert<Elem<B>>(x); }, a, b);
-  return IsEmpty(ext) ? -1 : 0;
+  const std::int32_t st = MapInto(a, b, [](auto x) { return Convert<Elem<B>>(x); });
+  if (st != 0) arrays_detail::ResizeTo(b, ExtentsOf(a));  // an empty copy of an empty A
+  return st;
 }
 
 template <class A, class B>
@@ -127,11 +126,7 @@ std::int32_t VectorToLine(const V& v, std::int64_t first, std::int64_t last, std
 
 template <class B, class N, class T>
 std::int32_t BoolToNum(const B& b, T FalseValue, T TrueValue, N& n) {
-  const auto ext = ExtentsOf(b);
-  if (IsEmpty(ext)) return -1;
-  arrays_detail::ResizeTo(n, ext);
-  ZipEach(ext, [&](bool x, T& y) { y = x ? TrueValue : FalseValue; }, b, n);
-  return 0;
+  return MapInto(b, n, [=](bool x) { return x ? TrueValue : FalseValue; });
 }
 
 }  // namespace

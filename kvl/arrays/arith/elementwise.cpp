@@ -25,16 +25,6 @@ std::int32_t Binary(const A& a, const A& b, A& c, Op op) {
   return 0;
 }
 
-// C := op(A) cell by cell (C may be A itself).
-template <class A, class Op>
-std::int32_t Unary(const A& a, A& c, Op op) {
-  const auto ea = ExtentsOf(a);
-  if (IsEmpty(ea)) return -1;
-  if (&a != &c) arrays_detail::ResizeTo(c, ea);
-  ZipEach(ea, [&](auto x, auto& z) { z = op(x); }, a, c);
-  return 0;
-}
-
 template <class T>
 struct Plus {
   T operator()(T a, T b) const noexcept { return Wrap<T>::Add(a, b); }
@@ -97,11 +87,11 @@ std::int32_t Accumulate(std::vector<T>& a) {
 #define KVL_ELEMWISE(A, T)                                                                    \
   std::int32_t AddArrays(const A& a, const A& b, A& c) { return Binary(a, b, c, Plus<T>{}); } \
   std::int32_t SubtractArrays(const A& a, const A& b, A& c) { return Binary(a, b, c, Minus<T>{}); } \
-  std::int32_t AddScalarToArray(const A& a, T s, A& c) { return Unary(a, c, PlusScalar<T>{s}); } \
-  std::int32_t MultiplyArrayByScalar(const A& a, T s, A& c) { return Unary(a, c, TimesScalar<T>{s}); } \
-  std::int32_t MultiplyArrayByScalar(A& a, T s) { return Unary(a, a, TimesScalar<T>{s}); }   \
-  std::int32_t IncArray(A& a, T s) { return Unary(a, a, PlusScalar<T>{s}); }                   \
-  std::int32_t AbsValArray(A& a) { return Unary(a, a, Absolute<T>{}); }
+  std::int32_t AddScalarToArray(const A& a, T s, A& c) { return MapInto(a, c, PlusScalar<T>{s}); } \
+  std::int32_t MultiplyArrayByScalar(const A& a, T s, A& c) { return MapInto(a, c, TimesScalar<T>{s}); } \
+  std::int32_t MultiplyArrayByScalar(A& a, T s) { return MapInto(a, a, TimesScalar<T>{s}); }   \
+  std::int32_t IncArray(A& a, T s) { return MapInto(a, a, PlusScalar<T>{s}); }                   \
+  std::int32_t AbsValArray(A& a) { return MapInto(a, a, Absolute<T>{}); }
 KVL_FOR_NUM_ARRAYS_1TO4(KVL_ELEMWISE)
 #undef KVL_ELEMWISE
 
@@ -111,7 +101,7 @@ KVL_FOR_NUM_ARRAYS_1TO2(KVL_ELEMW_PRODUCT)
 #undef KVL_ELEMW_PRODUCT
 
 #define KVL_RECIPROCAL(A, T) \
-  std::int32_t ReciprocalArray(A& a, T ZeroValue) { return Unary(a, a, Reciprocal{ZeroValue}); }
+  std::int32_t ReciprocalArray(A& a, T ZeroValue) { return MapInto(a, a, Reciprocal{ZeroValue}); }
 KVL_FOR_DOUBLE_ARRAYS_1TO4(KVL_RECIPROCAL)
 #undef KVL_RECIPROCAL
 

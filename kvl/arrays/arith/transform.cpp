@@ -69,11 +69,7 @@ std::int32_t Center(TDouble2DArray& a, TDoubleArray* means) {
 // M := Lo <= A <= Hi cell by cell.
 template <class A, class M, class T>
 std::int32_t Between(const A& a, T lo, T hi, M& m) {
-  const auto ext = ExtentsOf(a);
-  if (IsEmpty(ext)) return -1;
-  arrays_detail::ResizeTo(m, ext);
-  ZipEach(ext, [lo, hi](T x, auto&& y) { y = lo <= x && x <= hi; }, a, m);
-  return 0;
+  return MapInto(a, m, [lo, hi](T x) { return lo <= x && x <= hi; });
 }
 
 template <class A, class M, class T>
