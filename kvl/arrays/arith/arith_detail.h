@@ -76,9 +76,11 @@ struct Wrap<std::int32_t> {
 
 /// Convert: one element of a CloneArray conversion. Double to Integer rounds
 /// half to even and clips to the Integer range (NaN gives 0), so no input
-/// can make the conversion undefined.
+/// can make the conversion undefined; Double to Single follows IEEE 754
+/// (values beyond the Single range become infinities).
 template <class To, class From>
 To Convert(From x) noexcept {
+  static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559);
   if constexpr (std::is_same_v<To, std::int32_t> && std::is_floating_point_v<From>) {
     if (std::isnan(x)) return 0;
     const From r = RoundEven(x);
