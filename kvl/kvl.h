@@ -12,3 +12,4 @@
 #include "kvl/core/KVL_frame.h"
 #include "kvl/core/KVL_complex.h"
 #include "kvl/core/KVL_math1.h"
+#include "kvl/arrays/KVL_openarrays.h"

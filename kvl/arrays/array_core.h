@@ -180,5 +180,66 @@ void ResizeTo(std::vector<T, Alloc>& dest, const std::array<std::int64_t, N>& ex
     for (auto& sub : dest) ResizeTo(sub, ext, level + 1);
 }
 
+// --- statistics helpers -------------------------------------------------------
+
+template <int Depth, std::size_t N, class Sub>
+decltype(auto) ElemAtImpl(Sub&& sub, const std::array<std::int64_t, N>& ix) {
+  if constexpr (Depth == static_cast<int>(N) - 1)
+    return sub[static_cast<std::size_t>(ix[Depth])];
+  else
+    return ElemAtImpl<Depth + 1>(sub[static_cast<std::size_t>(ix[Depth])], ix);
+}
+
+/// ElemAt: the element at a full index (no range check, as for a nested array).
+template <class A>
+decltype(auto) ElemAt(A&& a, const Index<Rank<A>>& ix) {
+  return ElemAtImpl<0>(a, ix);
+}
+
+/// CountInRange: the number of elements in [lo, hi] (a validated range).
+template <std::size_t N>
+constexpr std::int64_t CountInRange(const std::array<std::int64_t, N>& lo,
+                                    const std::array<std::int64_t, N>& hi) noexcept {
+  std::int64_t n = 1;
+  for (std::size_t d = 0; d < N; ++d) n *= hi[d] - lo[d] + 1;
+  return n;
+}
+
+template <int Depth, int N, class Sub, class F>
+void ForEachRunImpl(Sub&& sub, const Index<N>& lo, const Index<N>& hi, F& f) {
+  if constexpr (Depth == N - 1) {
+    f(std::span(sub.data() + lo[Depth], static_cast<std::size_t>(hi[Depth] - lo[Depth] + 1)));
+  } else {
+    for (auto i = lo[Depth]; i <= hi[Depth]; ++i)
+      ForEachRunImpl<Depth + 1, N>(sub[static_cast<std::size_t>(i)], lo, hi, f);
+  }
+}
+
+/// ForEachRunInRange: calls f(std::span) once per innermost run of [lo, hi]
+/// (a validated range), in the order of ForEachInRange, so that a kernel can
+/// work on contiguous memory (not for Boolean arrays).
+template <class A, class F>
+void ForEachRunInRange(A&& a, const Index<Rank<A>>& lo, const Index<Rank<A>>& hi, F&& f) {
+  ForEachRunImpl<0, Rank<A>>(a, lo, hi, f);
+}
+
+// --- shape checks -------------------------------------------
+
+/// IsRectangular: true when every inner array has the extent read at the first
+/// element of its level, so that raw loops over the extents stay inside every
+/// inner array (a column view always is).
+template <class A>
+bool IsRectangular(const A& a) {
+  if constexpr (Rank<A> <= 1 || IsColumnView<std::remove_cvref_t<A>>) {
+    return true;
+  } else {
+    if (a.empty()) return true;
+    const auto inner = ExtentsOf(a[0]);
+    for (const auto& sub : a)
+      if (ExtentsOf(sub) != inner || !IsRectangular(sub)) return false;
+    return true;
+  }
+}
+
 }  // namespace arrays_detail
 }  // namespace kvl

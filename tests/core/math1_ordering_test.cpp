@@ -33,7 +33,8 @@ TEST(QuickSelectTest, EveryRankOfRandomArraysMatchesSortedOrder) {
       for (std::size_t k = 0; k < n; ++k) {
         std::vector<double> data = original;
         const auto hi = static_cast<std::int32_t>(n) - 1;
-        EXPECT_EQ(QuickSelect(data, static_cast<std::int32_t>(k), 0, hi), sorted[k]) << "n=" << n << " k=" << k;
+        EXPECT_EQ(QuickSelect(data, static_cast<std::int32_t>(k), 0, hi), sorted[k])
+            << "n=" << n << " k=" << k;
         std::sort(data.begin(), data.end());
         EXPECT_EQ(data, sorted) << "QuickSelect must only reorder";
       }
@@ -80,13 +81,13 @@ struct ExcludeCase {
 
 TEST(QuickSelectTest, ExcludeOverloadRanksAroundTheExcludedValue) {
   const std::vector<ExcludeCase> cases{
-      {{5, 0, 3, 0, 1}, 0, 0, 4, 0.0, 0.0},   // sorted 0 0 1 3 5
+      {{5, 0, 3, 0, 1}, 0, 0, 4, 0.0, 0.0},  // sorted 0 0 1 3 5
       {{5, 0, 3, 0, 1}, 1, 0, 4, 0.0, 0.0},
       {{5, 0, 3, 0, 1}, 2, 0, 4, 0.0, 1.0},
       {{5, 0, 3, 0, 1}, 4, 0, 4, 0.0, 5.0},
-      {{9, 1, 9, 2}, 1, 0, 3, 9.0, 2.0},      // sorted 1 2 9 9
+      {{9, 1, 9, 2}, 1, 0, 3, 9.0, 2.0},  // sorted 1 2 9 9
       {{9, 1, 9, 2}, 2, 0, 3, 9.0, 9.0},
-      {{7, 7, 7}, 1, 0, 2, 7.0, 7.0},         // everything excluded
+      {{7, 7, 7}, 1, 0, 2, 7.0, 7.0},  // everything excluded
       // Sub-range 4 0 6 0 2 -> 0 0 2 4 6 at absolute indices 1..5.
       {{100, 4, 0, 6, 0, 2, -100}, 4, 1, 5, 0.0, 4.0},
       {{100, 4, 0, 6, 0, 2, -100}, 2, 1, 5, 0.0, 0.0},
@@ -215,8 +216,8 @@ TEST(SortIntoArrayTest, InsertsAtTheFirstPositionNotOnTheNearSide) {
       {{1, 3, 5, 7}, 4, true, false, 2, {1, 3, 4, 5}},
       {{1, 3, 5, 7}, 0, true, false, 0, {0, 1, 3, 5}},
       {{1, 3, 5, 7}, 7, true, true, 3, {1, 3, 5, 7}},
-      {{1, 3, 5, 7}, 8, true, true, -1, {1, 3, 5, 7}},    // beyond the last
-      {{1, 3, 5, 7}, 3, true, false, -1, {1, 3, 5, 7}},   // equal refused
+      {{1, 3, 5, 7}, 8, true, true, -1, {1, 3, 5, 7}},   // beyond the last
+      {{1, 3, 5, 7}, 3, true, false, -1, {1, 3, 5, 7}},  // equal refused
       {{1, 3, 5, 7}, 3, true, true, 1, {1, 3, 3, 5}},
       {{7, 5, 3, 1}, 4, false, false, 2, {7, 5, 4, 3}},
       {{7, 5, 3, 1}, 0, false, false, -1, {7, 5, 3, 1}},
@@ -257,7 +258,8 @@ TEST(SortIntoArrayTest, TypedIntegerAndSingleMembers) {
 TEST(SortIntoArrayTest, UntypedMembersCompareByTheElementKind) {
   std::vector<std::int16_t> words{-300, -2, 40, 500};
   const std::int16_t v = 39;
-  EXPECT_EQ(SortIntoArray(std::as_writable_bytes(std::span(words)), TVarKind::vkSmallInt, &v, true, false), 2);
+  EXPECT_EQ(SortIntoArray(std::as_writable_bytes(std::span(words)), TVarKind::vkSmallInt, &v, true, false),
+            2);
   EXPECT_EQ(words, (std::vector<std::int16_t>{-300, -2, 39, 40}));
 
   std::vector<long double> ext{1.0L, 1.0L + 2e-19L, 2.0L};
@@ -266,10 +268,11 @@ TEST(SortIntoArrayTest, UntypedMembersCompareByTheElementKind) {
   EXPECT_EQ(ext[1], e);
 
   std::vector<std::uint8_t> bytes{1, 2, 3};
-  EXPECT_EQ(SortIntoArray(std::as_writable_bytes(std::span(bytes)), TVarKind::vkByte, nullptr, true, true), -1);
-  const std::uint8_t b = 2;
-  EXPECT_EQ(SortIntoArray(std::as_writable_bytes(std::span(bytes)), static_cast<TVarKind>(42), &b, true, true),
+  EXPECT_EQ(SortIntoArray(std::as_writable_bytes(std::span(bytes)), TVarKind::vkByte, nullptr, true, true),
             -1);
+  const std::uint8_t b = 2;
+  EXPECT_EQ(
+      SortIntoArray(std::as_writable_bytes(std::span(bytes)), static_cast<TVarKind>(42), &b, true, true), -1);
   EXPECT_EQ(bytes, (std::vector<std::uint8_t>{1, 2, 3}));
 
   const std::uint32_t c = 7;
@@ -296,8 +299,9 @@ TEST(InsertIntoArrayTest, ShiftsTowardsTheEndAndIgnoresPositionsOutside) {
 
 template <class T>
 class ExChangeTypedTest : public ::testing::Test {};
-using ExChangeTypes = ::testing::Types<std::int32_t, std::uint8_t, float, double, long double, std::string, bool,
-                                       char16_t, std::uint16_t, std::int8_t, std::uint32_t, std::int64_t>;
+using ExChangeTypes =
+    ::testing::Types<std::int32_t, std::uint8_t, float, double, long double, std::string, bool, char16_t,
+                     std::uint16_t, std::int8_t, std::uint32_t, std::int64_t>;
 TYPED_TEST_SUITE(ExChangeTypedTest, ExChangeTypes);
 
 TYPED_TEST(ExChangeTypedTest, SwapsTheTwoValues) {

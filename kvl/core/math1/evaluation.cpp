@@ -30,8 +30,8 @@ double InterpolEquidistant(double X, double XFirst, double XLast, std::span<cons
   if (XFirst == XLast) RaiseFunc<EKVLMath1Error>("InterpolTable", "specified range of pivot array is zero");
   if (X == XFirst) return static_cast<double>(Table[0]);
   if (X == XLast) return static_cast<double>(Table[n - 1]);
-  const long double pos = (static_cast<long double>(X) - XFirst) / (static_cast<long double>(XLast) - XFirst) *
-                          static_cast<long double>(n - 1);
+  const long double pos = (static_cast<long double>(X) - XFirst) /
+                          (static_cast<long double>(XLast) - XFirst) * static_cast<long double>(n - 1);
   // The segment used: the one holding pos, or the end segment nearest to it
   // outside the table (NaN falls to the first).
   std::size_t i = 0;
@@ -70,7 +70,8 @@ double InterpolXYTable(double X, std::span<const std::vector<double>> Table, boo
   if (n < 2) RaiseFunc<EKVLMath1Error>("InterpolXYTable", "pivot array must contain at least 2 rows");
   // The straight line through pivots i and j, at X.
   const auto line = [&](std::size_t i, std::size_t j) {
-    const long double slope = (static_cast<long double>(ys[j]) - ys[i]) / (static_cast<long double>(xs[j]) - xs[i]);
+    const long double slope =
+        (static_cast<long double>(ys[j]) - ys[i]) / (static_cast<long double>(xs[j]) - xs[i]);
     return static_cast<double>(ys[i] + (static_cast<long double>(X) - xs[i]) * slope);
   };
   const bool ascending = xs[0] <= xs[n - 1];

@@ -54,7 +54,9 @@ double Squash(double X, double Center, double Slope, double Range) noexcept;
 
 /// CalcScalePars: tick marks in a 1-2-5 series for an axis from X1 to X2
 /// with about NTicks intervals: the first tick at or beyond X1, the signed
-/// tick Distance and the number of sub-intervals per tick (4 or 5).
+/// tick Distance and the number of sub-intervals per tick (4 or 5). NTicks 0
+/// gives unit steps; X1 = X2 gives Distance 0; a negative NTicks has no
+/// logarithm and gives NaN ticks.
 void CalcScalePars(std::int32_t NTicks, long double X1, long double X2, long double& FirstTick,
                    long double& Distance, std::uint16_t& NSubTicks) noexcept;
 

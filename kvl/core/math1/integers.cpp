@@ -26,7 +26,8 @@ constexpr std::array<std::int32_t, kNumPrimes> MakePrimeTable() {
     if (composite[static_cast<std::size_t>(n)]) continue;
     if (count < kNumPrimes) primes[count] = n;
     ++count;
-    for (std::int64_t m = std::int64_t{n} * n; m <= kLargestPrime; m += n) composite[static_cast<std::size_t>(m)] = true;
+    for (std::int64_t m = std::int64_t{n} * n; m <= kLargestPrime; m += n)
+      composite[static_cast<std::size_t>(m)] = true;
   }
   return count == kNumPrimes ? primes : std::array<std::int32_t, kNumPrimes>{};
 }

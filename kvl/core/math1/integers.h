@@ -57,9 +57,7 @@ constexpr std::uint8_t DecodeBit(std::int32_t N) noexcept {
 }
 
 /// DecodeLong: 2^N for 0 <= N <= 31, else 0 (as Cardinal, so 2^31 fits).
-constexpr std::uint32_t DecodeLong(std::int32_t N) noexcept {
-  return (N >= 0 && N <= 31) ? (1u << N) : 0u;
-}
+constexpr std::uint32_t DecodeLong(std::int32_t N) noexcept { return (N >= 0 && N <= 31) ? (1u << N) : 0u; }
 
 /// EncodeLong: the index (0 to 31) of the lowest set bit of N; 31 when N is
 /// 0.

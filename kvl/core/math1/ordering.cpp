@@ -75,16 +75,36 @@ void InsertAt(std::span<T> Data, T Value, std::int32_t Position) {
 template <class Fn>
 bool VisitVarKind(TVarKind Kind, Fn&& F) {
   switch (Kind) {
-    case TVarKind::vkByte: F(std::type_identity<std::uint8_t>{}); return true;
-    case TVarKind::vkShortInt: F(std::type_identity<std::int8_t>{}); return true;
-    case TVarKind::vkWord: F(std::type_identity<std::uint16_t>{}); return true;
-    case TVarKind::vkSmallInt: F(std::type_identity<std::int16_t>{}); return true;
-    case TVarKind::vkCardinal: F(std::type_identity<std::uint32_t>{}); return true;
-    case TVarKind::vkInteger: F(std::type_identity<std::int32_t>{}); return true;
-    case TVarKind::vkInt64: F(std::type_identity<std::int64_t>{}); return true;
-    case TVarKind::vkSingle: F(std::type_identity<float>{}); return true;
-    case TVarKind::vkDouble: F(std::type_identity<double>{}); return true;
-    case TVarKind::vkExtended: F(std::type_identity<long double>{}); return true;
+    case TVarKind::vkByte:
+      F(std::type_identity<std::uint8_t>{});
+      return true;
+    case TVarKind::vkShortInt:
+      F(std::type_identity<std::int8_t>{});
+      return true;
+    case TVarKind::vkWord:
+      F(std::type_identity<std::uint16_t>{});
+      return true;
+    case TVarKind::vkSmallInt:
+      F(std::type_identity<std::int16_t>{});
+      return true;
+    case TVarKind::vkCardinal:
+      F(std::type_identity<std::uint32_t>{});
+      return true;
+    case TVarKind::vkInteger:
+      F(std::type_identity<std::int32_t>{});
+      return true;
+    case TVarKind::vkInt64:
+      F(std::type_identity<std::int64_t>{});
+      return true;
+    case TVarKind::vkSingle:
+      F(std::type_identity<float>{});
+      return true;
+    case TVarKind::vkDouble:
+      F(std::type_identity<double>{});
+      return true;
+    case TVarKind::vkExtended:
+      F(std::type_identity<long double>{});
+      return true;
   }
   return false;
 }
@@ -189,8 +209,8 @@ std::int32_t SortIntoArray(std::span<std::int32_t> Data, std::int32_t Value, boo
   return SortIntoTyped(Data, Value, Ascending, AllowEqual);
 }
 
-std::int32_t SortIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value,
-                           bool Ascending, bool AllowEqual) {
+std::int32_t SortIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value, bool Ascending,
+                           bool AllowEqual) {
   std::int32_t pos = -1;
   if (Value == nullptr) return pos;
   VisitVarKind(ElemKind, [&](auto tag) {
@@ -211,8 +231,7 @@ void InsertIntoArray(std::span<std::int32_t> Data, std::int32_t Value, std::int3
   InsertAt(Data, Value, Position);
 }
 
-void InsertIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value,
-                     std::int32_t Position) {
+void InsertIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value, std::int32_t Position) {
   if (Value == nullptr) return;
   VisitVarKind(ElemKind, [&](auto tag) {
     using T = typename decltype(tag)::type;

@@ -25,8 +25,8 @@ namespace kvl {
 // --- selection ----------------------------------------------------------------
 
 /// QuickSelect: the value that would stand at index K if Data[Lo..Hi] were
-/// sorted ascending; Data[Lo..Hi] is reordered in place (Hoare's selection,
-/// middle element as pivot). Returns 0 when Hi < Lo, and 0 without touching
+/// sorted ascending; Data[Lo..Hi] is reordered in place (partitioning around
+/// the middle element). Returns 0 when Hi < Lo, and 0 without touching
 /// Data when Lo or Hi lie outside Data or K outside Lo..Hi. When all values
 /// of the range are equal, that value is returned and nothing moves.
 double QuickSelect(std::span<double> Data, std::int32_t K, std::int32_t Lo, std::int32_t Hi);
@@ -70,14 +70,13 @@ std::int32_t SortIntoArray(std::span<double> Data, double Value, bool Ascending,
 /// SortIntoArray: the same for Single elements.
 std::int32_t SortIntoArray(std::span<float> Data, float Value, bool Ascending, bool AllowEqual);
 /// SortIntoArray: the same for Integer elements.
-std::int32_t SortIntoArray(std::span<std::int32_t> Data, std::int32_t Value, bool Ascending,
-                           bool AllowEqual);
+std::int32_t SortIntoArray(std::span<std::int32_t> Data, std::int32_t Value, bool Ascending, bool AllowEqual);
 /// SortIntoArray (untyped): the same for elements of the type ElemKind
 /// names, given as bytes (see the top of this header); Value points to one
 /// element of that same type and is compared by value. Returns -1 without
 /// change for an unknown ElemKind or a null Value.
-std::int32_t SortIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value,
-                           bool Ascending, bool AllowEqual);
+std::int32_t SortIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value, bool Ascending,
+                           bool AllowEqual);
 
 /// InsertIntoArray: shifts Data[Position..] one place towards the end (the
 /// last element drops out) and stores Value at Position. A Position outside
@@ -90,8 +89,7 @@ void InsertIntoArray(std::span<std::int32_t> Data, std::int32_t Value, std::int3
 /// InsertIntoArray (untyped): the same for elements of the type ElemKind
 /// names, given as bytes; Value points to one element of that type. An
 /// unknown ElemKind or a null Value changes nothing.
-void InsertIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value,
-                     std::int32_t Position);
+void InsertIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value, std::int32_t Position);
 
 // --- swapping -------------------------------------------------------------------
 
