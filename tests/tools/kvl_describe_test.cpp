@@ -1,6 +1,7 @@
 // Runs the kvl program as a user would and checks its output and exit code.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -17,7 +18,7 @@ namespace {
 
 using kvl::test::TempFile;
 
-struct Run {
+struct TRun {
   int Exit = -1;
   std::string Out;
   std::string Err;
@@ -30,7 +31,7 @@ std::string Slurp(const std::string& Path) {
   return s.str();
 }
 
-Run Kvl(std::vector<std::string> Args) {
+TRun Kvl(std::vector<std::string> Args) {
   TempFile out(".out"), err(".err");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -41,7 +42,7 @@ Run Kvl(std::vector<std::string> Args) {
   for (auto& a : Args) argv.push_back(a.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
-  Run run;
+  TRun run;
   if (posix_spawn(&pid, KVL_PROGRAM, &actions, nullptr, argv.data(), environ) == 0) {
     int status = 0;
     waitpid(pid, &status, 0);
@@ -69,16 +70,16 @@ std::string WriteTemp(TempFile& File, const std::string& Text) {
 }
 
 TEST(KvlProgramTest, HelpAndUsage) {
-  const Run help = Kvl({"--help"});
+  const TRun help = Kvl({"--help"});
   EXPECT_EQ(help.Exit, 0);
   EXPECT_NE(help.Out.find("describe FILE"), std::string::npos);
-  const Run none = Kvl({});
+  const TRun none = Kvl({});
   EXPECT_EQ(none.Exit, 2);
   EXPECT_NE(none.Err.find("usage: kvl COMMAND"), std::string::npos);
-  const Run unknown = Kvl({"summarise", "x"});
+  const TRun unknown = Kvl({"summarise", "x"});
   EXPECT_EQ(unknown.Exit, 2);
   EXPECT_EQ(unknown.Err, "kvl: unknown command \"summarise\" (try kvl --help)\n");
-  const Run describeHelp = Kvl({"describe", "--help"});
+  const TRun describeHelp = Kvl({"describe", "--help"});
   EXPECT_EQ(describeHelp.Exit, 0);
   EXPECT_TRUE(describeHelp.Out.starts_with("usage: kvl describe FILE\n"));
   EXPECT_EQ(Kvl({"describe"}).Exit, 2);
@@ -86,7 +87,7 @@ TEST(KvlProgramTest, HelpAndUsage) {
 }
 
 TEST(KvlProgramTest, DescribesTheSample) {
-  const Run run = Kvl({"describe", kSample});
+  const TRun run = Kvl({"describe", kSample});
   ASSERT_EQ(run.Exit, 0) << run.Err;
   EXPECT_EQ(run.Err, "");
   // Figures computed independently from the 200 values of the sample.
@@ -111,18 +112,22 @@ TEST(KvlProgramTest, DescribesTheSample) {
     total += count;
   }
   EXPECT_EQ(total, 200);
+  // Values on a bin edge (24.990, 25.005, ...) count in the bin they start.
+  for (const char* bin : {"[24.985, 24.990)      2 ", "[24.990, 24.995)      8 ", "[25.000, 25.005)     76 ",
+                          "[25.005, 25.010)     29 "})
+    EXPECT_NE(run.Out.find(bin), std::string::npos) << bin;
 }
 
 TEST(KvlProgramTest, MissingValuesAreLeftOutAndSmallFilesWork) {
   TempFile file(".asc");
-  const Run run = Kvl({"describe", WriteTemp(file, OneColumn({"4", "NAN", "-2", "###"}))});
+  const TRun run = Kvl({"describe", WriteTemp(file, OneColumn({"4", "NAN", "-2", "###"}))});
   ASSERT_EQ(run.Exit, 0) << run.Err;
   EXPECT_NE(run.Out.find("values              2\n"), std::string::npos);
   EXPECT_NE(run.Out.find("missing             2 (NAN or ###, left out)\n"), std::string::npos);
   EXPECT_NE(run.Out.find("variance            18\n"), std::string::npos);
   EXPECT_NE(run.Out.find("skewness            n/a (fewer than 4 values)\n"), std::string::npos);
   EXPECT_NE(run.Out.find("geometric mean      n/a (negative values)\n"), std::string::npos);
-  const Run one = Kvl({"describe", WriteTemp(file, OneColumn({"7"}))});
+  const TRun one = Kvl({"describe", WriteTemp(file, OneColumn({"7"}))});
   ASSERT_EQ(one.Exit, 0) << one.Err;
   EXPECT_NE(one.Out.find("std. deviation      n/a (one value)\n"), std::string::npos);
   EXPECT_NE(one.Out.find("median              7\n"), std::string::npos);
@@ -139,7 +144,7 @@ class KvlBadFileTest : public testing::TestWithParam<BadFile> {};
 TEST_P(KvlBadFileTest, OneLineNamingFileAndProblem) {
   TempFile file(".asc");
   const std::string path = GetParam().Text.empty() ? file.Path() : WriteTemp(file, GetParam().Text);
-  const Run run = Kvl({"describe", path});
+  const TRun run = Kvl({"describe", path});
   EXPECT_EQ(run.Exit, 1);
   EXPECT_EQ(run.Out, "");
   EXPECT_EQ(run.Err, "kvl: " + path + ": " + GetParam().Problem + "\n");
@@ -149,12 +154,12 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, KvlBadFileTest,
     testing::Values(
         BadFile{"Missing", "", "the file does not exist"},
-        BadFile{"HeaderCut", "title\n1\n", "the header has no flag line"},
+        BadFile{"HeaderCut", "title\n1\n", "the header has no row-count line"},
         BadFile{"RowsNotANumber", "title\n1\nmany\nFALSE FALSE FALSE FALSE\n1\n", "the row count is not a whole number"},
         BadFile{"HugeRowCount", "title\n1\n99999999\nFALSE FALSE FALSE FALSE\n1\n",
                 "the column or row count is too large for the file"},
         BadFile{"BadValue", OneColumn({"1.5", "2.5", "2,5", "4"}), "row 3: a value could not be read or converted"},
-        BadFile{"TooFewRows", OneColumn({"1", "2"}).replace(6, 1, "3"), "row 3: a value could not be read or converted"},
+        BadFile{"TooFewRows", "title\n1\n3\nFALSE FALSE FALSE FALSE\n1\n2\n", "row 3: a value could not be read or converted"},
         BadFile{"TwoColumns", "t\n2\n1\nFALSE FALSE FALSE FALSE\n1 2\n", "the file does not hold exactly one column"},
         BadFile{"NoRows", OneColumn({}), "the file holds no values"},
         BadFile{"OnlyMissing", OneColumn({"NAN", "###"}), "the file holds only missing values"},

@@ -50,10 +50,14 @@ void PrintHistogram(std::ostream& Out, const TVector& v, double Min, double Max)
   double first = std::floor(Min / width) * width;
   double last = std::floor(Max / width) * width;
   while (first > Min) first -= width;
-  while (Max >= last + width) last += width;
+  while (Max >= last + width * (1 - 1e-6)) last += width;
+  // Decimal data often lies exactly on a bin edge, which binary arithmetic
+  // may put a hair below it: the edges are shifted down by a millionth of a
+  // bin so that such a value lands in the bin it starts.
+  const double shift = width * 1e-6;
   TIntArray bins;
   std::int32_t under = 0, over = 0, maxCnt = 0;
-  if (!v.Histogram(1, v.NrOfElem(), first, last, width, bins, under, over, maxCnt)) return;
+  if (!v.Histogram(1, v.NrOfElem(), first - shift, last - shift, width, bins, under, over, maxCnt)) return;
   const int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(width) + 1e-9)));
   Out << "\nhistogram (bin width " << Num(width) << ")\n";
   for (std::size_t k = 0; k < bins.size(); ++k) {
