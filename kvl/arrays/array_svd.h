@@ -26,9 +26,10 @@ namespace kvl {
 
 /// TSvdResult: outcome of the singular value routines (ordinals fixed).
 /// svdSuccess: done; svdAborted: AbortMathProc stopped the decomposition;
-/// svdNoConvergence: a singular value did not converge within 30 QR
-/// iterations, or the matrix holds NaN/infinite values or overflows;
-/// svdBadSize: the arguments' extents do not fit together (nothing changed).
+/// svdNoConvergence: a singular value did not converge within
+/// SvdMaxIterations QR iterations, or A holds a NaN or an infinity (found
+/// before any work or progress step); svdBadSize: the arguments' extents do
+/// not fit together (nothing changed).
 enum class TSvdResult : std::int32_t { svdSuccess, svdAborted, svdNoConvergence, svdBadSize };
 
 /// SvdMaxIterations: QR iterations allowed per singular value.

@@ -17,10 +17,24 @@ namespace kvl {
 namespace svd_detail {
 namespace {
 
+/// Pythag: √(a² + b²) without overflow or destructive underflow of the
+/// squares.
+double Pythag(double a, double b) noexcept {
+  a = std::fabs(a);
+  b = std::fabs(b);
+  if (a > b) {
+    const double r = b / a;
+    return a * std::sqrt(1.0 + r * r);
+  }
+  if (b == 0.0) return 0.0;
+  const double r = a / b;
+  return b * std::sqrt(1.0 + r * r);
+}
+
 /// Sign: the magnitude of a with the sign of b.
 double Sign(double a, double b) noexcept { return b >= 0.0 ? std::fabs(a) : -std::fabs(a); }
 
-/// Step: one progress step; true when the computation must stop.
+/// StepAborts: one progress step; true when the computation must stop.
 bool StepAborts() {
   ReportMathProgress();
   return AbortMathProc;

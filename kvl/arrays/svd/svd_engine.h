@@ -1,9 +1,8 @@
 #pragma once
 // Internal to the singular value routines: the engine on tables of column
 // pointers, which every public form (column views, TDouble2DArray) maps
-// onto, and the unit-stride kernels its loops use.
+// onto, and the unit-stride kernels its loops use (svd_kernels.cpp).
 
-#include <cmath>
 #include <cstddef>
 #include <type_traits>
 #include <vector>
@@ -12,50 +11,15 @@
 
 namespace kvl::svd_detail {
 
-/// Dot: Σ x_i·y_i over n contiguous values (four partial sums, so the loop
-/// vectorises without reassociating a single sum).
-inline double Dot(const double* __restrict x, const double* __restrict y, std::size_t n) noexcept {
-  double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-  std::size_t i = 0;
-  for (; i + 4 <= n; i += 4) {
-    s0 += x[i] * y[i];
-    s1 += x[i + 1] * y[i + 1];
-    s2 += x[i + 2] * y[i + 2];
-    s3 += x[i + 3] * y[i + 3];
-  }
-  for (; i < n; ++i) s0 += x[i] * y[i];
-  return (s0 + s2) + (s1 + s3);
-}
+/// Dot: Σ x_i·y_i over n contiguous values.
+double Dot(const double* __restrict x, const double* __restrict y, std::size_t n) noexcept;
 
 /// Axpy: y += a·x over n contiguous values.
-inline void Axpy(double a, const double* __restrict x, double* __restrict y, std::size_t n) noexcept {
-  for (std::size_t i = 0; i < n; ++i) y[i] += a * x[i];
-}
+void Axpy(double a, const double* __restrict x, double* __restrict y, std::size_t n) noexcept;
 
 /// Rotate: the plane rotation (x, y) <- (x·c + y·s, y·c − x·s) of two
 /// contiguous vectors of n values.
-inline void Rotate(double* __restrict x, double* __restrict y, std::size_t n, double c, double s) noexcept {
-  for (std::size_t i = 0; i < n; ++i) {
-    const double xi = x[i];
-    const double yi = y[i];
-    x[i] = xi * c + yi * s;
-    y[i] = yi * c - xi * s;
-  }
-}
-
-/// Pythag: √(a² + b²) without overflow or destructive underflow of the
-/// squares.
-inline double Pythag(double a, double b) noexcept {
-  a = std::fabs(a);
-  b = std::fabs(b);
-  if (a > b) {
-    const double r = b / a;
-    return a * std::sqrt(1.0 + r * r);
-  }
-  if (b == 0.0) return 0.0;
-  const double r = a / b;
-  return b * std::sqrt(1.0 + r * r);
-}
+void Rotate(double* __restrict x, double* __restrict y, std::size_t n, double c, double s) noexcept;
 
 /// ColumnTable: pointers to the columns of a 2-D array A[c][r] (view or
 /// nested vector); Rows receives the row count. False when a nested array is
