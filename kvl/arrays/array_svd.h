@@ -49,12 +49,12 @@ inline constexpr double SvdNearSingularRatio = 1e-14;
 /// them, 3 + 3n + min(m, n) steps in all; when AbortMathProc is true after a
 /// step the result is svdAborted at once. After svdAborted or
 /// svdNoConvergence, A, V and W hold intermediate values. The view form
-/// needs V of n x n and W of n values (else svdBadSize); V and W must not
-/// share storage with A.
+/// needs V of n x n and W of n values, none of A, V, W sharing storage
+/// (else svdBadSize).
 TSvdResult SvdDecompose(TColumnView<double> A, TColumnView<double> V, std::span<double> W);
 
 /// SvdDecompose on a (rectangular) TDouble2DArray; sizes V to n x n and W to
-/// n first. A ragged A gives svdBadSize.
+/// n first. A ragged A, or V being A itself, gives svdBadSize.
 TSvdResult SvdDecompose(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& W);
 
 /// SvdBackSubst: solves A·x ≈ b from the decomposition U (m x n), W (n),
@@ -79,7 +79,7 @@ TSvdResult SvdBackSubst(const TDouble2DArray& U, std::span<const double> W, cons
 /// replaced by U). NearSingular is cleared, then set when a singular value
 /// not above SvdNearSingularRatio times the largest is zeroed; x is then the
 /// minimum-norm solution. ErrFactors, when given, receives the factors of
-/// SvdBackSubst. Returns the decomposition's outcome (svdSuccess means the
+/// SvdBackSubst. b may lie in A's storage (it is copied first then). Returns the decomposition's outcome (svdSuccess means the
 /// solution is there; svdBadSize also when b does not have m values).
 TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
                            TDoubleArray* ErrFactors = nullptr);

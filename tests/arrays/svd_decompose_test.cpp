@@ -206,6 +206,31 @@ TEST(SvdFailureTest, MismatchedExtentsReportBadSize) {
   EXPECT_EQ(SvdDecompose(ragged, V, W), TSvdResult::svdBadSize);
 }
 
+TEST(SvdFailureTest, SharedStorageIsRefused) {
+  // 3 x 3 matrix whose V or W would overlap it.
+  std::vector<double> store(20, 1.0);
+  const std::vector<double> before = store;
+  TColumnView<double> A(store.data(), 3, 3);
+  std::vector<double> v(9), w(3);
+  EXPECT_EQ(SvdDecompose(A, TColumnView<double>(store.data() + 8, 3, 3), w), TSvdResult::svdBadSize);
+  EXPECT_EQ(SvdDecompose(A, TColumnView<double>(v.data(), 3, 3), std::span<double>(store.data() + 6, 3)),
+            TSvdResult::svdBadSize);
+  EXPECT_EQ(SvdDecompose(A, TColumnView<double>(v.data(), 3, 3), std::span<double>(v.data() + 7, 3)),
+            TSvdResult::svdBadSize);
+  EXPECT_EQ(store, before);
+  // adjacent storage is fine
+  std::vector<double> adj(21, 0.0);
+  for (std::size_t i = 0; i < 9; ++i) adj[i] = static_cast<double>(i % 4);
+  EXPECT_EQ(SvdDecompose(TColumnView<double>(adj.data(), 3, 3), TColumnView<double>(adj.data() + 9, 3, 3),
+                         std::span<double>(adj.data() + 18, 3)),
+            TSvdResult::svdSuccess);
+
+  TDouble2DArray a = {{1, 2}, {3, 4}};
+  TDoubleArray W;
+  EXPECT_EQ(SvdDecompose(a, a, W), TSvdResult::svdBadSize);
+  EXPECT_EQ(a, (TDouble2DArray{{1, 2}, {3, 4}}));
+}
+
 // --- progress and abort --------------------------------------------------------
 
 // The abort flag is raised by the hook when ProcStat reaches StopAt; the

@@ -107,6 +107,17 @@ TEST(SvdLeastSquaresTest, FailuresArePassedOnAndClearNearSingular) {
   EXPECT_EQ(x, std::vector<double>{7});
 }
 
+TEST(SvdLeastSquaresTest, RightHandSideInsideTheDesignMatrix) {
+  // Regressing column 0 on itself and a constant: x = (1, 0), although the
+  // decomposition overwrites b's storage with U.
+  TDouble2DArray a = {{1, 2, 4}, {1, 1, 1}};
+  std::vector<double> x;
+  bool nearSingular = true;
+  ASSERT_EQ(SvdLeastSquares(a, a[0], x, nearSingular), TSvdResult::svdSuccess);
+  ExpectVectorNear(x, {1, 0}, kSolveTol);
+  EXPECT_FALSE(nearSingular);
+}
+
 // --- back-substitution -------------------------------------------------------
 
 TEST(SvdBackSubstTest, SolvesFromADecompositionAndAcceptsBAsX) {

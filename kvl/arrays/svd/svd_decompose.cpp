@@ -308,11 +308,15 @@ TSvdResult GolubReinsch(double* const* a, std::size_t m, std::size_t n, double* 
 }  // namespace svd_detail
 
 TSvdResult SvdDecompose(TColumnView<double> A, TColumnView<double> V, std::span<double> W) {
-  const std::size_t n = A.size();
+  using svd_detail::Overlaps;
+  const std::size_t n = A.size(), m = A.Rows();
   if (V.size() != n || V.Rows() != n || W.size() != n) return TSvdResult::svdBadSize;
+  if (Overlaps(A.data(), m * n, V.data(), n * n) || Overlaps(A.data(), m * n, W.data(), n) ||
+      Overlaps(V.data(), n * n, W.data(), n))
+    return TSvdResult::svdBadSize;
   std::vector<double*> a, v;
-  std::size_t m = 0, nv = 0;
-  svd_detail::ColumnTable(A, a, m);
+  std::size_t rows = 0, nv = 0;
+  svd_detail::ColumnTable(A, a, rows);
   svd_detail::ColumnTable(V, v, nv);
   return svd_detail::GolubReinsch(a.data(), m, n, v.data(), W.data());
 }
@@ -320,7 +324,7 @@ TSvdResult SvdDecompose(TColumnView<double> A, TColumnView<double> V, std::span<
 TSvdResult SvdDecompose(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& W) {
   std::vector<double*> a, v;
   std::size_t m = 0, nv = 0;
-  if (!svd_detail::ColumnTable(A, a, m)) return TSvdResult::svdBadSize;
+  if (&A == &V || !svd_detail::ColumnTable(A, a, m)) return TSvdResult::svdBadSize;
   const std::size_t n = A.size();
   V.assign(n, TDoubleArray(n, 0.0));
   W.assign(n, 0.0);

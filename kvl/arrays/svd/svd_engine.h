@@ -4,6 +4,7 @@
 // onto, and the unit-stride kernels its loops use (svd_kernels.cpp).
 
 #include <cstddef>
+#include <cstdint>
 #include <type_traits>
 #include <vector>
 
@@ -36,6 +37,13 @@ bool ColumnTable(M& A, std::vector<P*>& Cols, std::size_t& Rows) {
     Cols[c] = A[c].data();
   }
   return true;
+}
+
+/// Overlaps: true when the p[0..np) and q[0..nq) share a value.
+inline bool Overlaps(const double* p, std::size_t np, const double* q, std::size_t nq) noexcept {
+  if (np == 0 || nq == 0) return false;
+  const auto a = reinterpret_cast<std::uintptr_t>(p), b = reinterpret_cast<std::uintptr_t>(q);
+  return a < b + nq * sizeof(double) && b < a + np * sizeof(double);
 }
 
 /// GolubReinsch: the decomposition on column tables: a (n columns of m

@@ -57,6 +57,14 @@ TSvdResult LeastSquares(std::vector<double*>& a, std::size_t m, std::span<const 
   NearSingular = false;
   const std::size_t n = a.size();
   if (b.size() != m) return TSvdResult::svdBadSize;
+  // b may lie in A's storage, which becomes U: keep a copy then.
+  std::vector<double> bCopy;
+  for (const double* col : a)
+    if (Overlaps(col, m, b.data(), m)) {
+      bCopy.assign(b.begin(), b.end());
+      b = bCopy;
+      break;
+    }
   std::vector<double> vStore(n * n), w(n);
   std::vector<double*> v(n);
   for (std::size_t c = 0; c < n; ++c) v[c] = vStore.data() + c * n;
