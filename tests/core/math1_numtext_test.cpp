@@ -36,6 +36,8 @@ TEST(StrfTest, FixedExponentAndTwoDigitExponentFields) {
       {1e150, 10, -2, "**********"},   // exponent needs three digits
       {-1e-200, 12, -2, "************"},
       {std::nan(""), 6, -2, "   Nan"},
+      {1.0, std::numeric_limits<std::int32_t>::min(), -2, " 1.0E+00"},  // negative width: no padding
+      {1.0, std::numeric_limits<std::int32_t>::min(), -1, " 1.0E+0000"},
   };
   for (const auto& c : cases) EXPECT_EQ(strf(c.r, c.Width, c.Decimals), c.Expected) << c.r << " " << c.Decimals;
 }

@@ -73,10 +73,11 @@ long double PowerOfTen(int k) {
 // --- number fields ---------------------------------------------------------------
 
 std::string strf(double r, std::int32_t Width, std::int32_t Decimals) {
+  Width = std::clamp(Width, 0, kMaxField);  // a negative width asks for no padding
   if (Decimals != -2 || !std::isfinite(r)) return StrField(r, Width, Decimals);
   // Exponent form in two more characters, then the two leading of its four
   // exponent digits dropped; a larger exponent cannot be shown.
-  std::string s = StrField(r, std::min(Width, kMaxField) + 2, -1);
+  std::string s = StrField(r, Width + 2, -1);
   const std::size_t e = s.find('E');
   const bool small = s[e + 2] == '0' && s[e + 3] == '0';
   s.erase(e + 2, 2);
