@@ -16,3 +16,4 @@
 #include "kvl/arrays/array_stats.h"
 #include "kvl/arrays/array_arith.h"
 #include "kvl/arrays/array_linalg.h"
+#include "kvl/arrays/array_svd.h"
