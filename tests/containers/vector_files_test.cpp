@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <limits>
 #include <memory>
@@ -318,6 +319,39 @@ TEST(VectorStreamTest, TruncatedAndHostileImages) {
   EXPECT_FALSE(back.LoadFromStream(image(-2e9, 2, 0).get(), false));  // ends with the data
   EXPECT_TRUE(back.LoadFromStream(image(2.4L, 2.6L, 2).get(), false));  // bounds rounded: 2 and 3
   EXPECT_EQ(Values(back), (std::vector<double>{1, 1, 1}));
+}
+
+// --- CRC of the data --------------------------------------------------------------------------
+
+TEST(VectorCRCTest, OneCRCPerBytePosition) {
+  // Each accumulator sees one byte per element; with elements whose bytes
+  // spell "123456789" at one position, that position's CRC is the standard
+  // check value CBF43926.
+  TIntVector iv;
+  iv.Resize(9);
+  for (std::int32_t i = 1; i <= 9; ++i) iv.SetVal(i, '0' + i);  // byte 0 = the digit, bytes 1-3 = 0
+  const std::string crc = iv.CRCofData();
+  ASSERT_EQ(crc.size(), 32u);
+  EXPECT_EQ(crc.substr(0, 8), "CBF43926");
+  const std::uint8_t zeros[9] = {};
+  const std::string zeroCRC = [&] {
+    char buf[9];
+    std::snprintf(buf, sizeof buf, "%08X", CalcCRC32(zeros, 9));
+    return std::string(buf);
+  }();
+  EXPECT_EQ(crc.substr(8), zeroCRC + zeroCRC + zeroCRC);
+
+  TVector v;
+  v.Resize(9);
+  std::string allZero;
+  for (int b = 0; b < 8; ++b) allZero += zeroCRC;
+  EXPECT_EQ(v.CRCofData(), allZero);
+  v.SetVal(9, 1.0);  // bytes 00 .. 00 F0 3F: only the two top positions change
+  const std::string changed = v.CRCofData();
+  ASSERT_EQ(changed.size(), 64u);
+  EXPECT_EQ(changed.substr(0, 48), allZero.substr(0, 48));
+  EXPECT_NE(changed.substr(48, 8), zeroCRC);
+  EXPECT_NE(changed.substr(56, 8), zeroCRC);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 // or stream can hold, and every loop ends with the data.
 
 #include <charconv>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <type_traits>
@@ -269,6 +270,25 @@ bool TVectorBase<T, D>::LoadFromStream(TStream* InStream, bool AdjustVectorSize)
     SetVal(static_cast<std::int32_t>(i), x);
   }
   Changed();
+  return result;
+}
+
+// --- CRC of the data ------------------------------------------------------------------------
+
+template <class T, class D>
+std::string TVectorBase<T, D>::CRCofData() const {
+  // One CRC-32 per byte position of an element (bytes in memory order, least
+  // significant first), each over that byte of every element.
+  std::uint32_t crc[sizeof(T)];
+  std::ranges::fill(crc, 0xFFFFFFFFu);
+  for (const T x : FVec) {
+    std::uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, &x, sizeof(T));
+    for (std::size_t b = 0; b < sizeof(T); ++b) crc[b] = CalcNextCRC32(bytes[b], crc[b]);
+  }
+  std::string result;
+  result.reserve(8 * sizeof(T));
+  for (const std::uint32_t c : crc) result += Hex(static_cast<std::int32_t>(~c), 8);
   return result;
 }
 
