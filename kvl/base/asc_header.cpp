@@ -46,17 +46,23 @@ bool ReadLine(std::istream& In, std::string& Line) {
   return true;
 }
 
-enum class TCount { ok, notNumber, negative, tooBig };
+// The statuses a count line can give.
+struct TCountStatus {
+  std::int32_t NoLine, NotNumber, Negative;
+};
 
-TCount ParseCount(std::string_view Text, std::int64_t& Value) {
+// Reads a count line: 0 with Value set, or the status of what is wrong.
+std::int32_t ReadCount(std::istream& In, std::string& Line, const TCountStatus& Status, std::int64_t& Value) {
+  if (!ReadLine(In, Line)) return Status.NoLine;
+  const std::string_view text = ValuePart(Line);
   Value = 0;
-  if (Text.empty()) return TCount::notNumber;
-  const auto [ptr, ec] = std::from_chars(Text.data(), Text.data() + Text.size(), Value);
-  if (ptr != Text.data() + Text.size() || ec == std::errc::invalid_argument) return TCount::notNumber;
-  if (ec == std::errc::result_out_of_range) return Text.front() == '-' ? TCount::negative : TCount::tooBig;
-  if (Value < 0) return TCount::negative;
-  if (Value > std::numeric_limits<std::int32_t>::max()) return TCount::tooBig;
-  return TCount::ok;
+  if (text.empty()) return Status.NotNumber;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), Value);
+  if (ptr != text.data() + text.size() || ec == std::errc::invalid_argument) return Status.NotNumber;
+  if (ec == std::errc::result_out_of_range) return text.front() == '-' ? Status.Negative : kAbsurdCounts;
+  if (Value < 0) return Status.Negative;
+  if (Value > std::numeric_limits<std::int32_t>::max()) return kAbsurdCounts;
+  return 0;
 }
 
 // One flag word: TRUE / FALSE in any letter case, or 1 / 0.
@@ -115,23 +121,10 @@ std::int32_t ReadHeaderOfASC(const std::string& FName, std::string& Comment, std
   if (line.starts_with(kUTF8BOM)) line.erase(0, kUTF8BOM.size());
   Comment = line;
 
-  if (!ReadLine(in, line)) return kNoColumnLine;
   std::int64_t columns = 0;
-  switch (ParseCount(ValuePart(line), columns)) {
-    case TCount::notNumber: return kColumnsNotNumber;
-    case TCount::negative: return kColumnsNegative;
-    case TCount::tooBig: return kAbsurdCounts;
-    case TCount::ok: break;
-  }
-
-  if (!ReadLine(in, line)) return kNoRowLine;
   std::int64_t rows = 0;
-  switch (ParseCount(ValuePart(line), rows)) {
-    case TCount::notNumber: return kRowsNotNumber;
-    case TCount::negative: return kRowsNegative;
-    case TCount::tooBig: return kAbsurdCounts;
-    case TCount::ok: break;
-  }
+  if (const auto st = ReadCount(in, line, {kNoColumnLine, kColumnsNotNumber, kColumnsNegative}, columns)) return st;
+  if (const auto st = ReadCount(in, line, {kNoRowLine, kRowsNotNumber, kRowsNegative}, rows)) return st;
   // Both counts are below 2^31, so their product fits in 64 bits.
   if (columns > fileSize || rows > fileSize || columns * rows > fileSize) return kAbsurdCounts;
   NrColumns = static_cast<std::int32_t>(columns);

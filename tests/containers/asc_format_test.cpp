@@ -8,13 +8,12 @@
 #include <sstream>
 
 #include "kvl_test_support.h"
+#include "vector_test_util.h"
 
 namespace kvl {
 namespace {
 
-void WriteFile(const std::string& Path, const std::string& Content) {
-  std::ofstream(Path, std::ios::binary) << Content;
-}
+using test::WriteFile;
 
 TEST(ASCWriterTest, TitleIsCommentOrBanner) {
   EXPECT_EQ(ASCTitle("", "TVector", "data/x.asc"), "Exported by KVL TVector component: data/x.asc");

@@ -8,23 +8,14 @@
 
 #include "kvl/runtime/random.h"
 #include "kvl_test_support.h"
+#include "vector_test_util.h"
 
 namespace kvl {
 namespace {
 
+using test::SetAll;
+using test::Values;
 using test::EventLog;
-
-template <class V>
-void SetAll(V& v, std::initializer_list<typename V::TElem> values) {
-  v.Resize(static_cast<std::int32_t>(values.size()));
-  std::int32_t i = 1;
-  for (auto x : values) v.SetVal(i++, x);
-}
-
-template <class V>
-std::vector<typename V::TElem> Values(const V& v) {
-  return {v.Data().begin(), v.Data().end()};
-}
 
 template <class V>
 void Record(V& v, EventLog& log) {

@@ -11,36 +11,17 @@
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/runtime/extended.h"
 #include "kvl_test_support.h"
+#include "vector_test_util.h"
 
 namespace kvl {
 namespace {
 
+using test::SetAll;
+using test::Values;
+using test::WriteFile;
+using test::ReadFile;
 using test::EventLog;
 using test::TempFile;
-
-void WriteFile(const std::string& Path, const std::string& Content) {
-  std::ofstream(Path, std::ios::binary) << Content;
-}
-
-std::string ReadFile(const std::string& Path) {
-  std::ifstream in(Path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-template <class V>
-V& SetAll(V& v, std::initializer_list<typename V::TElem> values) {
-  v.Resize(static_cast<std::int32_t>(values.size()));
-  std::int32_t i = 1;
-  for (auto x : values) v.SetVal(i++, x);
-  return v;
-}
-
-template <class V>
-std::vector<typename V::TElem> Values(const V& v) {
-  return {v.Data().begin(), v.Data().end()};
-}
 
 const std::string kHeader1 =
     "title\n1\t;nr. of columns\n%R\t;nr. of rows\nFALSE FALSE FALSE FALSE\t;row attributes, column names, row "

@@ -5,22 +5,16 @@
 
 #include "kvl/containers/KVL_vector.h"
 #include "kvl_test_support.h"
+#include "vector_test_util.h"
 
 namespace kvl {
 namespace {
 
+using test::SetAll;
 using test::EventLog;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Statistics sum in extended precision; a few Double roundings remain.
 constexpr double kStatTol = 1e-13;
-
-template <class V>
-V& SetAll(V& v, std::initializer_list<typename V::TElem> values) {
-  v.Resize(static_cast<std::int32_t>(values.size()));
-  std::int32_t i = 1;
-  for (auto x : values) v.SetVal(i++, x);
-  return v;
-}
 
 template <class V>
 class VectorStatsTwinTest : public testing::Test {};
