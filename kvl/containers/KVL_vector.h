@@ -25,7 +25,8 @@
 //
 // Both classes are written once, as TVectorBase over the element type.
 // Errors are raised as EKVLVectorError; the file and stream operations
-// report through their results. See docs/vectors.md for the file formats.
+// report through their results (ASCStatusText of asc_format.h puts the
+// ImportASC statuses in words). See docs/vectors.md for the file formats.
 
 #include <cstdint>
 #include <span>
@@ -33,6 +34,7 @@
 #include <vector>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/containers/asc_format.h"
 #include "kvl/core/KVL_frame.h"
 #include "kvl/runtime/streams.h"
 

@@ -74,7 +74,7 @@ TWordReader::TWordReader(const std::string& FileName) {
   if (!FFile) return;
   const auto size = std::filesystem::file_size(FileName, ec);
   FFileSize = ec ? 0 : static_cast<std::int64_t>(size);
-  FBuf = std::make_unique<char[]>(BufferSize);
+  FBuf = std::make_unique_for_overwrite<char[]>(BufferSize);
 }
 
 bool TWordReader::Fill() {

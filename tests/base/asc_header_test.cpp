@@ -58,6 +58,9 @@ struct MalformedCase {
   std::int32_t Status;
 };
 
+// Test names already say the case; the parameter prints as its name.
+void PrintTo(const MalformedCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
 class ReadHeaderOfASCMalformedTest : public testing::TestWithParam<MalformedCase> {};
 
 TEST_P(ReadHeaderOfASCMalformedTest, GivesItsOwnStatus) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -102,6 +103,9 @@ struct ImportCase {
   std::int32_t Status;
   std::vector<double> Values;  // the vector afterwards (it starts as {9, 9})
 };
+
+// Test names already say the case; the parameter prints as its name.
+void PrintTo(const ImportCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class VectorImportTest : public testing::TestWithParam<ImportCase> {};
 
@@ -300,6 +304,56 @@ TEST(VectorStreamTest, TruncatedAndHostileImages) {
   EXPECT_FALSE(back.LoadFromStream(image(-2e9, 2, 0).get(), false));  // ends with the data
   EXPECT_TRUE(back.LoadFromStream(image(2.4L, 2.6L, 2).get(), false));  // bounds rounded: 2 and 3
   EXPECT_EQ(Values(back), (std::vector<double>{1, 1, 1}));
+}
+
+// --- garbage ------------------------------------------------------------------------------------
+
+TEST(VectorGarbageTest, RandomBytesNeverCrashOrOverAllocate) {
+  // Damaged copies of good files and plain noise: every loader returns a
+  // status or false, and no vector grows beyond the bytes it was fed.
+  TempFile good(".asc"), file(".bin");
+  TVector v;
+  SetAll(v, {1.5, -2.5, 3, 4e10, 5});
+  v.ExportAsASC(good.Path(), 4, "");
+  const std::string asc = ReadFile(good.Path());
+  v.StoreOnFile(0, 0, 3, good.Path());
+  const std::string dump = ReadFile(good.Path());
+  TMemoryStream* image = nullptr;
+  v.SaveToStream(image, 0, 0);
+  std::unique_ptr<TMemoryStream> owned(image);
+  const std::string bin(reinterpret_cast<const char*>(image->Memory()), static_cast<std::size_t>(image->Size()));
+
+  std::uint32_t state = 12345;
+  auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+  for (int round = 0; round < 300; ++round) {
+    const std::string& base = round % 3 == 0 ? asc : round % 3 == 1 ? dump : bin;
+    std::string text = base;
+    const int edits = 1 + static_cast<int>(next() % 6);
+    for (int e = 0; e < edits && !text.empty(); ++e)
+      text[next() % text.size()] = static_cast<char>(next() >> 24);
+    if (next() % 4 == 0) text.resize(next() % (text.size() + 1));
+    if (round % 50 == 49) text.assign(next() % 200, '\0');
+    WriteFile(file.Path(), text);
+    const auto limit = std::max<std::int64_t>(5, static_cast<std::int64_t>(text.size()));
+
+    TVector a;
+    TIntVector b;
+    std::string comment;
+    a.ImportASC(file.Path(), comment);
+    b.ImportASC(file.Path(), comment);
+    EXPECT_LE(a.NrOfElem(), limit);
+    a.LoadFromFile(file.Path(), true);
+    b.LoadFromFile(file.Path(), true);
+    a.LoadFromFile(file.Path(), true, true);
+    EXPECT_LE(std::max(a.NrOfElem(), b.NrOfElem()), limit);
+    TMemoryStream stream;
+    stream.Write(text.data(), static_cast<std::int64_t>(text.size()));
+    stream.SetPosition(0);
+    a.LoadFromStream(&stream, true);
+    stream.SetPosition(0);
+    b.LoadFromStream(&stream, true);
+    EXPECT_LE(std::max(a.NrOfElem(), b.NrOfElem()), limit);
+  }
 }
 
 // --- CRC of the data --------------------------------------------------------------------------

@@ -139,6 +139,9 @@ struct BadFile {
   std::string Problem;
 };
 
+// Test names already say the case; the parameter prints as its name.
+void PrintTo(const BadFile& Case, std::ostream* Out) { *Out << Case.Name; }
+
 class KvlBadFileTest : public testing::TestWithParam<BadFile> {};
 
 TEST_P(KvlBadFileTest, OneLineNamingFileAndProblem) {
