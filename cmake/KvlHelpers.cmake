@@ -20,6 +20,11 @@ set_property(GLOBAL PROPERTY KVL_UNITS "")
 
 function(kvl_add_unit)
   cmake_parse_arguments(U "" "NAME" "SRCS;DEPS" ${ARGN})
+  if(NOT U_SRCS)
+    # A unit that is all templates so far has no objects of its own.
+    add_library(kvl_${U_NAME} INTERFACE)
+    return()
+  endif()
   add_library(kvl_${U_NAME} OBJECT ${U_SRCS})
   target_link_libraries(kvl_${U_NAME} PRIVATE kvl_options Threads::Threads)
   foreach(dep IN LISTS U_DEPS)

@@ -1,0 +1,116 @@
+#pragma once
+// Selection, sorting, sorted insertion and swapping of plain values and
+// arrays.
+//
+// The typed members take std::span over the caller's elements. The untyped
+// members take the elements as bytes together with a TVarKind code that
+// names their type; the elements are the host's native values (vkExtended is
+// a long double of sizeof(long double) bytes), so a host passes, for
+// example, std::as_writable_bytes(std::span(v)) for a std::vector<int16_t>
+// with vkSmallInt. The element count is the byte length divided by the
+// element size; trailing bytes that do not fill an element are left alone.
+// The byte blocks need no particular alignment.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+#include "kvl/base/KVL_kvlbase.h"
+
+namespace kvl {
+
+// --- selection ----------------------------------------------------------------
+
+/// QuickSelect: the value that would stand at index K if Data[Lo..Hi] were
+/// sorted ascending; Data[Lo..Hi] is reordered in place (partitioning around
+/// the middle element). Returns 0 when Hi < Lo, and 0 without touching
+/// Data when Lo or Hi lie outside Data or K outside Lo..Hi. When all values
+/// of the range are equal, that value is returned and nothing moves.
+double QuickSelect(std::span<double> Data, std::int32_t K, std::int32_t Lo, std::int32_t Hi);
+
+/// QuickSelect (Exclude): as above on Data[Lo..Hi] with every element equal
+/// to Exclude set aside: the others are selected in a work array (Data is
+/// not changed), and Exclude itself is returned when K falls among the
+/// positions the excluded values take in sorted order.
+double QuickSelect(std::span<const double> Data, std::int32_t K, std::int32_t Lo, std::int32_t Hi,
+                   double Exclude);
+
+// --- sorting ------------------------------------------------------------------
+
+/// SortSwap: exchanges A and B unless they already stand strictly in the
+/// requested order (B > A for ascending, A > B for descending); returns true
+/// when it exchanged them, so equal values are exchanged in both directions.
+bool SortSwap(double& A, double& B, bool Ascending) noexcept;
+
+/// SortArray: in-place comb sort of Data (gap shrinking by 1.3 from the
+/// element count down to 1). After each pass ProcStat grows by 1 and
+/// MathFeedBackProc is called with it when assigned.
+void SortArray(std::span<double> Data, bool Ascending);
+/// SortArray: the same for Single elements.
+void SortArray(std::span<float> Data, bool Ascending);
+/// SortArray: the same for Integer elements.
+void SortArray(std::span<std::int32_t> Data, bool Ascending);
+/// SortArray (untyped): the same for elements of the type ElemKind names,
+/// given as bytes (see the top of this header). An unknown ElemKind leaves
+/// Data alone.
+void SortArray(std::span<std::byte> Data, TVarKind ElemKind, bool Ascending);
+
+/// SortIntoArray: puts Value into Data, which is sorted in the given
+/// direction and keeps its length. Finds the first element not on the near
+/// side of Value (ascending: the first element >= Value, descending: the
+/// first <= Value), shifts it and the following elements one place towards
+/// the end (the last one drops out) and stores Value there. Returns that
+/// position, or -1 (Data unchanged) when Value lies beyond the last element,
+/// when Data is empty, or when the element found equals Value and AllowEqual
+/// is false.
+std::int32_t SortIntoArray(std::span<double> Data, double Value, bool Ascending, bool AllowEqual);
+/// SortIntoArray: the same for Single elements.
+std::int32_t SortIntoArray(std::span<float> Data, float Value, bool Ascending, bool AllowEqual);
+/// SortIntoArray: the same for Integer elements.
+std::int32_t SortIntoArray(std::span<std::int32_t> Data, std::int32_t Value, bool Ascending, bool AllowEqual);
+/// SortIntoArray (untyped): the same for elements of the type ElemKind
+/// names, given as bytes (see the top of this header); Value points to one
+/// element of that same type and is compared by value. Returns -1 without
+/// change for an unknown ElemKind or a null Value.
+std::int32_t SortIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value, bool Ascending,
+                           bool AllowEqual);
+
+/// InsertIntoArray: shifts Data[Position..] one place towards the end (the
+/// last element drops out) and stores Value at Position. A Position outside
+/// Data changes nothing.
+void InsertIntoArray(std::span<double> Data, double Value, std::int32_t Position);
+/// InsertIntoArray: the same for Single elements.
+void InsertIntoArray(std::span<float> Data, float Value, std::int32_t Position);
+/// InsertIntoArray: the same for Integer elements.
+void InsertIntoArray(std::span<std::int32_t> Data, std::int32_t Value, std::int32_t Position);
+/// InsertIntoArray (untyped): the same for elements of the type ElemKind
+/// names, given as bytes; Value points to one element of that type. An
+/// unknown ElemKind or a null Value changes nothing.
+void InsertIntoArray(std::span<std::byte> Data, TVarKind ElemKind, const void* Value, std::int32_t Position);
+
+// --- swapping -------------------------------------------------------------------
+
+/// TExChangeable: the value types ExChange swaps (Integer, Byte, Single,
+/// Double, Extended, string, Boolean, WideChar, Word, ShortInt, Cardinal,
+/// Int64).
+template <class T>
+concept TExChangeable =
+    std::is_same_v<T, std::int32_t> || std::is_same_v<T, std::uint8_t> || std::is_same_v<T, float> ||
+    std::is_same_v<T, double> || std::is_same_v<T, long double> || std::is_same_v<T, std::string> ||
+    std::is_same_v<T, bool> || std::is_same_v<T, char16_t> || std::is_same_v<T, std::uint16_t> ||
+    std::is_same_v<T, std::int8_t> || std::is_same_v<T, std::uint32_t> || std::is_same_v<T, std::int64_t>;
+
+/// ExChange: swaps A and B.
+template <TExChangeable T>
+constexpr void ExChange(T& A, T& B) noexcept {
+  std::swap(A, B);
+}
+
+/// ExChange (memory blocks): swaps the Size bytes at A with the Size bytes
+/// at B. Null pointers or Size 0 change nothing.
+void ExChange(void* A, void* B, std::size_t Size) noexcept;
+
+}  // namespace kvl
