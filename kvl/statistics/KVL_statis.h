@@ -18,4 +18,5 @@
 #include "kvl/statistics/statis/gammabeta.h"
 #include "kvl/statistics/statis/kolmogorov.h"
 #include "kvl/statistics/statis/normal.h"
+#include "kvl/statistics/statis/shapirowilk.h"
 #include "kvl/statistics/statis/signiflevel.h"

@@ -176,3 +176,43 @@ for p in ['1e-300', '1e-100', '1e-20', '1e-9', '0.025', '0.975']:
     P = mpf(float(p))
     q = findroot(lambda x: log(erfc(-x / sqrt(2)) / 2) - log(P), -sqrt(-2 * log(P)) if P < 0.5 else mpf(1.9))
     print("    {%s, %s}," % (p, g(q)))
+
+print("// Kolmogorov-Smirnov: n, d, P(D >= d)")
+
+
+def ks_durbin(n, d):
+    # P(D_n < d) = n!/n^n (H^n)_kk, Durbin's matrix in 40-digit arithmetic
+    d = mpf(d)
+    k = int(n * d) + 1
+    m = 2 * k - 1
+    h = k - n * d
+    H = mp.matrix(m, m)
+    for i in range(m):
+        for j in range(m):
+            H[i, j] = 0 if i - j + 1 < 0 else 1
+    for i in range(m):
+        H[i, 0] -= h ** (i + 1)
+        H[m - 1, i] -= h ** (m - i)
+    if 2 * h - 1 > 0:
+        H[m - 1, 0] += (2 * h - 1) ** m
+    for i in range(m):
+        for j in range(m):
+            if i - j + 1 > 0:
+                H[i, j] /= mp.factorial(i - j + 1)
+    Q = H ** n
+    return mp.factorial(n) / mpf(n) ** n * Q[k - 1, k - 1]
+
+
+def ks_upper_tail(n, d):
+    # d >= 1/2: P(D_n >= d) = 2 P(D_n+ >= d), Smirnov-Birnbaum-Tingey
+    d = mpf(d)
+    s = fsum(binomial(n, j) * (1 - d - mpf(j) / n) ** (n - j) * (d + mpf(j) / n) ** (j - 1)
+             for j in range(0, int(n * (1 - d)) + 1))
+    return 2 * d * s
+
+
+for n, d in [(1, 0.3), (3, 0.4), (5, 0.3), (10, 0.274), (10, 0.41), (20, 0.294), (20, 0.1),
+             (50, 0.19), (99, 0.25), (100, 0.15), (400, 0.06)]:
+    print("    {%d, %s, %s}," % (n, repr(d), g(1 - ks_durbin(n, d))))
+for n, d in [(1, 0.8), (5, 0.55), (10, 0.5), (10, 0.62), (20, 0.5)]:
+    print("    {%d, %s, %s},  // Smirnov-Birnbaum-Tingey" % (n, repr(d), g(ks_upper_tail(n, d))))

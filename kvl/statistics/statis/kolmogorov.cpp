@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/rounding.h"
 
 namespace kvl {
@@ -80,9 +81,10 @@ double KSExactCdf(std::int32_t n, double d) {
     q.H(m, i) -= std::pow(h, m - i + 1);
   }
   if (2.0 * h - 1.0 > 0.0) q.H(m, 1) += std::pow(2.0 * h - 1.0, m);
+  std::vector<long double> fact(m + 1);  // g! for g = 0 .. m
+  for (int g = 0; g <= m; ++g) fact[g] = Factorial(g);
   for (int i = 1; i <= m; ++i)
-    for (int j = 1; j <= m; ++j)
-      for (int g = 1; g <= i - j + 1; ++g) q.H(i, j) /= g;
+    for (int j = 1; j <= i; ++j) q.H(i, j) = static_cast<double>(q.H(i, j) / fact[i - j + 1]);
   q.Power(n);
   double s = q.V(k, k);
   int e = q.Exponent();
@@ -97,29 +99,28 @@ double KSExactCdf(std::int32_t n, double d) {
   return static_cast<double>(s * std::pow(10.0L, e));
 }
 
-// 1 - K(x) of the limiting Kolmogorov distribution K.
-double KolmogorovUpper(double x) {
-  constexpr double pi = std::numbers::pi;
-  if (x <= 0.0) return 1.0;
-  if (x < 1.0) {
-    // Jacobi's form converges fast for small x.
-    const double f = -pi * pi / (8.0 * x * x);
-    double sum = 0.0;
-    for (int k = 1; k <= 20; ++k) {
-      const double t = std::exp(f * (2 * k - 1) * (2 * k - 1));
-      sum += t;
-      if (t < 1e-17 * sum) break;
-    }
-    return 1.0 - std::sqrt(2.0 * pi) / x * sum;
+// P(D_n < d) by the asymptotic series of Pelz and Good (1976) in powers of
+// 1/sqrt(n), K0(t) + K1(t)/sqrt(n) + K2(t)/n with t = d sqrt(n); every sum
+// over k runs over all integers and is folded to k >= 0.
+double PelzGoodCdf(std::int32_t n, double d) {
+  constexpr double pi2 = std::numbers::pi * std::numbers::pi;
+  const double sqn = std::sqrt(static_cast<double>(n));
+  const double t = d * sqn, t2 = t * t, t4 = t2 * t2;
+  double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+  for (int k = 0; k < 20; ++k) {
+    const double h2 = (k + 0.5) * (k + 0.5);
+    const double e = std::exp(-pi2 * h2 / (2.0 * t2));
+    s0 += e;
+    s1 += (pi2 * h2 - t2) * e;
+    s2 += (6.0 * t4 * t2 + 2.0 * t4 + pi2 * (2.0 * t4 - 5.0 * t2) * h2 + pi2 * pi2 * (1.0 - 2.0 * t2) * h2 * h2) * e;
+    const double k2 = (k + 1.0) * (k + 1.0);
+    s3 += pi2 * k2 * std::exp(-pi2 * k2 / (2.0 * t2));
   }
-  double sum = 0.0, sign = 1.0;
-  for (int k = 1; k <= 20; ++k) {
-    const double t = std::exp(-2.0 * k * k * x * x);
-    sum += sign * t;
-    sign = -sign;
-    if (t < 1e-17 * sum) break;
-  }
-  return 2.0 * sum;
+  const double r = std::sqrt(std::numbers::pi / 2.0);
+  const double k0 = 2.0 * r / t * s0;  // sqrt(2 pi)/t sum over k >= 1 of e^-((2k-1)^2 pi^2 / 8t^2)
+  const double k1 = r / (6.0 * t4) * 2.0 * s1;
+  const double k2 = r / (72.0 * t4 * t2 * t) * 2.0 * s2 - r / (36.0 * t2 * t) * 2.0 * s3;
+  return k0 + k1 / sqn + k2 / n;
 }
 
 }  // namespace
@@ -131,12 +132,9 @@ double KSPValue(std::int32_t n, double d) {
   const double s = d * d * n;
   const double sqn = std::sqrt(static_cast<double>(n));
   if (s > 7.24 || (s > 3.76 && n > 99)) return 2.0 * std::exp(-(2.000071 + 0.331 / sqn + 1.409 / n) * s);
-  if (n > KSExactMaxN) {
-    const double x = sqn * d;
-    return KolmogorovUpper(x + 1.0 / (6.0 * sqn) + (x - 1.0) / (4.0 * n));
-  }
-  // Rounding can leave the exact method a hair above 1 far in the tail.
-  return std::fmax(0.0, 1.0 - KSExactCdf(n, d));
+  // Rounding can leave either method a hair above 1 far in the tail.
+  const double cdf = n > KSExactMaxN ? PelzGoodCdf(n, d) : KSExactCdf(n, d);
+  return std::fmax(0.0, 1.0 - cdf);
 }
 
 double KSQuantile(std::int32_t n, TSignifLevel SigLevel) {
@@ -180,6 +178,17 @@ double LillieforsPValue(std::int32_t n, double D) {
   const double e = 2.99587 * D * std::sqrt(nn + 2.78019) - 7.01256 * D * D * (nn + 2.78019) - 0.122119 +
                    0.97498 / std::sqrt(nn) + 1.67997 / nn;
   return std::exp(std::fmin(e, 0.0));
+}
+
+double LillieforsQuantile(std::int32_t n, double Alpha) {
+  static constexpr double P1[7] = {6.32207539843126,   -17.1398870006148, 38.42812675101057,
+                                   -45.93241384693391, 7.88697700041829,  29.79317711037858,
+                                   -18.48090137098585};
+  static constexpr double P2[7] = {12.940399038404,   -53.458334259532, 186.923866119699,
+                                   -410.582178349305, 517.377862566267, -343.581476222384,
+                                   92.123451358715};
+  const double q = 1.0 - Alpha;
+  return 1.0 / std::sqrt(n * Polynomial(P1, 6, q) + Polynomial(P2, 6, q));
 }
 
 }  // namespace kvl
