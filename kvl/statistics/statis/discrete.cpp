@@ -11,29 +11,24 @@ namespace kvl {
 
 namespace statis_detail {
 
-std::vector<double> UExactPmf(std::int32_t a, std::int32_t b, std::int64_t K) {
+std::vector<long double> UExactPmf(std::int32_t a, std::int32_t b, std::int64_t K) {
   if (a > b) std::swap(a, b);
-  // Row j holds P(U = k) for the sizes (j, N - j) while N grows to a + b:
-  // the largest of N values belongs to the first sample with probability
-  // j/N (U unchanged) or to the second (U grows by j).
-  const std::int64_t width = K + 1;
-  std::vector<double> g(static_cast<std::size_t>((a + 1) * width), 0.0);
-  g[0] = 1.0;
-  for (std::int64_t N = 1; N <= a + b; ++N) {
-    const std::int64_t jmax = std::min<std::int64_t>(N, a), jmin = std::max<std::int64_t>(0, N - b);
-    for (std::int64_t j = jmax; j >= jmin; --j) {
-      double* row = &g[static_cast<std::size_t>(j * width)];
-      const double* prev = j > 0 ? &g[static_cast<std::size_t>((j - 1) * width)] : nullptr;
-      const double wa = static_cast<double>(j) / N, wb = static_cast<double>(N - j) / N;
-      const std::int64_t deg = std::min(K, j * (N - j));
-      for (std::int64_t k = deg; k >= 0; --k) {
-        double v = prev ? wa * prev[k] : 0.0;
-        if (N > j && k >= j) v += wb * row[k - j];
-        row[k] = v;
-      }
-    }
+  // The generating function of U is the Gaussian binomial coefficient
+  // prod over i = 1..a of (1 - q^(b+i)) / (1 - q^i). Each factor is applied
+  // to the probabilities of the sizes (i - 1, b): a subtraction at stride
+  // b + i, a running sum at stride i, and the factor i / (b + i) that keeps
+  // the total at 1. Below degree b + 1 nothing is subtracted, so the lower
+  // tail is formed from sums of positive terms only.
+  std::vector<long double> c(static_cast<std::size_t>(K + 1), 0.0L);
+  c[0] = 1.0L;
+  for (std::int64_t i = 1; i <= a; ++i) {
+    const std::int64_t stride = b + i;
+    for (std::int64_t k = K; k >= stride; --k) c[k] -= c[k - stride];
+    const long double scale = static_cast<long double>(i) / stride;
+    for (std::int64_t k = 0; k < std::min(i, K + 1); ++k) c[k] *= scale;
+    for (std::int64_t k = i; k <= K; ++k) c[k] = c[k] * scale + c[k - i];
   }
-  return std::vector<double>(g.end() - width, g.end());
+  return c;
 }
 
 }  // namespace statis_detail
@@ -57,17 +52,33 @@ TTails BinomTails(std::int32_t n, double p, std::int32_t k) {
 
 // --- Mann-Whitney U ------------------------------------------------------------
 
-bool UIsExact(std::int64_t N) { return N <= UExactMaxProduct; }
+// Exact when the table stays small (n1 n2 / 2 + 1 values) and the work
+// (about min(n1, n2) n1 n2 / 2 steps) stays below a few milliseconds.
+bool UIsExact(std::int32_t n1, std::int32_t n2) {
+  const std::int64_t a = std::min(n1, n2), N = std::int64_t{n1} * n2;
+  return N <= UExactMaxProduct && a * N <= UExactMaxWork;
+}
 
-// Normal approximation with continuity correction and Edgeworth term.
+// Second-order Edgeworth expansion with continuity correction. The
+// cumulants of U are kappa_r = B_r / r sum over i = 1..m of ((n+i)^r - i^r)
+// (B_r the Bernoulli numbers); expanded in powers of n, every term of the
+// sum is positive.
 TTails UApproxTails(std::int32_t n1, std::int32_t n2, std::int64_t u) {
-  const long double m = n1, n = n2, N = m * n;
-  const long double var = N * (m + n + 1.0L) / 12.0L;
+  const long double m = std::min(n1, n2), n = std::max(n1, n2), N = m * n;
+  const long double s1 = m * (m + 1.0L) / 2.0L, s2 = s1 * (2.0L * m + 1.0L) / 3.0L, s3 = s1 * s1,
+                    s4 = s2 * (3.0L * m * m + 3.0L * m - 1.0L) / 5.0L,
+                    s5 = s3 * (2.0L * m * m + 2.0L * m - 1.0L) / 3.0L;
+  const long double n2p = n * n, n3p = n2p * n;
+  const long double k2 = N * (m + n + 1.0L) / 12.0L;
   const long double k4 = -N * (m + n + 1.0L) * (m * m + n * n + m * n + m + n) / 120.0L;
-  const long double g2 = k4 / (var * var);
-  const long double z = (u + 0.5L - N / 2.0L) / std::sqrt(var);
-  const long double corr = std::exp(-z * z / 2.0L) / std::sqrt(2.0L * std::numbers::pi_v<long double>) *
-                           g2 / 24.0L * z * (z * z - 3.0L);
+  const long double k6 = (m * n3p * n3p + 6.0L * n2p * n3p * s1 + 15.0L * n2p * n2p * s2 + 20.0L * n3p * s3 +
+                          15.0L * n2p * s4 + 6.0L * n * s5) / 252.0L;
+  const long double g2 = k4 / (k2 * k2), g4 = k6 / (k2 * k2 * k2);
+  const long double z = (u + 0.5L - N / 2.0L) / std::sqrt(k2), z2 = z * z;
+  const long double he3 = z * (z2 - 3.0L), he5 = z * ((z2 - 10.0L) * z2 + 15.0L),
+                    he7 = z * (((z2 - 21.0L) * z2 + 105.0L) * z2 - 105.0L);
+  const long double phi = std::exp(-z2 / 2.0L) / std::sqrt(2.0L * std::numbers::pi_v<long double>);
+  const long double corr = phi * (g2 / 24.0L * he3 + g4 / 720.0L * he5 + g2 * g2 / 1152.0L * he7);
   const TTails t = statis_detail::NormalTails(z);
   return {std::clamp(t.Lower - corr, 0.0L, 1.0L), std::clamp(t.Upper + corr, 0.0L, 1.0L)};
 }
@@ -77,9 +88,9 @@ double UExactIntegral(std::int32_t n1, std::int32_t n2, std::int64_t u) {
   const std::int64_t N = std::int64_t{n1} * n2;
   const bool lowerHalf = 2 * u <= N;
   const std::int64_t K = lowerHalf ? u : N - u - 1;
-  const std::vector<double> pmf = statis_detail::UExactPmf(n1, n2, K);
+  const std::vector<long double> pmf = statis_detail::UExactPmf(n1, n2, K);
   long double sum = 0.0L;
-  for (double v : pmf) sum += v;
+  for (long double v : pmf) sum += v;
   return static_cast<double>(lowerHalf ? sum : 1.0L - sum);
 }
 
@@ -126,7 +137,8 @@ double UDistriDensity(std::int32_t n1, std::int32_t n2, std::int32_t u) {
   if (n1 < 1 || n2 < 1) return kNaN;
   const std::int64_t N = std::int64_t{n1} * n2;
   if (u < 0 || u > N) return 0.0;
-  if (UIsExact(N)) return statis_detail::UExactPmf(n1, n2, std::min<std::int64_t>(u, N - u)).back();
+  if (UIsExact(n1, n2))
+    return static_cast<double>(statis_detail::UExactPmf(n1, n2, std::min<std::int64_t>(u, N - u)).back());
   // Difference of the approximate distribution on the side where it is small.
   const std::int64_t v = std::min<std::int64_t>(u, N - u);
   return static_cast<double>(UApproxTails(n1, n2, v).Lower - UApproxTails(n1, n2, v - 1).Lower);
@@ -137,7 +149,7 @@ double UDistriIntegral(std::int32_t n1, std::int32_t n2, std::int32_t u) {
   const std::int64_t N = std::int64_t{n1} * n2;
   if (u < 0) return 0.0;
   if (u >= N) return 1.0;
-  if (UIsExact(N)) return UExactIntegral(n1, n2, u);
+  if (UIsExact(n1, n2)) return UExactIntegral(n1, n2, u);
   return static_cast<double>(UApproxTails(n1, n2, u).Lower);
 }
 
@@ -145,13 +157,11 @@ std::int32_t UDistriQuantile(std::int32_t n1, std::int32_t n2, double p) {
   if (n1 < 1 || n2 < 1 || !ValidProbability(p)) return -1;
   const std::int64_t N = std::int64_t{n1} * n2;
   std::int64_t result = N;
-  if (UIsExact(N)) {
+  if (UIsExact(n1, n2)) {
     // One pass over the lower half; the upper half by symmetry.
     const std::int64_t K = N / 2;
-    const std::vector<double> pmf = statis_detail::UExactPmf(n1, n2, K);
-    std::vector<long double> cum(pmf.size());
-    long double sum = 0.0L;
-    for (std::size_t k = 0; k < pmf.size(); ++k) cum[k] = sum += pmf[k];
+    std::vector<long double> cum = statis_detail::UExactPmf(n1, n2, K);
+    for (std::size_t k = 1; k < cum.size(); ++k) cum[k] += cum[k - 1];
     for (std::int64_t u = 0; u < N; ++u) {
       const long double c = u <= K ? cum[static_cast<std::size_t>(u)]
                                    : 1.0L - cum[static_cast<std::size_t>(N - u - 1)];

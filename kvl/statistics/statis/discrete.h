@@ -16,15 +16,17 @@
 // Mann-Whitney U. For samples of sizes n1 and n2 drawn from one continuous
 // distribution (no ties), U counts the pairs (x, y), x from the first and y
 // from the second sample, with y < x; it takes the values 0 .. n1 n2 and is
-// symmetric about n1 n2 / 2. For n1 n2 <= UExactMaxProduct the distribution
-// is exact: the recurrence p(u; a, b) = a/(a+b) p(u; a-1, b) + b/(a+b)
-// p(u - a; a, b-1) in probabilities (only additions of positive terms,
-// relative error about 1e-14; the work is at most about (n1 + n2) min(n1,
-// n2) n1 n2 / 2 steps). Beyond, the normal approximation with continuity
-// correction and the Edgeworth term of the fourth cumulant (Fix and Hodges
-// 1955), kappa4 = -n1 n2 (n1 + n2 + 1)(n1^2 + n2^2 + n1 n2 + n1 + n2) / 120;
-// its absolute error is below 1e-6 for n1 n2 > 2500 and falls as
-// 1 / (n1 n2) after that.
+// symmetric about n1 n2 / 2. The distribution is exact while the table of
+// its lower half and the work stay small (n1 n2 <= UExactMaxProduct and
+// min(n1, n2) n1 n2 <= UExactMaxWork, e.g. 100 x 200, 20 x 5000, 3 x 166666;
+// at most about 25 ms): the coefficients of the Gaussian binomial
+// generating function, built factor by factor in probabilities (relative
+// error below 1e-15). Beyond, the second-order Edgeworth expansion with
+// continuity correction, from the exact cumulants kappa_r = B_r / r sum over
+// i = 1..n1 of ((n2 + i)^r - i^r) (B_r the Bernoulli numbers). Its absolute
+// error falls as min(n1, n2)^-3: measured at the switch, 9e-4 for a smaller
+// sample of 3, 7e-5 for 5, 5e-6 for 10, 6e-7 for 20, 4e-8 for 50 and below
+// 2e-8 for 100 and more.
 //
 // Domain. n >= 0 and 0 <= p <= 1 (binomial), n1, n2 >= 1 (U), probabilities
 // in 0..1; otherwise densities and distribution functions are NaN and the
@@ -44,8 +46,10 @@ double BinomDistriIntegral(std::int32_t n, double p, std::int32_t k);
 /// X ~ B(n, p); ActualProb receives P(X <= k). -1 for invalid arguments.
 std::int32_t BinomDistriQuantile(std::int32_t n, double p, double Prob, double& ActualProb);
 
-/// UExactMaxProduct: the largest n1 n2 for which the U distribution is exact.
-inline constexpr std::int64_t UExactMaxProduct = 2500;
+/// UExactMaxProduct, UExactMaxWork: the U distribution is exact when
+/// n1 n2 <= UExactMaxProduct and min(n1, n2) n1 n2 <= UExactMaxWork.
+inline constexpr std::int64_t UExactMaxProduct = 500000;
+inline constexpr std::int64_t UExactMaxWork = 2000000;
 
 /// UDistriDensity: P(U = u) for the Mann-Whitney U of sample sizes n1, n2.
 double UDistriDensity(std::int32_t n1, std::int32_t n2, std::int32_t u);

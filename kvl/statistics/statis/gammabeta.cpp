@@ -43,7 +43,7 @@ double BetaContinuedFraction(double x, double a, double b) {
 }  // namespace
 
 double LnGamma(double x) {
-  if (!(x > 0.0)) return 0.0;
+  if (x <= 0.0) return 0.0;
   static constexpr double c[6] = {76.18009173, -86.50532033, 24.01409822,
                                   -1.231739516, 0.00120858003, -0.536382e-5};
   double ser = 1.0;
@@ -52,7 +52,7 @@ double LnGamma(double x) {
 }
 
 double IncompleteGamma(double X, double A) {
-  if (!(X > 0.0) || !(A > 0.0)) return 0.0;
+  if (X <= 0.0 || A <= 0.0) return 0.0;
   if (X == std::numeric_limits<double>::infinity()) return 1.0;
   const double f = std::exp(A * std::log(X) - X - LnGamma(A));
   if (X < A + 1.0) {

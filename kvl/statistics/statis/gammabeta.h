@@ -3,7 +3,8 @@
 // regularised incomplete gamma and beta functions, binomial coefficients.
 //
 // These are the library's classic fixed-accuracy routines (about 1e-8
-// relative for the incomplete functions, about 2e-10 absolute for LnGamma);
+// relative for the incomplete functions, about 2e-10 absolute for LnGamma;
+// NaN arguments give NaN);
 // arguments outside their domain give a fixed fallback value, never an
 // exception. The chi-square, t, F and binomial distributions are computed
 // with more accurate kernels of their own (see continuous.h, discrete.h).
@@ -18,8 +19,9 @@ double LnGamma(double x);
 
 /// IncompleteGamma: the regularised lower incomplete gamma function P(A, X);
 /// note that the point X comes first and the shape A second. Series for
-/// X < A + 1, continued fraction otherwise, both to a relative tolerance of
-/// 1e-8. 0 if X <= 0 or A <= 0; 1 for X = +infinity.
+/// X < A + 1 (stopped when a term falls below 1e-8 of the sum, so the
+/// error grows to a few 1e-8 as X nears A + 1), continued fraction otherwise
+/// (relative change below 1e-8). 0 if X <= 0 or A <= 0; 1 for X = +infinity.
 double IncompleteGamma(double X, double A);
 
 /// LnBeta: ln B(A, B) = LnGamma(A) + LnGamma(B) - LnGamma(A + B); 0 if A < 0

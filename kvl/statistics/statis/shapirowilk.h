@@ -13,9 +13,10 @@
 // deviation are adjusted by the fraction censored. For n = 3 the
 // distribution is exact: P(W <= w) = 6/pi (asin(sqrt w) - pi/3), w >= 3/4.
 //
-// Accuracy: that of the approximation, about 0.005 in probability for
-// complete samples of 4 to 5000 values (the range it was fitted on; larger n
-// extrapolate), better in the lower tail where tests decide.
+// Accuracy: that of the approximation, fitted for 4 to 5000 values (larger
+// n extrapolate). Against Shapiro and Wilk's 1965 percentage points it gives
+// 0.047 and 0.0085 at n = 10 (W = 0.842, 0.781), 0.051 and 0.011 at n = 20
+// (0.905, 0.868), but 0.038 at n = 5 (0.762) and 0.026 at n = 50 (0.947).
 
 #include <cstdint>
 

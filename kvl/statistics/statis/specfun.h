@@ -53,9 +53,9 @@ TTails NormalTails(long double x);
 /// a starting value for the root finders; 0 < p < 1.
 long double NormalQuantileGuess(long double p);
 
-/// UExactPmf: P(U = k), k = 0 .. K, of the Mann-Whitney U of sample sizes
-/// a and b (any order), by the recurrence over growing samples.
-std::vector<double> UExactPmf(std::int32_t a, std::int32_t b, std::int64_t K);
+/// UExactPmf: P(U = k), k = 0 .. K <= a b / 2, of the Mann-Whitney U of
+/// sample sizes a and b (any order), from its generating function.
+std::vector<long double> UExactPmf(std::int32_t a, std::int32_t b, std::int64_t K);
 
 /// InvertTail: the root x > 0 of Tail(x) = Target, Tail a lower (Lower =
 /// true) or upper distribution tail of a distribution on (0, inf) with
