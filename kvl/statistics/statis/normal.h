@@ -21,12 +21,13 @@ double nDistriIntegral(double x);
 
 /// nDistriQuantile: Phi^-1(p) by bisection around a rational starting value
 /// until |nDistriIntegral(x) - p| < 1e-8 p; 0 for p <= 0, p >= 1 and NaN.
-/// Accuracy: for 1e-8 <= p <= 1 - 1e-8, Phi(x) is within 1e-8 p of p. Above
-/// 1 - 1e-8 the starting value already satisfies that test and is returned
-/// (absolute error below 4.5e-4). Below about 1e-8, where nDistriIntegral
-/// cannot resolve 1e-8 p, the bisection ends when its interval no longer
-/// shrinks and the result comes from an exact normal tail instead (relative
-/// error about 1e-15, down to p = 4.9e-324, x = -38.5).
+/// Accuracy: Phi(x) within 1e-8 p of p, so x is within about 1e-8 p /
+/// phi(x) of the root. Near 1 that test is loose: above p = 1 - 1e-7 the
+/// result stays within the starting value's 4.5e-4 of the root. Below
+/// about p = 3e-9, where nDistriIntegral cannot resolve 1e-8 p, the
+/// bisection ends once its interval no longer shrinks (at most 200 steps)
+/// and the result comes from the exact normal tail instead (relative error
+/// about 1e-15, down to p = 4.9e-324, x = -38.47).
 double nDistriQuantile(double p);
 
 /// Erf: the error function, IncompleteGamma(x^2, 0.5) with the sign of x.
@@ -37,7 +38,8 @@ double Erf(double x);
 double ErfApprox(double x);
 
 /// ConfidenceInterval: the half-width nDistriQuantile(1 - Alpha/2) StdDev /
-/// sqrt(N) of the two-sided normal confidence interval of a mean.
+/// sqrt(N) of the two-sided normal confidence interval of a mean; no
+/// argument check (N <= 0 gives infinity or NaN).
 double ConfidenceInterval(double Alpha, double StdDev, std::int32_t N);
 
 }  // namespace kvl

@@ -98,16 +98,21 @@ long double InvertTail(long double Target, bool Lower, long double Guess, TailsF
     }
     long double next = 0.5L * (lo + hi);
     if (std::isfinite(h) && slope > 0.0L && std::isfinite(slope)) {
-      const long double newton = u - h / slope;
+      const long double step = h / slope;
+      // Converged once the Newton step drops below the resolution wanted
+      // (it may be below the spacing of u itself).
+      if (std::fabs(step) <= kStepTol * std::fmax(1.0L, std::fabs(u))) {
+        u -= step;
+        break;
+      }
       // Take the Newton step while it stays inside the bracket and shrinks
       // at least as fast as bisection would.
-      if (newton > lo && newton < hi && std::fabs(newton - u) < 0.5L * lastStep) next = newton;
+      const long double newton = u - step;
+      if (newton > lo && newton < hi && std::fabs(step) < 0.5L * lastStep) next = newton;
     }
     lastStep = std::fabs(next - u);
-    const bool done = lastStep <= kStepTol * std::fmax(1.0L, std::fabs(u)) ||
-                      hi - lo <= kStepTol * std::fmax(1.0L, std::fabs(hi));
     u = next;
-    if (done) break;
+    if (hi - lo <= kStepTol * std::fmax(1.0L, std::fabs(hi))) break;
   }
   // A root beyond the doubles leaves the iterates stuck at one end.
   if (!hiSeen && u >= kUMax - 1e-6L) return kInf;
