@@ -22,13 +22,23 @@ void ExpectRel(double actual, double expected, double tol, const char* what) {
   EXPECT_NEAR(actual, expected, tol * std::fabs(expected)) << what;
 }
 
-struct Chi2Row {
+// A point of a distribution with one degree-of-freedom parameter.
+struct OneDfRow {
   double x;
   int df;
   double density, integral;
 };
 
-const std::vector<Chi2Row> kChi2 = {
+template <class Density, class Integral>
+void ExpectRows(const std::vector<OneDfRow>& rows, Density density, Integral integral) {
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << "x = " << r.x << ", df = " << r.df);
+    ExpectRel(density(r.x, r.df), r.density, kDistTol, "density");
+    ExpectRel(integral(r.x, r.df), r.integral, kDistTol, "integral");
+  }
+}
+
+const std::vector<OneDfRow> kChi2 = {
     {1e-10, 1, 3.9894228038148556e+4, 7.9788456078956729e-6},
     {0.01, 1, 3.9695254747701176, 7.9655674554057964e-2},
     {0.5, 1, 4.393912894677224e-1, 5.2049987781304654e-1},
@@ -73,21 +83,9 @@ const std::vector<Chi2Row> kChi2 = {
     {2147883647.0, 2147483647, 4.9657918606123143e-14, 9.9999999947999908e-1},
 };
 
-TEST(Chi2DistriTest, MatchesReferenceValues) {
-  for (const auto& r : kChi2) {
-    SCOPED_TRACE(testing::Message() << "x = " << r.x << ", df = " << r.df);
-    ExpectRel(Chi2DistriDensity(r.x, r.df), r.density, kDistTol, "density");
-    ExpectRel(chi2DistriIntegral(r.x, r.df), r.integral, kDistTol, "integral");
-  }
-}
+TEST(Chi2DistriTest, MatchesReferenceValues) { ExpectRows(kChi2, Chi2DistriDensity, chi2DistriIntegral); }
 
-struct TRow {
-  double x;
-  int df;
-  double density, integral;
-};
-
-const std::vector<TRow> kStudent = {
+const std::vector<OneDfRow> kStudent = {
     {-10000000000.0, 1, 3.1830988618379067e-21, 3.1830988618379067e-11},
     {-40.0, 1, 1.9881941672941329e-4, 7.9560899120258133e-3},
     {-1.0, 1, 1.5915494309189534e-1, 2.5e-1},
@@ -131,13 +129,7 @@ const std::vector<TRow> kStudent = {
     {0.5, 2147483647, 3.5206532670538239e-1, 6.9146246124839698e-1},
 };
 
-TEST(tDistriTest, MatchesReferenceValues) {
-  for (const auto& r : kStudent) {
-    SCOPED_TRACE(testing::Message() << "x = " << r.x << ", df = " << r.df);
-    ExpectRel(tDistriDensity(r.x, r.df), r.density, kDistTol, "density");
-    ExpectRel(tDistriIntegral(r.x, r.df), r.integral, kDistTol, "integral");
-  }
-}
+TEST(tDistriTest, MatchesReferenceValues) { ExpectRows(kStudent, tDistriDensity, tDistriIntegral); }
 
 struct FRow {
   double x;
@@ -281,19 +273,17 @@ const std::vector<QuantileRow> kTQuantiles = {
     {0.9999999999, 1000, 6.4278762700330286},
 };
 
-TEST(Chi2DistriTest, QuantilesMatchReferenceRoots) {
-  for (const auto& r : kChi2Quantiles) {
+template <class Quantile>
+void ExpectQuantileRows(const std::vector<QuantileRow>& rows, Quantile quantile) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(testing::Message() << "p = " << r.p << ", df = " << r.df);
-    ExpectRel(chi2DistriQuantile(r.p, r.df), r.x, kQuantileTol, "quantile");
+    ExpectRel(quantile(r.p, r.df), r.x, kQuantileTol, "quantile");
   }
 }
 
-TEST(tDistriTest, QuantilesMatchReferenceRoots) {
-  for (const auto& r : kTQuantiles) {
-    SCOPED_TRACE(testing::Message() << "p = " << r.p << ", df = " << r.df);
-    ExpectRel(tDistriQuantile(r.p, r.df), r.x, kQuantileTol, "quantile");
-  }
-}
+TEST(Chi2DistriTest, QuantilesMatchReferenceRoots) { ExpectQuantileRows(kChi2Quantiles, chi2DistriQuantile); }
+
+TEST(tDistriTest, QuantilesMatchReferenceRoots) { ExpectQuantileRows(kTQuantiles, tDistriQuantile); }
 
 struct FQuantileRow {
   double p;

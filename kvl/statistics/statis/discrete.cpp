@@ -43,7 +43,7 @@ bool ValidProbability(double p) { return p >= 0.0 && p <= 1.0; }
 
 // --- binomial ------------------------------------------------------------------
 
-// P(X <= k) and P(X > k) for 0 <= k < n and 0 < p < 1.
+// P(X <= k) and P(X > k) for X ~ B(n, p).
 TTails BinomTails(std::int32_t n, double p, std::int32_t k) {
   if (k < 0) return {0.0L, 1.0L};
   if (k >= n) return {1.0L, 0.0L};
@@ -53,7 +53,7 @@ TTails BinomTails(std::int32_t n, double p, std::int32_t k) {
 // --- Mann-Whitney U ------------------------------------------------------------
 
 // Exact when the table stays small (n1 n2 / 2 + 1 values) and the work
-// (about min(n1, n2) n1 n2 / 2 steps) stays below a few milliseconds.
+// (about min(n1, n2) n1 n2 steps) stays below some 25 ms.
 bool UIsExact(std::int32_t n1, std::int32_t n2) {
   const std::int64_t a = std::min(n1, n2), N = std::int64_t{n1} * n2;
   return N <= UExactMaxProduct && a * N <= UExactMaxWork;

@@ -1,6 +1,7 @@
 #include "kvl/statistics/statis/normal.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "kvl/statistics/statis/gammabeta.h"
 #include "kvl/statistics/statis/specfun.h"
@@ -17,7 +18,7 @@ double ExactLowerNormalQuantile(double p, double Guess) {
   using namespace statis_detail;
   const long double y = InvertTail(
       p, false, -Guess, [](long double x) { return NormalTails(x); },
-      [](long double x) { return static_cast<long double>(nDistriDensity(static_cast<double>(x))); });
+      [](long double x) { return std::exp(-x * x / 2.0L) / std::sqrt(2.0L * std::numbers::pi_v<long double>); });
   return -static_cast<double>(y);
 }
 
