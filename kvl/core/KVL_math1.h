@@ -31,5 +31,6 @@
 #include "kvl/core/math1/geometry.h"
 #include "kvl/core/math1/integers.h"
 #include "kvl/core/math1/kahansum.h"
+#include "kvl/core/math1/numtext.h"
 #include "kvl/core/math1/ordering.h"
 #include "kvl/core/math1/random.h"
