@@ -18,7 +18,7 @@ void AppendAligned(std::string& Out, const char* Text, std::size_t Len, int Widt
 }  // namespace
 
 void AppendStrField(std::string& Out, long double r, int Width, int Decimals) {
-  Width = std::min(Width, 4096);  // a field never needs more; guards absurd widths
+  Width = std::clamp(Width, 0, 4096);  // a field never needs more; guards absurd widths
   if (std::isnan(r)) return AppendAligned(Out, "Nan", 3, Width);
   if (std::isinf(r)) return AppendAligned(Out, r > 0 ? "+Inf" : "-Inf", 4, Width);
 

@@ -40,3 +40,14 @@ TEST(StrFieldTest, SpecialValuesAndAbsurdArguments) {
 
 }  // namespace
 }  // namespace kvl
+
+namespace kvl {
+namespace {
+
+TEST(StrFieldTest, NegativeWidthsAreNoField) {
+  EXPECT_EQ(StrField(1.5L, -1, 1), "1.5");
+  EXPECT_EQ(StrField(1.5L, std::numeric_limits<int>::min(), -1), " 1.5E+0000");
+}
+
+}  // namespace
+}  // namespace kvl
