@@ -9,27 +9,12 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl_test_support.h"
+#include "matrix_test_helpers.h"
 
 namespace kvl {
 namespace {
 
-using test::EventLog;
-using Events = std::vector<std::string>;
-
-// Cells 10 * column + row.
-void FillNamed(TMatrix& m, std::int32_t Nc, std::int32_t Nr) {
-  m.Resize(Nc, Nr);
-  for (std::int32_t c = 1; c <= Nc; ++c)
-    for (std::int32_t r = 1; r <= Nr; ++r) m.SetVal(c, r, 10 * c + r);
-}
-
-std::vector<std::vector<double>> RowsOf(const TMatrix& m) {
-  std::vector<std::vector<double>> rows(static_cast<std::size_t>(m.NrOfRows()));
-  for (std::int32_t r = 1; r <= m.NrOfRows(); ++r)
-    for (std::int32_t c = 1; c <= m.NrOfColumns(); ++c)
-      rows[static_cast<std::size_t>(r - 1)].push_back(m.GetVal(c, r));
-  return rows;
-}
+using namespace test;  // NOLINT: the shared matrix test helpers
 
 TEST(MatrixCopy, RowAndColumnIntoA1DArray) {
   TMatrix m;
@@ -50,7 +35,7 @@ TEST(MatrixCopy, FromAnotherMatrixClipsToThisOne) {
   EventLog log;
   dst.OnChange = log.Recorder("change");
   dst.CopyFrom(&src, 1, 1, 2, 2, 2, 3);  // 2 x 2 block to (2, 3): only its first row fits
-  EXPECT_EQ(RowsOf(dst), (std::vector<std::vector<double>>{{0, 0, 0}, {0, 0, 0}, {0, 11, 21}}));
+  EXPECT_EQ(RowsOf(dst), (Table{{0, 0, 0}, {0, 0, 0}, {0, 11, 21}}));
   EXPECT_EQ(log.Events, Events{"change"});
   dst.CopyFrom(&src, 3, 3, 3, 3, 0, -5);  // the cell lands outside: dropped
   dst.CopyFrom(nullptr, 1, 1, 1, 1, 1, 1);
@@ -62,7 +47,7 @@ TEST(MatrixCopy, OverlappingCopyWithinOneMatrix) {
   TMatrix m;
   FillNamed(m, 3, 3);
   m.CopyFrom(&m, 1, 1, 2, 2, 2, 2);
-  EXPECT_EQ(RowsOf(m), (std::vector<std::vector<double>>{{11, 21, 31}, {12, 11, 21}, {13, 12, 22}}));
+  EXPECT_EQ(RowsOf(m), (Table{{11, 21, 31}, {12, 11, 21}, {13, 12, 22}}));
 }
 
 TEST(MatrixCopy, DuplicateDataAsArray) {
@@ -133,7 +118,7 @@ struct FromLineCase {
   std::int32_t First, Last, Col, Row;
   bool AsColumn;
   std::int32_t Want;
-  std::vector<std::vector<double>> Rows;  // expected matrix on success
+  Table Rows;  // expected matrix on success
 };
 
 class MatrixCopyFromLine : public testing::TestWithParam<FromLineCase> {};
@@ -160,11 +145,10 @@ TEST_P(MatrixCopyFromLine, StatusAndPlacement) {
   EXPECT_EQ(RowsOf(n), RowsOf(m));
 }
 
-using R = std::vector<std::vector<double>>;
 INSTANTIATE_TEST_SUITE_P(
     Cases, MatrixCopyFromLine,
-    testing::Values(FromLineCase{"wholeDown", 0, 0, 2, 1, true, 0, R{{0, 1, 0}, {0, 2, 0}, {0, 3, 0}}},
-                    FromLineCase{"rightwards", 2, 1, 1, 3, false, 0, R{{0, 0, 0}, {0, 0, 0}, {2, 3, 0}}},
+    testing::Values(FromLineCase{"wholeDown", 0, 0, 2, 1, true, 0, Table{{0, 1, 0}, {0, 2, 0}, {0, 3, 0}}},
+                    FromLineCase{"rightwards", 2, 1, 1, 3, false, 0, Table{{0, 0, 0}, {0, 0, 0}, {2, 3, 0}}},
                     FromLineCase{"boundOutside", 1, 4, 1, 1, true, -4, {}},
                     FromLineCase{"negativeBound", -1, 2, 1, 1, true, -4, {}},
                     FromLineCase{"destOutside", 0, 0, 4, 1, true, -5, {}},
@@ -182,7 +166,7 @@ struct FromRectCase {
   const char* Name;
   std::int32_t ColLo, RowLo, ColHi, RowHi, Col, Row;
   std::int32_t Want;
-  std::vector<std::vector<double>> Rows;
+  Table Rows;
 };
 
 class MatrixCopyFromRect : public testing::TestWithParam<FromRectCase> {};
@@ -205,9 +189,9 @@ TEST_P(MatrixCopyFromRect, StatusAndPlacement) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MatrixCopyFromRect,
-    testing::Values(FromRectCase{"all", 0, 0, 1, 2, 1, 1, 0, R{{1, 4, 0}, {2, 5, 0}}},
-                    FromRectCase{"reversedBounds", 1, 2, 0, 1, 2, 1, 0, R{{0, 2, 5}, {0, 3, 6}}},
-                    FromRectCase{"clippedAtTheEdge", 0, 0, 1, 2, 3, 2, 0, R{{0, 0, 0}, {0, 0, 1}}},
+    testing::Values(FromRectCase{"all", 0, 0, 1, 2, 1, 1, 0, Table{{1, 4, 0}, {2, 5, 0}}},
+                    FromRectCase{"reversedBounds", 1, 2, 0, 1, 2, 1, 0, Table{{0, 2, 5}, {0, 3, 6}}},
+                    FromRectCase{"clippedAtTheEdge", 0, 0, 1, 2, 3, 2, 0, Table{{0, 0, 0}, {0, 0, 1}}},
                     FromRectCase{"colOutside", 0, 0, 2, 0, 1, 1, -2, {}},
                     FromRectCase{"rowOutside", 0, 0, 0, 3, 1, 1, -3, {}},
                     FromRectCase{"rowNegative", 0, -1, 0, 0, 1, 1, -3, {}},

@@ -13,28 +13,12 @@
 #include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/random.h"
 #include "kvl_test_support.h"
+#include "matrix_test_helpers.h"
 
 namespace kvl {
 namespace {
 
-using test::EventLog;
-using Events = std::vector<std::string>;
-
-// Builds a matrix from its rows as written on paper.
-void SetRows(TMatrix& m, const std::vector<std::vector<double>>& rows) {
-  m.Resize(static_cast<std::int32_t>(rows[0].size()), static_cast<std::int32_t>(rows.size()));
-  for (std::size_t r = 0; r < rows.size(); ++r)
-    for (std::size_t c = 0; c < rows[r].size(); ++c)
-      m.SetVal(static_cast<std::int32_t>(c + 1), static_cast<std::int32_t>(r + 1), rows[r][c]);
-}
-
-std::vector<std::vector<double>> RowsOf(const TMatrix& m) {
-  std::vector<std::vector<double>> rows(static_cast<std::size_t>(m.NrOfRows()));
-  for (std::int32_t r = 1; r <= m.NrOfRows(); ++r)
-    for (std::int32_t c = 1; c <= m.NrOfColumns(); ++c)
-      rows[static_cast<std::size_t>(r - 1)].push_back(m.GetVal(c, r));
-  return rows;
-}
+using namespace test;  // NOLINT: the shared matrix test helpers
 
 // --- fills ----------------------------------------------------------------------------------------
 
@@ -44,12 +28,12 @@ TEST(MatrixFill, RectangleIsValidatedAndFiresOnce) {
   EventLog log;
   m.OnChange = log.Recorder("change");
   m.Fill(9, 2, 3, 0, 7);  // columns 3..2 clamped to 2..3; rows 0..3 from 1
-  EXPECT_EQ(RowsOf(m), (std::vector<std::vector<double>>{{0, 7, 7}, {0, 7, 7}, {0, 7, 7}}));
+  EXPECT_EQ(RowsOf(m), (Table{{0, 7, 7}, {0, 7, 7}, {0, 7, 7}}));
   m.Fill(1, 1, 2, 2, 5);
   EXPECT_EQ(m.GetVal(1, 2), 5);
   EXPECT_EQ(log.Events, (Events{"change", "change"}));
   m.Fill(-1.5);
-  EXPECT_EQ(RowsOf(m), (std::vector<std::vector<double>>(3, {-1.5, -1.5, -1.5})));
+  EXPECT_EQ(RowsOf(m), (Table(3, {-1.5, -1.5, -1.5})));
 }
 
 TEST(MatrixFill, DiagonalOfANonSquareMatrix) {
@@ -57,7 +41,7 @@ TEST(MatrixFill, DiagonalOfANonSquareMatrix) {
   m.Resize(4, 2);
   m.Fill(3);
   m.FillDiag(1);
-  EXPECT_EQ(RowsOf(m), (std::vector<std::vector<double>>{{1, 3, 3, 3}, {3, 1, 3, 3}}));
+  EXPECT_EQ(RowsOf(m), (Table{{1, 3, 3, 3}, {3, 1, 3, 3}}));
 }
 
 TEST(MatrixFill, SerialNumbersColumnMajorWithoutEvent) {
@@ -67,7 +51,7 @@ TEST(MatrixFill, SerialNumbersColumnMajorWithoutEvent) {
   m.OnChange = log.Recorder("change");
   m.FillSerial(1, 0.5);
   EXPECT_TRUE(log.Events.empty());
-  EXPECT_EQ(RowsOf(m), (std::vector<std::vector<double>>{{1, 2.5}, {1.5, 3}, {2, 3.5}}));
+  EXPECT_EQ(RowsOf(m), (Table{{1, 2.5}, {1.5, 3}, {2, 3.5}}));
 }
 
 TEST(MatrixFill, RandomFillsStayInRangeAndRepeatWithTheSeed) {
@@ -197,7 +181,7 @@ TEST(MatrixSort, RowsByKeyWithTheCombSortGapSequence) {
   EventLog log;
   m.OnChange = log.Recorder("change");
   m.SortRows(1, true, 0, 0, 0, 0);
-  EXPECT_EQ(RowsOf(m), (std::vector<std::vector<double>>{{1, 10}, {2, 20}, {3, 30}, {4, 40}}));
+  EXPECT_EQ(RowsOf(m), (Table{{1, 10}, {2, 20}, {3, 30}, {4, 40}}));
   // Gap 3 / 1.3 = 2 first, then 1.
   EXPECT_EQ(ex, (std::vector<Exchange>{{2, 1, 3, 1, 2}, {2, 2, 4, 1, 2}, {2, 1, 2, 1, 2}, {2, 3, 4, 1, 2}}));
   EXPECT_EQ(log.Events, Events{"change"});
@@ -209,7 +193,7 @@ TEST(MatrixSort, KeyOutsideTheColumnRangeMovesWithItsRow) {
   std::vector<Exchange> ex;
   Record(m, ex);
   m.SortRows(1, false, 2, 0, 2, 0);  // only column 2 and the key move
-  EXPECT_EQ(RowsOf(m), (std::vector<std::vector<double>>{{3, 30, 300}, {2, 20, 100}, {1, 10, 200}}));
+  EXPECT_EQ(RowsOf(m), (Table{{3, 30, 300}, {2, 20, 100}, {1, 10, 200}}));
   ASSERT_FALSE(ex.empty());
   EXPECT_EQ(std::get<3>(ex[0]), 2);
   EXPECT_EQ(std::get<4>(ex[0]), 2);
@@ -221,10 +205,10 @@ TEST(MatrixSort, ColumnsByKeyRowOverARowStretch) {
   std::vector<Exchange> ex;
   Record(m, ex);
   m.SortCols(1, true, 0, 1, 0, 2);
-  EXPECT_EQ(RowsOf(m), (std::vector<std::vector<double>>{{1, 2, 3}, {10, 20, 30}, {300, 100, 200}}));
+  EXPECT_EQ(RowsOf(m), (Table{{1, 2, 3}, {10, 20, 30}, {300, 100, 200}}));
   EXPECT_EQ(ex, (std::vector<Exchange>{{1, 1, 2, 1, 2}, {1, 2, 3, 1, 2}}));
   m.SortCols(3, false, 0, 1, 0, 1);  // key row 3 outside rows 1..1: key cells move too
-  EXPECT_EQ(RowsOf(m), (std::vector<std::vector<double>>{{1, 3, 2}, {10, 20, 30}, {300, 200, 100}}));
+  EXPECT_EQ(RowsOf(m), (Table{{1, 3, 2}, {10, 20, 30}, {300, 200, 100}}));
 }
 
 TEST(MatrixSort, ShortRangesEqualKeysAndBadKeys) {
@@ -239,7 +223,7 @@ TEST(MatrixSort, ShortRangesEqualKeysAndBadKeys) {
   m.SortRows(1, true, 0, 0, 0, 0);  // equal keys never move
   m.SortRows(5, true, 0, 0, 0, 0);  // a key outside the matrix reads as zeros
   EXPECT_TRUE(ex.empty());
-  EXPECT_EQ(RowsOf(m), (std::vector<std::vector<double>>{{2, 1}, {2, 2}, {2, 3}}));
+  EXPECT_EQ(RowsOf(m), (Table{{2, 1}, {2, 2}, {2, 3}}));
   EXPECT_EQ(log.Events, (Events{"change", "change"}));
 }
 

@@ -9,38 +9,17 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl_test_support.h"
+#include "matrix_test_helpers.h"
 
 namespace kvl {
 namespace {
 
-using test::EventLog;
-using Events = std::vector<std::string>;
-
-// Cells numbered 10 * column + row, so every value names its position.
-void FillNamed(TMatrix& m, std::int32_t Nc, std::int32_t Nr) {
-  m.Resize(Nc, Nr);
-  for (std::int32_t c = 1; c <= Nc; ++c)
-    for (std::int32_t r = 1; r <= Nr; ++r) m.SetVal(c, r, 10 * c + r);
-}
-
-// Rows of the matrix read back, each as its vector of columns.
-std::vector<std::vector<double>> Rows(const TMatrix& m) {
-  std::vector<std::vector<double>> rows(static_cast<std::size_t>(m.NrOfRows()));
-  for (std::int32_t r = 1; r <= m.NrOfRows(); ++r)
-    for (std::int32_t c = 1; c <= m.NrOfColumns(); ++c)
-      rows[static_cast<std::size_t>(r - 1)].push_back(m.GetVal(c, r));
-  return rows;
-}
+using namespace test;  // NOLINT: the shared matrix test helpers
 
 double CellSum(const TMatrix& m) {
   double s = 0;
   for (double x : m.Data()) s += x;
   return s;
-}
-
-void Listen(TMatrix& m, EventLog& log) {
-  m.OnChange = log.Recorder("change");
-  m.OnResize = log.Recorder("resize");
 }
 
 TEST(MatrixStorage, NewMatrixIsOneByOneZero) {
@@ -200,7 +179,7 @@ TEST(MatrixStorage, AssignCopiesEverythingWithoutEvents) {
   dst.Assign(&src);
   EXPECT_TRUE(dstLog.Events.empty());
   EXPECT_TRUE(srcLog.Events.empty());
-  EXPECT_EQ(Rows(dst), Rows(src));
+  EXPECT_EQ(RowsOf(dst), RowsOf(src));
   EXPECT_EQ(dst.DataID(), "probe");
   EXPECT_EQ(dst.Precision(1), 4);
   ASSERT_TRUE(dst.OnCalcDistance && dst.OnPercentDone && dst.OnSortExchange);
@@ -209,7 +188,7 @@ TEST(MatrixStorage, AssignCopiesEverythingWithoutEvents) {
 
   TMatrix viaAssignTo;
   src.AssignTo(&viaAssignTo);
-  EXPECT_EQ(Rows(viaAssignTo), Rows(src));
+  EXPECT_EQ(RowsOf(viaAssignTo), RowsOf(src));
 }
 
 TEST(MatrixStorage, AssignFromAnotherClassRaises) {
@@ -226,7 +205,7 @@ TEST(MatrixStorage, CloneWritesThroughTheSetterThenFiresBoth) {
   EventLog log;
   Listen(dst, log);
   dst.Clone(&src);
-  EXPECT_EQ(Rows(dst), Rows(src));
+  EXPECT_EQ(RowsOf(dst), RowsOf(src));
   EXPECT_EQ(log.Events, (Events{"change", "change", "change", "change", "change", "resize"}));
   log.Events.clear();
   dst.Clone(nullptr);
@@ -243,9 +222,9 @@ TEST(MatrixStructure, RemoveColumnAndRow) {
   EXPECT_TRUE(log.Events.empty());
   ASSERT_TRUE(m.RemoveColumn(2));
   EXPECT_EQ(log.Events, (Events{"change", "resize"}));
-  EXPECT_EQ(Rows(m), (std::vector<std::vector<double>>{{11, 31}, {12, 32}, {13, 33}}));
+  EXPECT_EQ(RowsOf(m), (Table{{11, 31}, {12, 32}, {13, 33}}));
   ASSERT_TRUE(m.RemoveRow(1));
-  EXPECT_EQ(Rows(m), (std::vector<std::vector<double>>{{12, 32}, {13, 33}}));
+  EXPECT_EQ(RowsOf(m), (Table{{12, 32}, {13, 33}}));
   ASSERT_TRUE(m.RemoveColumn(2));
   EXPECT_FALSE(m.RemoveColumn(1));  // one column left
   ASSERT_TRUE(m.RemoveRow(2));
@@ -259,17 +238,17 @@ TEST(MatrixStructure, ExchangeAndMirror) {
   EventLog log;
   Listen(m, log);
   m.ExchangeColumns(1, 3);
-  EXPECT_EQ(Rows(m), (std::vector<std::vector<double>>{{31, 21, 11}, {32, 22, 12}}));
+  EXPECT_EQ(RowsOf(m), (Table{{31, 21, 11}, {32, 22, 12}}));
   m.ExchangeRows(1, 2);
-  EXPECT_EQ(Rows(m), (std::vector<std::vector<double>>{{32, 22, 12}, {31, 21, 11}}));
+  EXPECT_EQ(RowsOf(m), (Table{{32, 22, 12}, {31, 21, 11}}));
   EXPECT_EQ(log.Events, (Events{"change", "change"}));
   m.ExchangeColumns(1, 4);  // outside: ignored, no event
   m.ExchangeRows(0, 1);
   EXPECT_EQ(log.Events.size(), 2u);
   m.MirrorColumns();
-  EXPECT_EQ(Rows(m), (std::vector<std::vector<double>>{{12, 22, 32}, {11, 21, 31}}));
+  EXPECT_EQ(RowsOf(m), (Table{{12, 22, 32}, {11, 21, 31}}));
   m.MirrorRows();
-  EXPECT_EQ(Rows(m), (std::vector<std::vector<double>>{{11, 21, 31}, {12, 22, 32}}));
+  EXPECT_EQ(RowsOf(m), (Table{{11, 21, 31}, {12, 22, 32}}));
   TMatrix single;
   EventLog singleLog;
   Listen(single, singleLog);
