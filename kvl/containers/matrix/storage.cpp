@@ -1,0 +1,195 @@
+// TMatrix storage: construction, resizing, element ranges, Assign and Clone,
+// Precision, and the structure changes (removing, exchanging, mirroring,
+// transposing columns and rows).
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "kvl/containers/KVL_matrix.h"
+#include "kvl/containers/matrix/matrix_detail.h"
+
+namespace kvl {
+
+using matrix_detail::RaiseNoMemory;
+
+TMatrix::TMatrix(TComponent* AOwner) : TComponent(AOwner) {
+  try {
+    FData.assign(1, 0.0);
+  } catch (const std::bad_alloc&) {
+    RaiseNoMemory(*this);
+  }
+}
+
+TMatrix::~TMatrix() = default;
+
+void TMatrix::SetNrOfColumns(std::int32_t Value) { Resize(std::max(Value, 0), FNRow); }
+
+void TMatrix::SetNrOfRows(std::int32_t Value) { Resize(FNCol, std::max(Value, 0)); }
+
+void TMatrix::SetPrecision(std::int32_t ix, std::int32_t Value) noexcept {
+  FPrecis[ix <= 1 ? 0 : 1] = std::clamp(Value, -1, 25);
+}
+
+bool TMatrix::Resize(std::int32_t Nc, std::int32_t Nr) {
+  if (Nc < 1 || Nr < 1 || (Nc == FNCol && Nr == FNRow)) return false;
+  const std::size_t newCols = static_cast<std::size_t>(Nc);
+  const std::size_t newRows = static_cast<std::size_t>(Nr);
+  const std::size_t oldRows = Rows();
+  const std::size_t keepCols = std::min(Cols(), newCols);
+  const std::size_t keepRows = std::min(oldRows, newRows);
+  // The block is rearranged in place so that a resize never holds two copies
+  // of the cells: growing rows spreads the columns from the last one down,
+  // shrinking packs them from the first one up.
+  try {
+    if (newRows > oldRows) {
+      FData.resize(newCols * newRows);
+      for (std::size_t c = keepCols; c-- > 0;) {
+        double* dst = FData.data() + c * newRows;
+        std::memmove(dst, FData.data() + c * oldRows, keepRows * sizeof(double));
+        std::fill(dst + keepRows, dst + newRows, 0.0);
+      }
+      std::fill(FData.begin() + static_cast<std::ptrdiff_t>(keepCols * newRows), FData.end(), 0.0);
+    } else {
+      for (std::size_t c = 1; c < keepCols; ++c)
+        std::memmove(FData.data() + c * newRows, FData.data() + c * oldRows, newRows * sizeof(double));
+      FData.resize(newCols * newRows, 0.0);
+      std::fill(FData.begin() + static_cast<std::ptrdiff_t>(keepCols * newRows), FData.end(), 0.0);
+    }
+    if (FData.capacity() > FData.size()) FData.shrink_to_fit();
+  } catch (const std::bad_alloc&) {
+    RaiseNoMemory(*this);
+  }
+  FNCol = Nc;
+  FNRow = Nr;
+  Changed();
+  Resized();
+  return true;
+}
+
+bool TMatrix::ResizeAndClear(std::int32_t Nc, std::int32_t Nr) {
+  if (!Resize(Nc, Nr)) return false;
+  std::fill(FData.begin(), FData.end(), 0.0);
+  Changed();
+  Resized();
+  return true;
+}
+
+std::int32_t TMatrix::MakeValidColRange(std::int32_t& LowCol, std::int32_t& HighCol) const noexcept {
+  return matrix_detail::MakeValidRange(LowCol, HighCol, FNCol);
+}
+
+std::int32_t TMatrix::MakeValidRowRange(std::int32_t& LowRow, std::int32_t& HighRow) const noexcept {
+  return matrix_detail::MakeValidRange(LowRow, HighRow, FNRow);
+}
+
+void TMatrix::Assign(const TPersistent* Source) {
+  const auto* src = dynamic_cast<const TMatrix*>(Source);
+  if (src == nullptr) {
+    TComponent::Assign(Source);
+    return;
+  }
+  if (src == this) return;
+  try {
+    FData = src->FData;
+  } catch (const std::bad_alloc&) {
+    RaiseNoMemory(*this);
+  }
+  FNCol = src->FNCol;
+  FNRow = src->FNRow;
+  FDataID = src->FDataID;
+  FPrecis[0] = src->FPrecis[0];
+  FPrecis[1] = src->FPrecis[1];
+  OnChange = src->OnChange;
+  OnResize = src->OnResize;
+  OnSortExchange = src->OnSortExchange;
+  OnCalcDistance = src->OnCalcDistance;
+  OnPercentDone = src->OnPercentDone;
+}
+
+void TMatrix::AssignTo(TPersistent* Dest) const {
+  if (auto* dst = dynamic_cast<TMatrix*>(Dest)) {
+    dst->Assign(this);
+    return;
+  }
+  TComponent::AssignTo(Dest);
+}
+
+void TMatrix::Clone(const TMatrix* MatSource) {
+  if (MatSource == nullptr || MatSource == this) return;
+  Resize(MatSource->FNCol, MatSource->FNRow);
+  // The cells go through the cell setter: a listener sees one OnChange per
+  // cell, as for every copy that writes through SetVal.
+  for (std::int32_t c = 1; c <= FNCol; ++c)
+    for (std::int32_t r = 1; r <= FNRow; ++r) SetVal(c, r, MatSource->FData[MatSource->Offset(c, r)]);
+  Changed();
+  Resized();
+}
+
+// --- structure changes -------------------------------------------------------------------
+
+bool TMatrix::RemoveColumn(std::int32_t col) {
+  if (col < 1 || col > FNCol || FNCol == 1) return false;
+  // Later columns move down by one; Resize then drops the last one.
+  const auto first = FData.begin() + static_cast<std::ptrdiff_t>(Offset(col, 1));
+  std::copy(first + static_cast<std::ptrdiff_t>(Rows()), FData.end(), first);
+  Resize(FNCol - 1, FNRow);
+  return true;
+}
+
+bool TMatrix::RemoveRow(std::int32_t row) {
+  if (row < 1 || row > FNRow || FNRow == 1) return false;
+  for (std::int32_t c = 1; c <= FNCol; ++c) {
+    const auto column = Column(c);
+    std::copy(column.begin() + row, column.end(), column.begin() + (row - 1));
+  }
+  Resize(FNCol, FNRow - 1);
+  return true;
+}
+
+void TMatrix::ExchangeColumns(std::int32_t c1, std::int32_t c2) {
+  if (c1 < 1 || c1 > FNCol || c2 < 1 || c2 > FNCol) return;
+  if (c1 != c2) std::ranges::swap_ranges(Column(c1), Column(c2));
+  Changed();
+}
+
+void TMatrix::ExchangeRows(std::int32_t r1, std::int32_t r2) {
+  if (r1 < 1 || r1 > FNRow || r2 < 1 || r2 > FNRow) return;
+  for (std::int32_t c = 1; c <= FNCol; ++c) std::swap(FData[Offset(c, r1)], FData[Offset(c, r2)]);
+  Changed();
+}
+
+void TMatrix::MirrorColumns() {
+  for (std::int32_t c = 1, d = FNCol; c < d; ++c, --d) std::ranges::swap_ranges(Column(c), Column(d));
+  Changed();
+}
+
+void TMatrix::MirrorRows() {
+  for (std::int32_t c = 1; c <= FNCol; ++c) std::ranges::reverse(Column(c));
+  Changed();
+}
+
+bool TMatrix::Transpose() {
+  std::vector<double> work;
+  try {
+    work.resize(FData.size());
+  } catch (const std::bad_alloc&) {
+    RaiseNoMemory(*this);
+  }
+  // Blocked, so that both the reads and the strided writes stay in cache.
+  constexpr std::size_t kBlock = 32;
+  const std::size_t nc = Cols();
+  const std::size_t nr = Rows();
+  for (std::size_t c0 = 0; c0 < nc; c0 += kBlock)
+    for (std::size_t r0 = 0; r0 < nr; r0 += kBlock)
+      for (std::size_t c = c0; c < std::min(nc, c0 + kBlock); ++c)
+        for (std::size_t r = r0; r < std::min(nr, r0 + kBlock); ++r) work[r * nc + c] = FData[c * nr + r];
+  FData.swap(work);
+  std::swap(FNCol, FNRow);
+  Changed();
+  Resized();
+  return true;
+}
+
+}  // namespace kvl
