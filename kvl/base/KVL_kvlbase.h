@@ -155,10 +155,12 @@ enum class TDecPSep { dsPoint, dsComma, dsBoth };
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 /// TOnPercentDoneEvent: progress of a long operation in percent.
 using TOnPercentDoneEvent = std::function<void(TObject* Sender, double PercentDone)>;
-/// TSortExchgEvent: fired for each exchange of a sort; Kind 0: vector
-/// elements, 1: matrix columns, 2: matrix rows.
-using TSortExchgEvent =
-    std::function<void(TObject* Sender, std::int32_t ExchgWhat, std::int32_t Index1, std::int32_t Index2)>;
+/// TSortExchgEvent: fired for each exchange of a sort; ExchgWhat 0: vector
+/// elements, 1: matrix columns, 2: matrix rows; Index1 and Index2 are the
+/// exchanged positions, LowBound..HighBound the extent of the exchanged
+/// stretch in the other dimension (0, 0 for vectors).
+using TSortExchgEvent = std::function<void(TObject* Sender, std::int32_t ExchgWhat, std::int32_t Index1,
+                                           std::int32_t Index2, std::int32_t LowBound, std::int32_t HighBound)>;
 /// TOnCheckAbortEvent: asks the host whether to stop; set Abort to stop.
 using TOnCheckAbortEvent = std::function<void(TObject* Sender, bool& Abort)>;
 /// TExportTextEvent: hands each exported text line to the host, which may
