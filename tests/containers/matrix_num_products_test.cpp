@@ -15,8 +15,7 @@ namespace {
 
 using test::EventLog;
 using test::FillSeeded;
-using test::ProductRef;
-using test::ProductTol;
+using test::ProductMismatch;
 using test::SetColumns;
 
 // Shapes around the kernel's tile (4 x 3) and block (256 rows) edges.
@@ -27,39 +26,20 @@ TEST_P(MatrixProductShapes, AllThreeProductsMatchTheDefinition) {
   TMatrix a, b, res;
   FillSeeded(a, k, m, 1);  // k columns, m rows
   FillSeeded(b, n, k, 2);  // B: k rows for A·B
+  auto cell = [](const TMatrix& x) { return [&x](int i, int j) { return x.GetVal(i, j); }; };
+  auto transposed = [](const TMatrix& x) { return [&x](int i, int j) { return x.GetVal(j, i); }; };
   ASSERT_TRUE(a.Multiply(&b, &res));
-  ASSERT_EQ(res.NrOfColumns(), n);
-  ASSERT_EQ(res.NrOfRows(), m);
-  for (int c = 1; c <= n; ++c)
-    for (int r = 1; r <= m; ++r)
-      ASSERT_NEAR(res.GetVal(c, r),
-                  ProductRef(k, [&](int i, int j) { return a.GetVal(i, j); }, [&](int i, int j) { return b.GetVal(i, j); },
-                             c, r),
-                  ProductTol(k));
+  EXPECT_EQ(ProductMismatch(res, n, m, k, cell(a), cell(b)), "");
 
   TMatrix bt;  // A·Bᵀ needs B with A's column count
   FillSeeded(bt, k, n, 3);
   ASSERT_TRUE(a.MultiplyTransposed(&bt, &res));
-  ASSERT_EQ(res.NrOfColumns(), n);
-  ASSERT_EQ(res.NrOfRows(), m);
-  for (int c = 1; c <= n; ++c)
-    for (int r = 1; r <= m; ++r)
-      ASSERT_NEAR(res.GetVal(c, r),
-                  ProductRef(k, [&](int i, int j) { return a.GetVal(i, j); },
-                             [&](int i, int j) { return bt.GetVal(j, i); }, c, r),
-                  ProductTol(k));
+  EXPECT_EQ(ProductMismatch(res, n, m, k, cell(a), transposed(bt)), "");
 
   TMatrix b2;  // Aᵀ·B needs B with A's row count
   FillSeeded(b2, n, m, 4);
   ASSERT_TRUE(a.TransposeAndMultiply(&b2, &res));
-  ASSERT_EQ(res.NrOfColumns(), n);
-  ASSERT_EQ(res.NrOfRows(), k);
-  for (int c = 1; c <= n; ++c)
-    for (int r = 1; r <= k; ++r)
-      ASSERT_NEAR(res.GetVal(c, r),
-                  ProductRef(m, [&](int i, int j) { return a.GetVal(j, i); },
-                             [&](int i, int j) { return b2.GetVal(i, j); }, c, r),
-                  ProductTol(m));
+  EXPECT_EQ(ProductMismatch(res, n, k, m, transposed(a), cell(b2)), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, MatrixProductShapes,

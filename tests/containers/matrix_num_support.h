@@ -2,7 +2,9 @@
 // Helpers of the matrix numerics tests: matrices from column lists, random
 // fills from a fixed seed, and a plain reference product.
 
+#include <cmath>
 #include <cstdint>
+#include <string>
 #include <random>
 #include <vector>
 
@@ -37,5 +39,19 @@ double ProductRef(std::int32_t Inner, A&& a, B&& b, std::int32_t c, std::int32_t
 
 /// ProductTol: the tolerance of a product of Inner terms of magnitude <= 1.
 inline double ProductTol(std::int32_t Inner) { return 64 * 2.2e-16 * Inner; }
+
+/// ProductMismatch: the first cell of Res (Cols x Rows) that differs from
+/// ProductRef(Inner, a, b) by more than ProductTol, as "(c, r)"; "" when
+/// none does, "size" when Res has another size.
+template <class A, class B>
+std::string ProductMismatch(const TMatrix& Res, std::int32_t Cols, std::int32_t Rows, std::int32_t Inner, A&& a,
+                            B&& b) {
+  if (Res.NrOfColumns() != Cols || Res.NrOfRows() != Rows) return "size";
+  for (std::int32_t c = 1; c <= Cols; ++c)
+    for (std::int32_t r = 1; r <= Rows; ++r)
+      if (std::abs(Res.GetVal(c, r) - ProductRef(Inner, a, b, c, r)) > ProductTol(Inner))
+        return "(" + std::to_string(c) + ", " + std::to_string(r) + ")";
+  return "";
+}
 
 }  // namespace kvl::test
