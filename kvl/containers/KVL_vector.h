@@ -83,7 +83,7 @@ class TVectorBase : public TComponent {
   TNotifyEvent OnChange;
   TNotifyEvent OnResize;
   /// OnSortExchange: fired by SortElems for each exchange, with kind 0 and
-  /// the two element indices.
+  /// the two element indices (the stretch bounds are 0, 0).
   TSortExchgEvent OnSortExchange;
 
   // --- lifecycle and element access ---------------------------------------------------

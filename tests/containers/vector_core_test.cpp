@@ -1,11 +1,10 @@
-#include "kvl/containers/KVL_vector.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
+#include "kvl/containers/KVL_vector.h"
 #include "kvl/runtime/random.h"
 #include "kvl_test_support.h"
 #include "vector_test_util.h"
@@ -13,9 +12,9 @@
 namespace kvl {
 namespace {
 
+using test::EventLog;
 using test::SetAll;
 using test::Values;
-using test::EventLog;
 
 template <class V>
 void Record(V& v, EventLog& log) {
@@ -102,7 +101,8 @@ TYPED_TEST(VectorTwinTest, CloneWritesEveryElementThenAnnouncesOnce) {
   dest.Clone(&src);
   dest.Clone(nullptr);
   EXPECT_EQ(Values(dest), Values(src));
-  EXPECT_EQ(log.Events, (std::vector<std::string>{"change", "resize", "change", "change", "change", "change"}));
+  EXPECT_EQ(log.Events,
+            (std::vector<std::string>{"change", "resize", "change", "change", "change", "change"}));
 }
 
 TYPED_TEST(VectorTwinTest, CopyFromStatuses) {
@@ -112,7 +112,8 @@ TYPED_TEST(VectorTwinTest, CopyFromStatuses) {
   struct Case {
     std::int32_t Lo, Hi, Dest, Result;
   };
-  for (const Case c : {Case{0, 5, 1, -2}, Case{1, 5, 1, -2}, Case{1, 2, 0, -3}, Case{1, 9, 9, -3}, Case{1, 2, 6, -3}})
+  for (const Case c :
+       {Case{0, 5, 1, -2}, Case{1, 5, 1, -2}, Case{1, 2, 0, -3}, Case{1, 9, 9, -3}, Case{1, 2, 6, -3}})
     EXPECT_EQ(dest.CopyFrom(&src, c.Lo, c.Hi, c.Dest), c.Result) << c.Lo << " " << c.Hi << " " << c.Dest;
   EXPECT_EQ(dest.CopyFrom(static_cast<const TypeParam*>(nullptr), 1, 1, 1), -1);
   EXPECT_EQ(Values(dest), (std::vector<typename TypeParam::TElem>{0, 0, 0, 0, 0}));
@@ -198,7 +199,8 @@ TYPED_TEST(VectorTwinTest, ElementWiseArithmetic) {
   EXPECT_EQ(a.DotProduct(&b), T(3 * 4 + 6 * 5 + 9 * 6));
   EXPECT_EQ(a.DotProduct(nullptr), T(0));
   KVL_EXPECT_THROW_MSG(a.Add(&c), EKVLVectorError, "Component \"A\": vectors have different dimensions");
-  KVL_EXPECT_THROW_MSG(a.DotProduct(&c), EKVLVectorError, "Component \"A\": vectors have different dimensions");
+  KVL_EXPECT_THROW_MSG(a.DotProduct(&c), EKVLVectorError,
+                       "Component \"A\": vectors have different dimensions");
   KVL_EXPECT_THROW_MSG(a.EuclideanDistance(&c), EKVLVectorError,
                        "EuclideanDistance: dimensions of vectors do not match");
   EXPECT_NEAR(a.EuclideanDistance(&b), std::sqrt(1.0 + 1 + 9), test::kTol16Eps * 4);
@@ -277,9 +279,12 @@ TYPED_TEST(VectorTwinTest, SortReportsEveryExchangeAndNeverMovesEqualElements) {
   for (std::int32_t i = 1; i <= 200; ++i) v.SetVal(i, static_cast<T>(Random(50)));
   const std::vector<T> before = Values(v);
   std::vector<std::pair<std::int32_t, std::int32_t>> exchanges;
-  v.OnSortExchange = [&](TObject* sender, std::int32_t kind, std::int32_t i, std::int32_t j) {
+  v.OnSortExchange = [&](TObject* sender, std::int32_t kind, std::int32_t i, std::int32_t j, std::int32_t lo,
+                         std::int32_t hi) {
     EXPECT_EQ(sender, &v);
     EXPECT_EQ(kind, 0);
+    EXPECT_EQ(lo, 0);
+    EXPECT_EQ(hi, 0);
     exchanges.emplace_back(i, j);
   };
   EventLog log;
@@ -312,7 +317,7 @@ TYPED_TEST(VectorTwinTest, SortWithoutHandlerGivesTheSameOrder) {
   TypeParam a, b;
   SetAll(a, {3, -1, 4, 1, -5, 9, 2, 6});
   b.Assign(&a);
-  b.OnSortExchange = [](TObject*, std::int32_t, std::int32_t, std::int32_t) {};
+  b.OnSortExchange = [](TObject*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {};
   a.SortElems(false, 0, 0);
   b.SortElems(false, 0, 0);
   EXPECT_EQ(Values(a), Values(b));
@@ -329,7 +334,8 @@ TYPED_TEST(VectorTwinTest, ShufflePermutesWithoutEvents) {
   EXPECT_TRUE(log.Events.empty());
   auto values = Values(v);
   std::ranges::sort(values);
-  for (std::size_t i = 0; i < values.size(); ++i) EXPECT_EQ(values[i], static_cast<typename TypeParam::TElem>(i + 1));
+  for (std::size_t i = 0; i < values.size(); ++i)
+    EXPECT_EQ(values[i], static_cast<typename TypeParam::TElem>(i + 1));
 }
 
 TYPED_TEST(VectorTwinTest, OwnerFreesTheVector) {

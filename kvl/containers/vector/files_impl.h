@@ -16,6 +16,7 @@
 #include "kvl/base/KVL_streams.h"
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/containers/asc_format.h"
+#include "kvl/containers/cell_crc.h"
 #include "kvl/containers/vector/vector_detail.h"
 #include "kvl/core/KVL_math1.h"
 
@@ -277,19 +278,7 @@ bool TVectorBase<T, D>::LoadFromStream(TStream* InStream, bool AdjustVectorSize)
 
 template <class T, class D>
 std::string TVectorBase<T, D>::CRCofData() const {
-  // One CRC-32 per byte position of an element (bytes in memory order, least
-  // significant first), each over that byte of every element.
-  std::uint32_t crc[sizeof(T)];
-  std::ranges::fill(crc, 0xFFFFFFFFu);
-  for (const T x : FVec) {
-    std::uint8_t bytes[sizeof(T)];
-    std::memcpy(bytes, &x, sizeof(T));
-    for (std::size_t b = 0; b < sizeof(T); ++b) crc[b] = CalcNextCRC32(bytes[b], crc[b]);
-  }
-  std::string result;
-  result.reserve(8 * sizeof(T));
-  for (const std::uint32_t c : crc) result += Hex(static_cast<std::int32_t>(~c), 8);
-  return result;
+  return containers_detail::ByteLaneCRC(std::span<const T>(FVec));
 }
 
 }  // namespace kvl

@@ -377,7 +377,8 @@ void TVectorBase<T, D>::SortElems(bool Ascending, std::int32_t RangeFirst, std::
   const std::span<T> range(FVec.data() + (RangeFirst - 1), static_cast<std::size_t>(RangeLast - RangeFirst + 1));
   // The exchange handler receives 1-based element indices.
   auto report = [this, RangeFirst](std::size_t i, std::size_t j) {
-    OnSortExchange(this, 0, RangeFirst + static_cast<std::int32_t>(i), RangeFirst + static_cast<std::int32_t>(j));
+    OnSortExchange(this, 0, RangeFirst + static_cast<std::int32_t>(i), RangeFirst + static_cast<std::int32_t>(j), 0,
+                   0);
   };
   if (OnSortExchange)
     vector_detail::CombSort(range, Ascending, report);
