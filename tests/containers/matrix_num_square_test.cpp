@@ -48,6 +48,10 @@ TEST(MatrixSquare, SameBitsWithAnyThreadCount) {
   TMatrix dflt;
   ASSERT_TRUE(a.Square(&dflt, 3.0));
   EXPECT_TRUE(SameCells(one, dflt));
+  TMatrix unscaled, ref;  // several row blocks and column panels
+  ASSERT_TRUE(a.Square(&unscaled, 1.0, 2));
+  ASSERT_TRUE(a.TransposeAndMultiply(&a, &ref));
+  EXPECT_TRUE(SameCells(unscaled, ref));
   // Divided by Norm: the (1, 2) cell is the column product over 3.
   long double s = 0;
   for (int r = 1; r <= 300; ++r) s += static_cast<long double>(a.GetVal(1, r)) * a.GetVal(2, r);

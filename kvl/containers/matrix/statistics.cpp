@@ -87,29 +87,16 @@ void TMatrix::MeanVar(std::int32_t LowCol, std::int32_t LowRow, std::int32_t Hig
 
 double TMatrix::GeometricMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
                               std::int32_t HighRow) const {
-  const TCellRect r = ValidRect(*this, LowCol, LowRow, HighCol, HighRow);
-  bool zero = false;
-  long double sumLn = 0.0L;
-  Walk(*this, r)([&](double x) {
-    if (x < 0) RaiseComponent<EKVLMatrixError>(*this, "negative argument passed to GeometricMean");
-    if (x == 0)
-      zero = true;
-    else
-      sumLn += std::log(static_cast<long double>(x));
+  return container_detail::WalkGeometricMean(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), [this] {
+    RaiseComponent<EKVLMatrixError>(*this, "negative argument passed to GeometricMean");
   });
-  if (zero) return 0.0;
-  return static_cast<double>(std::exp(sumLn / r.Count()));
 }
 
 double TMatrix::HarmonicMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
                              std::int32_t HighRow) const {
-  const TCellRect r = ValidRect(*this, LowCol, LowRow, HighCol, HighRow);
-  long double sumInv = 0.0L;
-  Walk(*this, r)([&](double x) {
-    if (!(x > 0)) RaiseComponent<EKVLMatrixError>(*this, "negative or zero argument passed to HarmonicMean");
-    sumInv += 1.0L / x;
+  return container_detail::WalkHarmonicMean(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), [this] {
+    RaiseComponent<EKVLMatrixError>(*this, "negative or zero argument passed to HarmonicMean");
   });
-  return static_cast<double>(r.Count() / sumInv);
 }
 
 void TMatrix::SkewKurt(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
@@ -206,23 +193,8 @@ bool TMatrix::Histogram(std::int32_t LoX, std::int32_t LoY, std::int32_t HiX, st
 double TMatrix::Correlate(const TMatrix* OtherMat) const {
   if (OtherMat == nullptr || OtherMat->FNCol != FNCol || OtherMat->FNRow != FNRow)
     RaiseComponent<EKVLMatrixError>(*this, "matrices do not match");
-  const auto n = static_cast<long double>(FData.size());
-  if (n < 3) return 0.0;
-  long double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
-  const double* y = OtherMat->FData.data();
-  for (std::size_t i = 0; i < FData.size(); ++i) {
-    const long double a = FData[i], b = y[i];
-    sx += a;
-    sy += b;
-    sxx += a * a;
-    syy += b * b;
-    sxy += a * b;
-  }
-  // The sums rule of TVector::PearsonCorrCoeff.
-  if (!(sxx > 0 && syy > 0)) return 0.0;
-  const long double dx = sxx - sx * sx / n, dy = syy - sy * sy / n;
-  if (dx == 0 || dy == 0) return 0.0;
-  return static_cast<double>((sxy - sx * sy / n) / std::sqrt(std::fabs(dx * dy)));
+  if (FData.size() < 3) return 0.0;
+  return container_detail::PearsonOf<double>(FData, OtherMat->FData);
 }
 
 }  // namespace kvl

@@ -8,11 +8,22 @@
 #include <new>
 
 #include "kvl/containers/KVL_vector.h"
+#include "kvl/containers/internal/stat_rules.h"
 #include "kvl/containers/vector/vector_detail.h"
 #include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/rounding.h"
 
 namespace kvl {
+
+namespace vector_detail {
+/// RangeWalk: the walk of the shared summary rules over the elements
+/// LowElem..HighElem (a validated range) of Vec.
+template <class T>
+auto RangeWalk(const std::vector<T>& Vec, std::int32_t LowElem, std::int32_t HighElem) {
+  return container_detail::SpanWalk(std::span<const T>(Vec).subspan(
+      static_cast<std::size_t>(LowElem - 1), static_cast<std::size_t>(HighElem - LowElem + 1)));
+}
+}  // namespace vector_detail
 
 template <class T, class D>
 T TVectorBase<T, D>::Sum(std::int32_t LowElem, std::int32_t HighElem) const {
@@ -61,100 +72,40 @@ void TVectorBase<T, D>::MinMax(std::int32_t LowElem, std::int32_t HighElem, T& M
 template <class T, class D>
 void TVectorBase<T, D>::MeanVar(std::int32_t LowElem, std::int32_t HighElem, double& Mean, double& Variance) const {
   MakeValidElemRange(LowElem, HighElem);
-  const long double n = HighElem - LowElem + 1;
-  // Sums of deviations from the first element: the same formula, but without
-  // the cancellation that large means cause.
-  const long double shift = FVec[static_cast<std::size_t>(LowElem - 1)];
-  long double sum = 0.0L;
-  long double sumSq = 0.0L;
-  for (std::int32_t i = LowElem; i <= HighElem; ++i) {
-    const long double d = FVec[static_cast<std::size_t>(i - 1)] - shift;
-    sum += d;
-    sumSq += d * d;
-  }
-  Mean = static_cast<double>(shift + sum / n);
-  if (n < 3) {
-    Variance = 1.0;
-    return;
-  }
-  const long double var = (sumSq - sum * sum / n) / (n - 1);
-  Variance = var < 0 ? 0.0 : static_cast<double>(var);
+  container_detail::WalkMeanVar(vector_detail::RangeWalk(FVec, LowElem, HighElem), Mean, Variance);
 }
 
 template <class T, class D>
 double TVectorBase<T, D>::GeometricMean(std::int32_t LowElem, std::int32_t HighElem) const {
   MakeValidElemRange(LowElem, HighElem);
-  bool zero = false;
-  long double sumLn = 0.0L;
-  for (std::int32_t i = LowElem; i <= HighElem; ++i) {
-    const T x = FVec[static_cast<std::size_t>(i - 1)];
-    if (x < 0) RaiseComponent<EKVLVectorError>(*this, "negative argument passed to GeometricMean");
-    if (x == 0)
-      zero = true;
-    else
-      sumLn += std::log(static_cast<long double>(x));
-  }
-  if (zero) return 0.0;
-  return static_cast<double>(std::exp(sumLn / (HighElem - LowElem + 1)));
+  return container_detail::WalkGeometricMean(vector_detail::RangeWalk(FVec, LowElem, HighElem), [this] {
+    RaiseComponent<EKVLVectorError>(*this, "negative argument passed to GeometricMean");
+  });
 }
 
 template <class T, class D>
 double TVectorBase<T, D>::HarmonicMean(std::int32_t LowElem, std::int32_t HighElem) const {
   MakeValidElemRange(LowElem, HighElem);
-  long double sumInv = 0.0L;
-  for (std::int32_t i = LowElem; i <= HighElem; ++i) {
-    const T x = FVec[static_cast<std::size_t>(i - 1)];
-    if (!(x > 0)) RaiseComponent<EKVLVectorError>(*this, "negative or zero argument passed to HarmonicMean");
-    sumInv += 1.0L / x;
-  }
-  return static_cast<double>((HighElem - LowElem + 1) / sumInv);
+  return container_detail::WalkHarmonicMean(vector_detail::RangeWalk(FVec, LowElem, HighElem), [this] {
+    RaiseComponent<EKVLVectorError>(*this, "negative or zero argument passed to HarmonicMean");
+  });
 }
 
 template <class T, class D>
 void TVectorBase<T, D>::SkewKurt(std::int32_t LowElem, std::int32_t HighElem, double& Skewness,
                                  double& Kurtosis) const {
-  Skewness = Kurtosis = 0.0;
   MakeValidElemRange(LowElem, HighElem);
-  const long double n = HighElem - LowElem + 1;
-  if (n <= 3) return;
-  long double mean = 0.0L;
-  for (std::int32_t i = LowElem; i <= HighElem; ++i) mean += FVec[static_cast<std::size_t>(i - 1)];
-  mean /= n;
-  long double s1 = 0, s2 = 0, s3 = 0, s4 = 0;
-  for (std::int32_t i = LowElem; i <= HighElem; ++i) {
-    const long double d = FVec[static_cast<std::size_t>(i - 1)] - mean;
-    const long double d2 = d * d;
-    s1 += d;
-    s2 += d2;
-    s3 += d2 * d;
-    s4 += d2 * d2;
-  }
-  const long double var = (s2 - s1 * s1 / n) / (n - 1);
-  const long double s = var > 0 ? std::sqrt(var) : 0.0L;
-  if (s > 0) {
-    Skewness = static_cast<double>(s3 / n / (s * s * s));
-    Kurtosis = static_cast<double>(s4 / n / (var * var) - 3);
-  } else {
-    Skewness = static_cast<double>(s3);
-    Kurtosis = static_cast<double>(s4);
-  }
+  container_detail::WalkSkewKurt(vector_detail::RangeWalk(FVec, LowElem, HighElem), Skewness, Kurtosis);
 }
 
 template <class T, class D>
 void TVectorBase<T, D>::SkewKurtSample(std::int32_t LowElem, std::int32_t HighElem, double& Skewness,
                                        double& Kurtosis) const {
-  Skewness = Kurtosis = 0.0;
-  std::int32_t lo = LowElem;
-  std::int32_t hi = HighElem;
-  MakeValidElemRange(lo, hi);
-  const long double n = hi - lo + 1;
-  if (n < 4) return;
+  MakeValidElemRange(LowElem, HighElem);
   double g1 = 0.0;
   double g2 = 0.0;
-  SkewKurt(lo, hi, g1, g2);
-  Skewness = static_cast<double>(n * n * g1 / ((n - 1) * (n - 2)));
-  Kurtosis = static_cast<double>((g2 + 3) * n * n * (n + 1) / ((n - 1) * (n - 2) * (n - 3)) -
-                                 3 * (n - 1) * (n - 1) / ((n - 2) * (n - 3)));
+  container_detail::WalkSkewKurt(vector_detail::RangeWalk(FVec, LowElem, HighElem), g1, g2);
+  container_detail::SampleSkewKurt(HighElem - LowElem + 1, g1, g2, Skewness, Kurtosis);
 }
 
 template <class T, class D>
@@ -198,24 +149,7 @@ template <class T, class D>
 bool TVectorBase<T, D>::Quartiles(std::int32_t LowElem, std::int32_t HighElem, double& Q1, double& Q2,
                                   double& Q3) const {
   MakeValidElemRange(LowElem, HighElem);
-  const std::vector<T> s = SortedRange(LowElem, HighElem);
-  const auto n = static_cast<std::int64_t>(s.size());
-  if (n < 2) {
-    Q1 = Q2 = Q3 = static_cast<double>(s[0]);
-    return true;
-  }
-  auto quartile = [&s, n](long double p) -> double {
-    const long double pos = (n + 1) * p;
-    const std::int64_t k = Trunc(pos);
-    if (k < 1) return static_cast<double>(s[0]);
-    if (k >= n) return static_cast<double>(s[static_cast<std::size_t>(n - 1)]);
-    const long double lo = s[static_cast<std::size_t>(k - 1)];
-    const long double hi = s[static_cast<std::size_t>(k)];
-    return static_cast<double>(lo + (hi - lo) * Frac(pos));
-  };
-  Q1 = quartile(0.25L);
-  Q2 = quartile(0.5L);
-  Q3 = quartile(0.75L);
+  container_detail::QuartilesOfSorted(SortedRange(LowElem, HighElem), Q1, Q2, Q3);
   return true;
 }
 

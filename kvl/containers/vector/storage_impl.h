@@ -10,6 +10,7 @@
 
 #include "kvl/base/KVL_univconst.h"
 #include "kvl/containers/KVL_vector.h"
+#include "kvl/containers/internal/stat_rules.h"
 #include "kvl/containers/vector/vector_detail.h"
 #include "kvl/runtime/random.h"
 
@@ -287,22 +288,7 @@ double TVectorBase<T, D>::Correlate(const D* OtherVec, std::int32_t ElemShift) c
 template <class T, class D>
 double TVectorBase<T, D>::PearsonCorrCoeff(const D* OtherVec) const {
   if (!OtherVec || OtherVec->FNElem != FNElem || FNElem < 2) return 0.0;
-  long double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
-  for (std::size_t i = 0; i < FVec.size(); ++i) {
-    const long double x = FVec[i];
-    const long double y = OtherVec->FVec[i];
-    sx += x;
-    sy += y;
-    sxx += x * x;
-    syy += y * y;
-    sxy += x * y;
-  }
-  if (!(sxx > 0 && syy > 0)) return 0.0;
-  const long double n = FNElem;
-  const long double Sxx = sxx - sx * sx / n;
-  const long double Syy = syy - sy * sy / n;
-  if (Sxx == 0 || Syy == 0) return 0.0;
-  return static_cast<double>((sxy - sx * sy / n) / std::sqrt(std::fabs(Sxx * Syy)));
+  return container_detail::PearsonOf<T>(FVec, OtherVec->FVec);
 }
 
 template <class T, class D>
