@@ -284,6 +284,8 @@ class TDataTable : public TComponent {
   /// names, attributes, type records, states and all event handlers; fires
   /// nothing. Other sources go to the inherited Assign.
   void Assign(const TPersistent* Source) override;
+  /// AssignTo: a TDataTable destination assigns from this table; else inherited.
+  void AssignTo(TPersistent* Dest) const override;
   /// AssignAnotherDataMatrix: adopts NewDMat as NumericData without copying:
   /// the table takes its size (new names by default), every column becomes
   /// stInterval (identifiers kept), a matrix owned by the table is freed and
@@ -591,10 +593,6 @@ class TDataTable : public TComponent {
   /// DuplicateDataAsArray: Dest := the raw values as [column][row]; -1 (Dest
   /// untouched) when Dest is empty on entry.
   std::int32_t DuplicateDataAsArray(TDouble2DArray& Dest) const;
-
- protected:
-  /// AssignTo: a TDataTable destination assigns from this table; else inherited.
-  void AssignTo(TPersistent* Dest) const override;
 
  private:
   class TMatrixMute;

@@ -134,7 +134,7 @@ void RunIn(const TColumns<double>& Cells, std::span<const T> Src, std::int64_t F
 
 // OrderedBounds: (0, 0) becomes Base..Base + n - 1; -1 when a bound lies
 // outside that span; reversed bounds are swapped.
-std::int32_t OrderedBounds(std::int32_t& First, std::int32_t& Last, std::int64_t Base, std::int64_t n) {
+inline std::int32_t OrderedBounds(std::int32_t& First, std::int32_t& Last, std::int64_t Base, std::int64_t n) {
   if (First == 0 && Last == 0) {
     First = static_cast<std::int32_t>(Base);
     Last = static_cast<std::int32_t>(Base + n - 1);
