@@ -623,6 +623,8 @@ class TDataTable : public TComponent {
   // Matrix notification: OnChange routed to DataChanged, OnSortExchange to SortExchange.
   void AttachMatrix();
   void DetachMatrix() noexcept;
+  void SortBy(bool Columns, std::int32_t Key, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
+              std::int32_t HighCol, std::int32_t HighRow, bool IncludeHeaders);
   void SortExchange(std::int32_t ExchgWhat, std::int32_t Index1, std::int32_t Index2, std::int32_t LowBound,
                     std::int32_t HighBound);
   /// Cells: the writable cells of NumericData limited to the table's size.

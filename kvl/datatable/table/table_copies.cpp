@@ -111,40 +111,35 @@ bool TDataTable::CopyCellStatesFrom(const TDataTable* ExtTab) {
 
 // --- sorting --------------------------------------------------------------------------------------
 
-void TDataTable::SortCols(std::int32_t SortRowIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
-                          std::int32_t HighCol, std::int32_t HighRow, bool IncludeHeaders) {
-  if (!ValidRow(SortRowIx)) return;
+void TDataTable::SortBy(bool Columns, std::int32_t Key, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
+                        std::int32_t HighCol, std::int32_t HighRow, bool IncludeHeaders) {
+  if (Columns ? !ValidRow(Key) : !ValidCol(Key)) return;
   MakeValidColRange(LowCol, HighCol);
   MakeValidRowRange(LowRow, HighRow);
   FSortIncludeHd = IncludeHeaders;
-  FSortKey = SortRowIx;
+  FSortKey = Key;
   struct Reset {
-    std::int32_t& Key;
-    ~Reset() { Key = 0; }
+    std::int32_t& SortKey;
+    ~Reset() { SortKey = 0; }
   } reset{FSortKey};
-  NumericData->SortCols(SortRowIx, Ascending, LowCol, LowRow, HighCol, HighRow);
+  if (Columns)
+    NumericData->SortCols(Key, Ascending, LowCol, LowRow, HighCol, HighRow);
+  else
+    NumericData->SortRows(Key, Ascending, LowCol, LowRow, HighCol, HighRow);
   if (IncludeHeaders) {
     Fire(OnChangeNames);
     Fire(OnChangeAttrib);
   }
 }
 
+void TDataTable::SortCols(std::int32_t SortRowIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
+                          std::int32_t HighCol, std::int32_t HighRow, bool IncludeHeaders) {
+  SortBy(true, SortRowIx, Ascending, LowCol, LowRow, HighCol, HighRow, IncludeHeaders);
+}
+
 void TDataTable::SortRows(std::int32_t SortColIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
                           std::int32_t HighCol, std::int32_t HighRow, bool IncludeHeaders) {
-  if (!ValidCol(SortColIx)) return;
-  MakeValidColRange(LowCol, HighCol);
-  MakeValidRowRange(LowRow, HighRow);
-  FSortIncludeHd = IncludeHeaders;
-  FSortKey = SortColIx;
-  struct Reset {
-    std::int32_t& Key;
-    ~Reset() { Key = 0; }
-  } reset{FSortKey};
-  NumericData->SortRows(SortColIx, Ascending, LowCol, LowRow, HighCol, HighRow);
-  if (IncludeHeaders) {
-    Fire(OnChangeNames);
-    Fire(OnChangeAttrib);
-  }
+  SortBy(false, SortColIx, Ascending, LowCol, LowRow, HighCol, HighRow, IncludeHeaders);
 }
 
 void TDataTable::SortExchange(std::int32_t ExchgWhat, std::int32_t Index1, std::int32_t Index2,
