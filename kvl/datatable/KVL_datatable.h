@@ -118,11 +118,34 @@ using TNominalIDStr = std::string;
 /// TDTNameStr: a column or row name of at most DTNameLength bytes.
 using TDTNameStr = std::string;
 
-/// TVTypeSpec: scale type and identifier dictionary of one column; an empty
-/// slot is free. A fresh record describes a new column: stInterval, no IDs.
+/// TNominalIDs: the 151 identifier slots of a column (0..150), read like an
+/// array; an empty slot is free. A column whose slots are all free holds no
+/// storage for them, so a wide table of interval columns stays small.
+class TNominalIDs {
+ public:
+  /// operator[]: the text of slot Slot (0..150).
+  const TNominalIDStr& operator[](std::size_t Slot) const noexcept { return begin()[Slot]; }
+  /// Set: slot Slot := Text cut to NominalIDLength bytes.
+  void Set(std::size_t Slot, std::string_view Text);
+  /// clear: frees every slot.
+  void clear() noexcept { FIDs.clear(); }
+  /// size: always NrOfNominalSlots.
+  static constexpr std::size_t size() noexcept { return NrOfNominalSlots; }
+  /// begin, end: the slots in order.
+  const TNominalIDStr* begin() const noexcept;
+  const TNominalIDStr* end() const noexcept { return begin() + NrOfNominalSlots; }
+  /// operator==: the same text in every slot.
+  friend bool operator==(const TNominalIDs& a, const TNominalIDs& b) noexcept;
+
+ private:
+  std::vector<TNominalIDStr> FIDs;  // empty while every slot is free
+};
+
+/// TVTypeSpec: scale type and identifier dictionary of one column. A fresh
+/// record describes a new column: stInterval, no identifiers.
 struct TVTypeSpec {
   TMScaleType MScaleType = TMScaleType::stInterval;
-  std::array<TNominalIDStr, NrOfNominalSlots> IDs;
+  TNominalIDs IDs;
 };
 
 /// TDataTableResizeEvent: fired after the size of a table changed.

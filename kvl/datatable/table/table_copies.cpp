@@ -28,7 +28,7 @@ void TDataTable::Clone(const TDataTable* ExtTab) {
   FColAtt = ExtTab->FColAtt;
   FVType = ExtTab->FVType;
   for (TVTypeSpec& t : FVType)
-    if (t.MScaleType == TMScaleType::stInterval || t.MScaleType == TMScaleType::stRatio) t.IDs = {};
+    if (t.MScaleType == TMScaleType::stInterval || t.MScaleType == TMScaleType::stRatio) t.IDs.clear();
   FRowName = ExtTab->FRowName;
   FRowAtt = ExtTab->FRowAtt;
   FCState = ExtTab->FCState;

@@ -232,7 +232,7 @@ void TDataTable::SetElemNominal(std::int32_t ACol, std::int32_t ARow, std::strin
   if (slot < 0) {
     slot = FreeSlot(ACol);
     if (slot < 0) RaiseComponent<EKVLDataTableError>(*this, "number of available nominal values exceeded");
-    FVType[static_cast<std::size_t>(ACol - 1)].IDs[static_cast<std::size_t>(slot)] = id;
+    FVType[static_cast<std::size_t>(ACol - 1)].IDs.Set(static_cast<std::size_t>(slot), id);
     Fire(OnChangeSetup);
   }
   SetElem(ACol, ARow, slot);

@@ -191,6 +191,23 @@ TIntArray TDataTable::ListOfCategorialVars() const {
 
 // --- nominal identifiers ------------------------------------------------------------------------
 
+void TNominalIDs::Set(std::size_t Slot, std::string_view Text) {
+  if (FIDs.empty()) {
+    if (Text.empty()) return;
+    FIDs.resize(NrOfNominalSlots);
+  }
+  FIDs[Slot] = CutToBytes(Text, NominalIDLength);
+}
+
+const TNominalIDStr* TNominalIDs::begin() const noexcept {
+  static const std::array<TNominalIDStr, NrOfNominalSlots> kFree{};
+  return FIDs.empty() ? kFree.data() : FIDs.data();
+}
+
+bool operator==(const TNominalIDs& a, const TNominalIDs& b) noexcept {
+  return std::equal(a.begin(), a.end(), b.begin());
+}
+
 std::int32_t TDataTable::FindSlot(std::int32_t Col, std::string_view ID) const {
   const auto& ids = FVType[Ix(Col)].IDs;
   for (std::size_t s = 0; s < ids.size(); ++s)
@@ -213,10 +230,7 @@ const TNominalIDStr& TDataTable::NominalID(std::int32_t ColIx, std::int32_t OrdV
 void TDataTable::SetNominalID(std::int32_t ColIx, std::int32_t OrdVal, std::string_view Value) {
   if (!ValidCol(ColIx) || OrdVal < 0 || OrdVal >= NrOfNominalSlots) return;
   TVTypeSpec& t = FVType[Ix(ColIx)];
-  if (Value.empty())
-    t.IDs[static_cast<std::size_t>(OrdVal)].clear();
-  else if (IsCategorial(t.MScaleType))
-    t.IDs[static_cast<std::size_t>(OrdVal)] = CutToBytes(Value, NominalIDLength);
+  if (Value.empty() || IsCategorial(t.MScaleType)) t.IDs.Set(static_cast<std::size_t>(OrdVal), Value);
   Fire(OnChangeSetup);
 }
 
@@ -228,7 +242,7 @@ std::int32_t TDataTable::AddNominalID(std::int32_t Col, std::string_view MScaleI
   slot = FreeSlot(Col);
   if (slot < 0) return -1;
   TVTypeSpec& t = FVType[Ix(Col)];
-  t.IDs[static_cast<std::size_t>(slot)] = id;
+  t.IDs.Set(static_cast<std::size_t>(slot), id);
   t.MScaleType = TMScaleType::stNominal;
   Fire(OnChangeSetup);
   return slot;
@@ -245,7 +259,7 @@ std::int32_t TDataTable::OrdinalOfNominalID(std::int32_t Col, std::string_view I
 
 void TDataTable::ClearNominalIDs(std::int32_t Col) {
   if (!ValidCol(Col)) return;
-  for (TNominalIDStr& id : FVType[Ix(Col)].IDs) id.clear();
+  FVType[Ix(Col)].IDs.clear();
   Fire(OnChangeSetup);
 }
 

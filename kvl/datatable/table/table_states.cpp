@@ -206,7 +206,7 @@ void TDataTable::Serialize(bool ColHeadsAsVar, bool IncludeColRowNumbers) {
       std::int32_t slot = FindSlot(1, cut);
       if (slot < 0) {
         slot = FreeSlot(1);
-        if (slot >= 0) heads.IDs[static_cast<std::size_t>(slot)] = cut;
+        if (slot >= 0) heads.IDs.Set(static_cast<std::size_t>(slot), cut);
       }
       slots[static_cast<std::size_t>(c)] = slot >= 0 ? slot : c;
     }
