@@ -13,3 +13,6 @@
 #include "kvl/core/KVL_complex.h"
 #include "kvl/core/KVL_math1.h"
 #include "kvl/arrays/KVL_openarrays.h"
+#include "kvl/containers/KVL_vector.h"
+#include "kvl/containers/KVL_matrix.h"
+#include "kvl/statistics/KVL_statis.h"

@@ -182,7 +182,8 @@ class TMatrix : public TComponent {
   /// Fill: every cell := value.
   void Fill(double value);
   /// Fill: every cell of the rectangle (after range validation) := value.
-  void Fill(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow, double value);
+  void Fill(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
+            double value);
   /// FillDiag: cells (i, i), i = 1..min(columns, rows), := value; the rest stays.
   void FillDiag(double value);
   /// FillSerial: cell number k (0-based, column-major) := Offset + k * Diff
@@ -237,7 +238,8 @@ class TMatrix : public TComponent {
   /// CopyFrom: copies the source rectangle to (DestCol, DestRow) onward;
   /// cells falling outside this matrix are dropped; fires OnChange.
   void CopyFrom(const TMatrix* MatSource, std::int32_t SourceColLo, std::int32_t SourceRowLo,
-                std::int32_t SourceColHi, std::int32_t SourceRowHi, std::int32_t DestCol, std::int32_t DestRow);
+                std::int32_t SourceColHi, std::int32_t SourceRowHi, std::int32_t DestCol,
+                std::int32_t DestRow);
   /// DuplicateDataAsArray: Dest := all cells as [columns][rows]; 0, or -1
   /// when no cells are allocated.
   std::int32_t DuplicateDataAsArray(TDouble2DArray& Dest) const;
@@ -249,8 +251,9 @@ class TMatrix : public TComponent {
                            std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
                            std::int32_t DestRow) const;
   /// CopyToArray: the same into an Integer array (values rounded, halves to even).
-  std::int32_t CopyToArray(TInt2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo, std::int32_t SrcColHi,
-                           std::int32_t SrcRowHi, std::int32_t DestCol, std::int32_t DestRow) const;
+  std::int32_t CopyToArray(TInt2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
+                           std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
+                           std::int32_t DestRow) const;
   /// CopyFromArray: Src[FirstElem..LastElem] (0, 0: all; bounds ordered)
   /// to (Col, Row + k) when AsColumn, else (Col + k, Row). 0 success, -1 Src
   /// empty, -4 a bound outside Src, -5 (Col, Row) outside the matrix.
@@ -263,23 +266,25 @@ class TMatrix : public TComponent {
   /// into the matrix from (Col, Row). 0 success, -1 Src empty, -2 / -3 the
   /// column / row range lies outside Src, -5 (Col, Row) outside the matrix.
   std::int32_t CopyFromArray(const TDouble2DArray& Src, std::int32_t SrcColLo, std::int32_t SrcRowLo,
-                             std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t Col, std::int32_t Row);
+                             std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t Col,
+                             std::int32_t Row);
   /// CopyFromArray: the same from an Integer array.
   std::int32_t CopyFromArray(const TInt2DArray& Src, std::int32_t SrcColLo, std::int32_t SrcRowLo,
-                             std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t Col, std::int32_t Row);
+                             std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t Col,
+                             std::int32_t Row);
 
   // --- searching and counting ---------------------------------------------------------------
 
   /// Find: the cell of the rectangle nearest to Value (column by column, the
   /// first of equally near ones) in ColIx, RowIx.
-  void Find(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow, double Value,
-            std::int32_t& ColIx, std::int32_t& RowIx) const;
+  void Find(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
+            double Value, std::int32_t& ColIx, std::int32_t& RowIx) const;
   /// FindInSortedColumn: binary search for Value in column Col, sorted as
   /// ColIsAscending says: the row of Value or of the nearest cell.
   std::int32_t FindInSortedColumn(std::int32_t Col, bool ColIsAscending, double Value) const;
   /// CountValues: the number of cells x of the rectangle with RangeLow <= x <= RangeHigh.
-  std::int32_t CountValues(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
-                           double RangeLow, double RangeHigh) const;
+  std::int32_t CountValues(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                           std::int32_t HighRow, double RangeLow, double RangeHigh) const;
   /// Dichotomize: ResultArray := [columns][rows] flags, true where the cell
   /// is greater than Threshold; returns the number of true flags.
   std::int32_t Dichotomize(double Threshold, TBool2DArray& ResultArray) const;
@@ -407,12 +412,14 @@ class TMatrix : public TComponent {
   void MinMax(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
               double& Minimum, double& Maximum) const;
   /// MeanVar: mean and sample variance as TVector::MeanVar (1.0 below 3 cells).
-  void MeanVar(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow, double& Mean,
-               double& Variance) const;
+  void MeanVar(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+               double& Mean, double& Variance) const;
   /// GeometricMean: as TVector::GeometricMean; raises EKVLMatrixError.
-  double GeometricMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow) const;
+  double GeometricMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                       std::int32_t HighRow) const;
   /// HarmonicMean: as TVector::HarmonicMean; raises EKVLMatrixError.
-  double HarmonicMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow) const;
+  double HarmonicMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                      std::int32_t HighRow) const;
   /// SkewKurt: skewness and kurtosis as TVector::SkewKurt.
   void SkewKurt(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
                 double& Skewness, double& Kurtosis) const;
@@ -420,8 +427,8 @@ class TMatrix : public TComponent {
   void SkewKurtSample(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
                       double& Skewness, double& Kurtosis) const;
   /// Quartiles: as TVector::Quartiles over the cells; true.
-  bool Quartiles(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow, double& Q1,
-                 double& Q2, double& Q3) const;
+  bool Quartiles(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                 double& Q1, double& Q2, double& Q3) const;
   /// Percentile: nearest rank: the cell at sorted position round(n prob / 100)
   /// (at most n - 1), prob clamped into 0..100.
   double Percentile(double prob, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
@@ -432,8 +439,8 @@ class TMatrix : public TComponent {
                     std::int32_t HighRow, std::int32_t SampleSize) const;
   /// Histogram: as TVector::Histogram over the cells of the rectangle.
   bool Histogram(std::int32_t LoX, std::int32_t LoY, std::int32_t HiX, std::int32_t HiY, double FirstBin,
-                 double LastBin, double BinWidth, TIntArray& Histo, std::int32_t& Underflow, std::int32_t& Overflow,
-                 std::int32_t& MaxCnt) const;
+                 double LastBin, double BinWidth, TIntArray& Histo, std::int32_t& Underflow,
+                 std::int32_t& Overflow, std::int32_t& MaxCnt) const;
   /// Histogram: the same into a TIntVector sized to the bins.
   bool Histogram(std::int32_t LoX, std::int32_t LoY, std::int32_t HiX, std::int32_t HiY, double FirstBin,
                  double LastBin, double BinWidth, TIntVector* Histo, std::int32_t& Underflow,
@@ -462,7 +469,9 @@ class TMatrix : public TComponent {
   }
   /// Column: the cells of column c (1-based, valid) as a span.
   std::span<double> Column(std::int32_t c) noexcept { return {FData.data() + Offset(c, 1), Rows()}; }
-  std::span<const double> Column(std::int32_t c) const noexcept { return {FData.data() + Offset(c, 1), Rows()}; }
+  std::span<const double> Column(std::int32_t c) const noexcept {
+    return {FData.data() + Offset(c, 1), Rows()};
+  }
 
   std::int32_t FNCol = 1;
   std::int32_t FNRow = 1;

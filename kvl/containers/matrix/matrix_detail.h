@@ -5,7 +5,12 @@
 // them.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
+#include <span>
+#include <utility>
+#include <vector>
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/core/KVL_frame.h"
@@ -37,6 +42,184 @@ constexpr std::int32_t MakeValidRange(std::int32_t& Low, std::int32_t& High, std
     result = -1;
   }
   return result;
+}
+
+// --- sorting ----------------------------------------------------------------------------------
+
+/// CombSortLines: the comb sort of the matrix sorts over the lines Lo..Hi
+/// (rows or columns): the gap starts at Hi - Lo and is divided by 1.3
+/// (truncated, at least 1) before each pass; a pair (i, i + gap) whose keys
+/// are out of order (ascending: Key(i) > Key(i + gap); descending: Key(i +
+/// gap) > Key(i)) is handed to Exchange(i, i + gap), which must swap the
+/// keys too. Passes end after a gap-1 pass without exchange; equal keys
+/// never move. The divisor is the extended 1.3, as the library's other comb
+/// sorts use.
+template <class KeyFn, class ExchangeFn>
+void CombSortLines(std::int32_t Lo, std::int32_t Hi, bool Ascending, KeyFn&& Key, ExchangeFn&& Exchange) {
+  if (Hi - Lo < 1) return;
+  std::int32_t gap = Hi - Lo;
+  bool exchanged = false;
+  do {
+    gap = std::max<std::int32_t>(1, static_cast<std::int32_t>(static_cast<long double>(gap) / 1.3L));
+    exchanged = false;
+    for (std::int32_t i = Lo; i + gap <= Hi; ++i) {
+      const auto a = Key(i);
+      const auto b = Key(i + gap);
+      if (Ascending ? b < a : a < b) {
+        Exchange(i, i + gap);
+        exchanged = true;
+      }
+    }
+  } while (gap > 1 || exchanged);
+}
+
+// --- cell kernels over [column][row] views (0-based inside) --------------------------------------
+
+/// TRect1: a validated 1-based rectangle of cells.
+struct TRect1 {
+  std::int32_t LowCol, HighCol, LowRow, HighRow;
+};
+
+/// ValidRect: the rectangle after MakeValidColRange and MakeValidRowRange
+/// of M (any matrix class with those two members).
+template <class M>
+TRect1 ValidRect(const M& Mat, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                 std::int32_t HighRow) noexcept {
+  Mat.MakeValidColRange(LowCol, HighCol);
+  Mat.MakeValidRowRange(LowRow, HighRow);
+  return {LowCol, HighCol, LowRow, HighRow};
+}
+
+/// ForEachCell: f(value) for every cell of the rectangle, column by column,
+/// each column's stretch as one contiguous run.
+template <class T, class F>
+void ForEachCell(TColumnView<T> V, const TRect1& R, F&& f) {
+  for (std::int32_t c = R.LowCol; c <= R.HighCol; ++c) {
+    const auto column = V[static_cast<std::size_t>(c - 1)];
+    for (std::int32_t r = R.LowRow; r <= R.HighRow; ++r) f(column[static_cast<std::size_t>(r - 1)]);
+  }
+}
+
+/// FindNearest: the first cell of the rectangle (column by column) strictly
+/// nearer to Value than every earlier one, starting from the largest
+/// Double as distance; (0, 0) when none is nearer than that.
+template <class T>
+void FindNearest(TColumnView<const T> V, const TRect1& R, double Value, std::int32_t& ColIx,
+                 std::int32_t& RowIx) {
+  ColIx = 0;
+  RowIx = 0;
+  double best = std::numeric_limits<double>::max();
+  for (std::int32_t c = R.LowCol; c <= R.HighCol; ++c) {
+    const auto column = V[static_cast<std::size_t>(c - 1)];
+    for (std::int32_t r = R.LowRow; r <= R.HighRow; ++r) {
+      const double d = std::fabs(static_cast<double>(column[static_cast<std::size_t>(r - 1)]) - Value);
+      if (d < best) {
+        best = d;
+        ColIx = c;
+        RowIx = r;
+      }
+    }
+  }
+}
+
+/// FindInSorted: the binary search of the sorted-vector search on Line
+/// (1-based positions 1..size): the position of Value, or of the nearer of
+/// the two last bracketing positions (the upper one on ties).
+template <class T>
+std::int32_t FindInSorted(std::span<const T> Line, bool Ascending, double Value) {
+  const auto at = [&](std::int32_t i) { return static_cast<double>(Line[static_cast<std::size_t>(i - 1)]); };
+  std::int32_t lo = 1;
+  std::int32_t hi = static_cast<std::int32_t>(Line.size());
+  while (hi - lo >= 2) {
+    const std::int32_t mid = (lo + hi) / 2;
+    const double x = at(mid);
+    if (x == Value) return mid;
+    if ((x > Value) == Ascending)
+      hi = mid;
+    else
+      lo = mid;
+  }
+  return std::fabs(at(lo) - Value) < std::fabs(at(hi) - Value) ? lo : hi;
+}
+
+/// TEdgeSums: what an edge aggregate needs of its cells.
+struct TEdgeSums {
+  long double Sum = 0.0L;
+  long double SumSqr = 0.0L;
+  double Min = std::numeric_limits<double>::max();
+  double Max = -std::numeric_limits<double>::max();
+  std::int32_t Count = 0;
+  void Add(double x) noexcept {
+    Sum += x;
+    SumSqr += static_cast<long double>(x) * x;
+    if (x < Min) Min = x;
+    if (x > Max) Max = x;
+    ++Count;
+  }
+  /// Value: the aggregate of kind Op; FullLength divides the mean.
+  double Value(TEdgeOp Op, std::int32_t FullLength) const noexcept {
+    switch (Op) {
+      case TEdgeOp::eoMin:
+        return Min;
+      case TEdgeOp::eoMax:
+        return Max;
+      case TEdgeOp::eoSum:
+        return static_cast<double>(Sum);
+      case TEdgeOp::eoMean:
+        return static_cast<double>(Sum / FullLength);
+      case TEdgeOp::eoStdDev: {
+        if (Count < 3) return 0.0;
+        const long double var = (SumSqr - Sum * Sum / Count) / (Count - 1);
+        return var > 0.0L ? static_cast<double>(std::sqrt(var)) : 0.0;
+      }
+    }
+    return 0.0;
+  }
+};
+
+/// EdgeAggregates: one aggregate per column (PerColumn) over the rows
+/// listed in Ix, or per row over the listed columns (all when Ix is empty).
+/// Out receives one value per line; the result is 0, or -2 when Ix lists an
+/// index outside the aggregated dimension (skipped).
+template <class T>
+std::int32_t EdgeAggregates(TColumnView<const T> V, bool PerColumn, TEdgeOp Op,
+                            std::span<const std::int32_t> Ix, std::vector<double>& Out) {
+  const auto nc = static_cast<std::int32_t>(V.size());
+  const auto nr = static_cast<std::int32_t>(V.Rows());
+  const std::int32_t lines = PerColumn ? nc : nr;
+  const std::int32_t across = PerColumn ? nr : nc;
+  std::int32_t status = 0;
+  std::vector<std::int32_t> listed;
+  if (Ix.empty()) {
+    listed.resize(static_cast<std::size_t>(across));
+    for (std::int32_t k = 0; k < across; ++k) listed[static_cast<std::size_t>(k)] = k + 1;
+  } else {
+    listed.reserve(Ix.size());
+    for (const std::int32_t k : Ix) {
+      if (k >= 1 && k <= across)
+        listed.push_back(k);
+      else
+        status = -2;
+    }
+  }
+  Out.assign(static_cast<std::size_t>(lines), 0.0);
+  std::vector<TEdgeSums> sums(static_cast<std::size_t>(lines));
+  if (PerColumn) {
+    for (std::int32_t c = 0; c < nc; ++c) {
+      const auto column = V[static_cast<std::size_t>(c)];
+      for (const std::int32_t r : listed)
+        sums[static_cast<std::size_t>(c)].Add(column[static_cast<std::size_t>(r - 1)]);
+    }
+  } else {
+    // Per row: walk each listed column once, contiguously, adding to every row.
+    for (const std::int32_t c : listed) {
+      const auto column = V[static_cast<std::size_t>(c - 1)];
+      for (std::int32_t r = 0; r < nr; ++r)
+        sums[static_cast<std::size_t>(r)].Add(column[static_cast<std::size_t>(r)]);
+    }
+  }
+  for (std::size_t k = 0; k < sums.size(); ++k) Out[k] = sums[k].Value(Op, across);
+  return status;
 }
 
 }  // namespace kvl::matrix_detail

@@ -127,4 +127,69 @@ void TMatrix::Clone(const TMatrix* MatSource) {
   Resized();
 }
 
+// --- structure changes -------------------------------------------------------------------
+
+bool TMatrix::RemoveColumn(std::int32_t col) {
+  if (col < 1 || col > FNCol || FNCol == 1) return false;
+  // Later columns move down by one; Resize then drops the last one.
+  const auto first = FData.begin() + static_cast<std::ptrdiff_t>(Offset(col, 1));
+  std::copy(first + static_cast<std::ptrdiff_t>(Rows()), FData.end(), first);
+  Resize(FNCol - 1, FNRow);
+  return true;
+}
+
+bool TMatrix::RemoveRow(std::int32_t row) {
+  if (row < 1 || row > FNRow || FNRow == 1) return false;
+  for (std::int32_t c = 1; c <= FNCol; ++c) {
+    const auto column = Column(c);
+    std::copy(column.begin() + row, column.end(), column.begin() + (row - 1));
+  }
+  Resize(FNCol, FNRow - 1);
+  return true;
+}
+
+void TMatrix::ExchangeColumns(std::int32_t c1, std::int32_t c2) {
+  if (c1 < 1 || c1 > FNCol || c2 < 1 || c2 > FNCol) return;
+  if (c1 != c2) std::ranges::swap_ranges(Column(c1), Column(c2));
+  Changed();
+}
+
+void TMatrix::ExchangeRows(std::int32_t r1, std::int32_t r2) {
+  if (r1 < 1 || r1 > FNRow || r2 < 1 || r2 > FNRow) return;
+  for (std::int32_t c = 1; c <= FNCol; ++c) std::swap(FData[Offset(c, r1)], FData[Offset(c, r2)]);
+  Changed();
+}
+
+void TMatrix::MirrorColumns() {
+  for (std::int32_t c = 1, d = FNCol; c < d; ++c, --d) std::ranges::swap_ranges(Column(c), Column(d));
+  Changed();
+}
+
+void TMatrix::MirrorRows() {
+  for (std::int32_t c = 1; c <= FNCol; ++c) std::ranges::reverse(Column(c));
+  Changed();
+}
+
+bool TMatrix::Transpose() {
+  std::vector<double> work;
+  try {
+    work.resize(FData.size());
+  } catch (const std::bad_alloc&) {
+    RaiseNoMemory(*this);
+  }
+  // Blocked, so that both the reads and the strided writes stay in cache.
+  constexpr std::size_t kBlock = 32;
+  const std::size_t nc = Cols();
+  const std::size_t nr = Rows();
+  for (std::size_t c0 = 0; c0 < nc; c0 += kBlock)
+    for (std::size_t r0 = 0; r0 < nr; r0 += kBlock)
+      for (std::size_t c = c0; c < std::min(nc, c0 + kBlock); ++c)
+        for (std::size_t r = r0; r < std::min(nr, r0 + kBlock); ++r) work[r * nc + c] = FData[c * nr + r];
+  FData.swap(work);
+  std::swap(FNCol, FNRow);
+  Changed();
+  Resized();
+  return true;
+}
+
 }  // namespace kvl

@@ -1,0 +1,143 @@
+// ReadHeaderOfASC: the header of the ASC column text (title, counts, flags).
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string_view>
+#include <system_error>
+
+#include "kvl/base/KVL_filesys.h"
+#include "kvl/base/internal/textchars.h"
+
+namespace kvl {
+
+namespace {
+
+// The statuses documented with the declaration.
+enum : std::int32_t {
+  kCannotOpen = -11,
+  kNoColumnLine = -12,
+  kNoRowLine = -13,
+  kNoFlagLine = -14,
+  kColumnsNotNumber = -15,
+  kColumnsNegative = -16,
+  kRowsNotNumber = -17,
+  kRowsNegative = -18,
+  kAbsurdCounts = -19,
+  kBadFlags = -20,
+};
+
+constexpr std::string_view kUTF8BOM = "\xEF\xBB\xBF";
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && detail::IsWhite(s.front())) s.remove_prefix(1);
+  while (!s.empty() && detail::IsWhite(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// The part of a header line before its comment, without surrounding blanks.
+std::string_view ValuePart(std::string_view Line) { return Trim(Line.substr(0, Line.find(';'))); }
+
+// Reads one line without its LF or CR LF end; false when none is left.
+bool ReadLine(std::istream& In, std::string& Line) {
+  if (!std::getline(In, Line)) return false;
+  if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+  return true;
+}
+
+// The statuses a count line can give.
+struct TCountStatus {
+  std::int32_t NoLine, NotNumber, Negative;
+};
+
+// Reads a count line: 0 with Value set, or the status of what is wrong.
+std::int32_t ReadCount(std::istream& In, std::string& Line, const TCountStatus& Status, std::int64_t& Value) {
+  if (!ReadLine(In, Line)) return Status.NoLine;
+  const std::string_view text = ValuePart(Line);
+  Value = 0;
+  if (text.empty()) return Status.NotNumber;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), Value);
+  if (ptr != text.data() + text.size() || ec == std::errc::invalid_argument) return Status.NotNumber;
+  if (ec == std::errc::result_out_of_range) return text.front() == '-' ? Status.Negative : kAbsurdCounts;
+  if (Value < 0) return Status.Negative;
+  if (Value > std::numeric_limits<std::int32_t>::max()) return kAbsurdCounts;
+  return 0;
+}
+
+// One flag word: TRUE / FALSE in any letter case, or 1 / 0.
+bool ParseFlag(std::string_view Word, bool& Flag) {
+  auto equalsFolded = [Word](std::string_view Upper) {
+    if (Word.size() != Upper.size()) return false;
+    for (std::size_t i = 0; i < Word.size(); ++i)
+      if (detail::FoldCase(Word[i]) != detail::FoldCase(Upper[i])) return false;
+    return true;
+  };
+  if (Word == "1" || equalsFolded("TRUE")) {
+    Flag = true;
+    return true;
+  }
+  if (Word == "0" || equalsFolded("FALSE")) {
+    Flag = false;
+    return true;
+  }
+  return false;
+}
+
+// Splits the flag line into its three or four flags.
+bool ParseFlags(std::string_view Text, bool (&Flags)[4]) {
+  std::size_t count = 0;
+  while (true) {
+    Text = Trim(Text);
+    if (Text.empty()) break;
+    std::size_t len = 0;
+    while (len < Text.size() && !detail::IsWhite(Text[len])) ++len;
+    if (count == 4 || !ParseFlag(Text.substr(0, len), Flags[count])) return false;
+    ++count;
+    Text.remove_prefix(len);
+  }
+  return count >= 3;
+}
+
+}  // namespace
+
+std::int32_t ReadHeaderOfASC(const std::string& FName, std::string& Comment, std::int32_t& NrColumns,
+                             std::int32_t& NrRows, bool& RowAttribs, bool& ColNames, bool& RowNames,
+                             bool& NomVars) {
+  Comment.clear();
+  NrColumns = 0;
+  NrRows = 0;
+  RowAttribs = ColNames = RowNames = NomVars = false;
+
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(FName, ec)) return kCannotOpen;
+  const auto fileSize = static_cast<std::int64_t>(std::filesystem::file_size(FName, ec));
+  if (ec) return kCannotOpen;
+  std::ifstream in(FName, std::ios::binary);
+  if (!in) return kCannotOpen;
+
+  std::string line;
+  if (!ReadLine(in, line)) return kNoColumnLine;
+  if (line.starts_with(kUTF8BOM)) line.erase(0, kUTF8BOM.size());
+  Comment = line;
+
+  std::int64_t columns = 0;
+  std::int64_t rows = 0;
+  if (const auto st = ReadCount(in, line, {kNoColumnLine, kColumnsNotNumber, kColumnsNegative}, columns)) return st;
+  if (const auto st = ReadCount(in, line, {kNoRowLine, kRowsNotNumber, kRowsNegative}, rows)) return st;
+  // Both counts are below 2^31, so their product fits in 64 bits.
+  if (columns > fileSize || rows > fileSize || columns * rows > fileSize) return kAbsurdCounts;
+  NrColumns = static_cast<std::int32_t>(columns);
+  NrRows = static_cast<std::int32_t>(rows);
+
+  if (!ReadLine(in, line)) return kNoFlagLine;
+  bool flags[4] = {false, false, false, false};
+  if (!ParseFlags(ValuePart(line), flags)) return kBadFlags;
+  RowAttribs = flags[0];
+  ColNames = flags[1];
+  RowNames = flags[2];
+  NomVars = flags[3];
+  return 0;
+}
+
+}  // namespace kvl

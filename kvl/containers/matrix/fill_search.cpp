@@ -1,0 +1,98 @@
+// TMatrix fills, searching and counting, and the data checksum.
+
+#include <algorithm>
+
+#include "kvl/arrays/KVL_openarrays.h"
+#include "kvl/containers/KVL_matrix.h"
+#include "kvl/containers/cell_crc.h"
+#include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/core/KVL_math1.h"
+#include "kvl/runtime/random.h"
+
+namespace kvl {
+
+using matrix_detail::ForEachCell;
+using matrix_detail::ValidRect;
+
+// --- fills ------------------------------------------------------------------------------------
+
+void TMatrix::Fill(double value) {
+  std::ranges::fill(FData, value);
+  Changed();
+}
+
+void TMatrix::Fill(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
+                   double value) {
+  ForEachCell(ColumnView(), ValidRect(*this, LowCol, HighCol, LowRow, HighRow),
+              [value](double& x) { x = value; });
+  Changed();
+}
+
+void TMatrix::FillDiag(double value) {
+  const std::int32_t n = std::min(FNCol, FNRow);
+  for (std::int32_t i = 1; i <= n; ++i) FData[Offset(i, i)] = value;
+  Changed();
+}
+
+void TMatrix::FillSerial(double Offset, double Diff) { FillArraySerial(ColumnView(), Offset, Diff); }
+
+void TMatrix::FillRandomUniform(double RangeLow, double RangeHigh) {
+  FillRandomUniform(0, 0, 0, 0, RangeLow, RangeHigh);
+}
+
+void TMatrix::FillRandomUniform(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                                std::int32_t HighRow, double RangeLow, double RangeHigh) {
+  const double width = RangeHigh - RangeLow;
+  ForEachCell(ColumnView(), ValidRect(*this, LowCol, HighCol, LowRow, HighRow),
+              [&](double& x) { x = Random() * width + RangeLow; });
+  Changed();
+}
+
+void TMatrix::FillRandomGauss(double Mean, double StdDev) { FillRandomGauss(0, 0, 0, 0, Mean, StdDev); }
+
+void TMatrix::FillRandomGauss(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                              std::int32_t HighRow, double Mean, double StdDev) {
+  ForEachCell(ColumnView(), ValidRect(*this, LowCol, HighCol, LowRow, HighRow),
+              [&](double& x) { x = GRandom() * StdDev + Mean; });
+  Changed();
+}
+
+// --- searching and counting --------------------------------------------------------------------
+
+void TMatrix::Find(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
+                   double Value, std::int32_t& ColIx, std::int32_t& RowIx) const {
+  matrix_detail::FindNearest(ColumnView(), ValidRect(*this, LowCol, HighCol, LowRow, HighRow), Value, ColIx,
+                             RowIx);
+}
+
+std::int32_t TMatrix::FindInSortedColumn(std::int32_t Col, bool ColIsAscending, double Value) const {
+  if (Col < 1 || Col > FNCol) return 0;
+  return matrix_detail::FindInSorted(Column(Col), ColIsAscending, Value);
+}
+
+std::int32_t TMatrix::CountValues(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                                  std::int32_t HighRow, double RangeLow, double RangeHigh) const {
+  std::int32_t count = 0;
+  ForEachCell(ColumnView(), ValidRect(*this, LowCol, HighCol, LowRow, HighRow),
+              [&](double x) { count += (x >= RangeLow && x <= RangeHigh) ? 1 : 0; });
+  return count;
+}
+
+std::int32_t TMatrix::Dichotomize(double Threshold, TBool2DArray& ResultArray) const {
+  ResultArray.assign(Cols(), std::vector<bool>(Rows()));
+  std::int32_t count = 0;
+  for (std::int32_t c = 1; c <= FNCol; ++c) {
+    const auto column = Column(c);
+    auto& flags = ResultArray[static_cast<std::size_t>(c - 1)];
+    for (std::size_t r = 0; r < column.size(); ++r) {
+      const bool above = column[r] > Threshold;
+      flags[r] = above;
+      count += above ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+std::string TMatrix::CRCofData() const { return containers_detail::ByteLaneCRC(Data()); }
+
+}  // namespace kvl

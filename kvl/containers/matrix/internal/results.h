@@ -1,0 +1,73 @@
+#pragma once
+// Internal to the matrix numerics: how a product reaches its result object.
+// The result is computed straight into the result's cells when nothing can
+// observe the difference; into a work block first when the result is one of
+// the operands, or when it has an OnChange handler, which then sees every
+// cell written through SetVal as the products promise.
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+#include "kvl/containers/KVL_matrix.h"
+#include "kvl/containers/KVL_vector.h"
+#include "kvl/containers/matrix/internal/kernels.h"
+#include "kvl/containers/matrix/matrix_detail.h"
+
+namespace kvl::matrix_detail {
+
+/// WorkCells: a work block of Count doubles; raises Sender's "not enough
+/// memory on heap" when it cannot be had.
+inline std::vector<double> WorkCells(const TComponent& Sender, std::size_t Count) {
+  try {
+    return std::vector<double>(Count);
+  } catch (const std::bad_alloc&) {
+    RaiseNoMemory(Sender);
+  }
+}
+
+/// TransposedCells: A's cells as the transposed matrix (column r holds row r).
+inline std::vector<double> TransposedCells(const TMatrix& A) {
+  const auto cols = static_cast<std::size_t>(A.NrOfColumns()), rows = static_cast<std::size_t>(A.NrOfRows());
+  std::vector<double> t = WorkCells(A, cols * rows);
+  Transpose(A.Data().data(), rows, cols, t.data());
+  return t;
+}
+
+/// ProduceResult: sizes Res to Cols x Rows and fills it by Compute(cells),
+/// which writes all Cols * Rows cells column after column. Aliased: Res is
+/// an operand that Compute reads. PerCellEvents: Res's OnChange fires for
+/// every cell, as SetVal does.
+template <class F>
+void ProduceResult(const TComponent& Sender, TMatrix& Res, bool Aliased, std::int32_t Cols, std::int32_t Rows,
+                   bool PerCellEvents, F&& Compute) {
+  const bool events = PerCellEvents && static_cast<bool>(Res.OnChange);
+  if (!Aliased && !events) {
+    Res.Resize(Cols, Rows);
+    Compute(Res.ColumnView().data());
+    return;
+  }
+  std::vector<double> work = WorkCells(Sender, static_cast<std::size_t>(Cols) * static_cast<std::size_t>(Rows));
+  Compute(work.data());
+  Res.Resize(Cols, Rows);
+  if (!events) {
+    std::copy(work.begin(), work.end(), Res.ColumnView().data());
+    return;
+  }
+  const double* v = work.data();
+  for (std::int32_t c = 1; c <= Cols; ++c)
+    for (std::int32_t r = 1; r <= Rows; ++r) Res.SetVal(c, r, *v++);
+}
+
+/// ProduceVector: sizes Res to N elements and writes Compute's N values
+/// through SetVal (one OnChange each); Res may be an operand.
+template <class F>
+void ProduceVector(const TComponent& Sender, TVector& Res, std::int32_t N, F&& Compute) {
+  std::vector<double> work = WorkCells(Sender, static_cast<std::size_t>(N));
+  Compute(work.data());
+  Res.Resize(N);
+  for (std::int32_t i = 1; i <= N; ++i) Res.SetVal(i, work[static_cast<std::size_t>(i - 1)]);
+}
+
+}  // namespace kvl::matrix_detail

@@ -1,0 +1,228 @@
+// TMatrix statistics over a rectangle of cells, and the correlation of two
+// matrices. Rectangles are (LowCol, LowRow, HighCol, HighRow), validated by
+// MakeValidColRange / MakeValidRowRange; the rules are those of the vector
+// statistics applied to the cells in column-major order.
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "kvl/base/KVL_univconst.h"
+#include "kvl/containers/KVL_matrix.h"
+#include "kvl/containers/KVL_vector.h"
+#include "kvl/containers/matrix/internal/cellstats.h"
+#include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/core/KVL_math1.h"
+#include "kvl/runtime/random.h"
+#include "kvl/runtime/rounding.h"
+
+namespace kvl {
+
+using matrix_detail::RectWalk;
+using matrix_detail::TCellRect;
+
+namespace {
+
+// The validated rectangle of (LowCol, LowRow, HighCol, HighRow).
+TCellRect ValidRect(const TMatrix& M, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                std::int32_t HighRow) {
+  M.MakeValidColRange(LowCol, HighCol);
+  M.MakeValidRowRange(LowRow, HighRow);
+  return {LowCol, LowRow, HighCol, HighRow};
+}
+
+auto Walk(const TMatrix& M, TCellRect R) {
+  return RectWalk(M.Data().data(), static_cast<std::size_t>(M.NrOfRows()), R);
+}
+
+// The cells of R copied into a work array (the quantiles' working storage).
+std::vector<double> RectCells(const TMatrix& M, TCellRect R) {
+  try {
+    std::vector<double> s;
+    s.reserve(static_cast<std::size_t>(R.Count()));
+    Walk(M, R)([&s](double x) { s.push_back(x); });
+    return s;
+  } catch (const std::bad_alloc&) {
+    matrix_detail::RaiseNoMemory(M);
+  }
+}
+
+// The nearest-rank value of a work array: sorted position round(n·p),
+// at most n - 1, found by QuickSelect.
+double NearestRank(std::vector<double>& s, long double p) {
+  const auto n = static_cast<std::int64_t>(s.size());
+  const std::int64_t k = std::min<std::int64_t>(Round(static_cast<long double>(n) * p), n - 1);
+  return QuickSelect(std::span<double>(s), static_cast<std::int32_t>(k), 0, static_cast<std::int32_t>(n - 1));
+}
+
+}  // namespace
+
+double TMatrix::Sum(std::int32_t LoC, std::int32_t LoR, std::int32_t HiC, std::int32_t HiR) const {
+  long double sum = 0.0L;
+  Walk(*this, ValidRect(*this, LoC, LoR, HiC, HiR))([&sum](double x) { sum += x; });
+  return static_cast<double>(sum);
+}
+
+void TMatrix::MinMax(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                     double& Minimum, double& Maximum) const {
+  Minimum = uc_MaxReal;
+  Maximum = -uc_MaxReal;
+  // As in the vector: the first comparable cell starts both extremes, so an
+  // infinite cell is found too; NaNs are passed over.
+  bool first = true;
+  Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow))([&](double x) {
+    if (std::isnan(x)) return;
+    if (first || x < Minimum) Minimum = x;
+    if (first || x > Maximum) Maximum = x;
+    first = false;
+  });
+}
+
+void TMatrix::MeanVar(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                      double& Mean, double& Variance) const {
+  matrix_detail::WalkMeanVar(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), Mean, Variance);
+}
+
+double TMatrix::GeometricMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                              std::int32_t HighRow) const {
+  const TCellRect r = ValidRect(*this, LowCol, LowRow, HighCol, HighRow);
+  bool zero = false;
+  long double sumLn = 0.0L;
+  Walk(*this, r)([&](double x) {
+    if (x < 0) RaiseComponent<EKVLMatrixError>(*this, "negative argument passed to GeometricMean");
+    if (x == 0)
+      zero = true;
+    else
+      sumLn += std::log(static_cast<long double>(x));
+  });
+  if (zero) return 0.0;
+  return static_cast<double>(std::exp(sumLn / r.Count()));
+}
+
+double TMatrix::HarmonicMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                             std::int32_t HighRow) const {
+  const TCellRect r = ValidRect(*this, LowCol, LowRow, HighCol, HighRow);
+  long double sumInv = 0.0L;
+  Walk(*this, r)([&](double x) {
+    if (!(x > 0)) RaiseComponent<EKVLMatrixError>(*this, "negative or zero argument passed to HarmonicMean");
+    sumInv += 1.0L / x;
+  });
+  return static_cast<double>(r.Count() / sumInv);
+}
+
+void TMatrix::SkewKurt(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                       double& Skewness, double& Kurtosis) const {
+  matrix_detail::WalkSkewKurt(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), Skewness, Kurtosis);
+}
+
+void TMatrix::SkewKurtSample(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                             double& Skewness, double& Kurtosis) const {
+  const TCellRect r = ValidRect(*this, LowCol, LowRow, HighCol, HighRow);
+  double g1 = 0.0, g2 = 0.0;
+  matrix_detail::WalkSkewKurt(Walk(*this, r), g1, g2);
+  matrix_detail::SampleSkewKurt(static_cast<long double>(r.Count()), g1, g2, Skewness, Kurtosis);
+}
+
+bool TMatrix::Quartiles(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                        double& Q1, double& Q2, double& Q3) const {
+  std::vector<double> s = RectCells(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow));
+  matrix_detail::SortCells(s);
+  matrix_detail::QuartilesOfSorted(s, Q1, Q2, Q3);
+  return true;
+}
+
+double TMatrix::Percentile(double prob, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                           std::int32_t HighRow) const {
+  if (std::isnan(prob)) return std::numeric_limits<double>::quiet_NaN();
+  std::vector<double> s = RectCells(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow));
+  return NearestRank(s, std::clamp(prob, 0.0, 100.0) / 100.0L);
+}
+
+double TMatrix::Percentile(double prob, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                           std::int32_t HighRow, std::int32_t SampleSize) const {
+  const TCellRect r = ValidRect(*this, LowCol, LowRow, HighCol, HighRow);
+  if (SampleSize <= 0 || SampleSize >= r.Count()) return Percentile(prob, r.LoC, r.LoR, r.HiC, r.HiR);
+  if (std::isnan(prob)) return std::numeric_limits<double>::quiet_NaN();
+  const long double p = std::clamp(prob, 0.0, 100.0) / 100.0L;
+  std::vector<double> s;
+  try {
+    s.resize(static_cast<std::size_t>(SampleSize));
+  } catch (const std::bad_alloc&) {
+    matrix_detail::RaiseNoMemory(*this);
+  }
+  Randomize();
+  const std::int32_t nc = r.HiC - r.LoC + 1, nr = r.HiR - r.LoR + 1;
+  std::int64_t negatives = 0, zeros = 0;
+  for (double& x : s) {
+    const std::int32_t c = r.LoC + Random(nc);
+    const std::int32_t row = r.LoR + Random(nr);
+    x = FData[Offset(c, row)];
+    if (x < 0)
+      ++negatives;
+    else if (x == 0)
+      ++zeros;
+  }
+  const long double neg = static_cast<long double>(negatives) / SampleSize;
+  const long double zer = static_cast<long double>(negatives + zeros) / SampleSize;
+  if (neg < p && p < zer) return 0.0;
+  return NearestRank(s, p);
+}
+
+bool TMatrix::Histogram(std::int32_t LoX, std::int32_t LoY, std::int32_t HiX, std::int32_t HiY, double FirstBin,
+                        double LastBin, double BinWidth, TIntArray& Histo, std::int32_t& Underflow,
+                        std::int32_t& Overflow, std::int32_t& MaxCnt) const {
+  const matrix_detail::THistogramBins bins(FirstBin, LastBin, BinWidth);
+  if (bins.Bins == 0) return false;
+  if (static_cast<std::int64_t>(Histo.size()) != bins.Bins) Histo.resize(static_cast<std::size_t>(bins.Bins));
+  std::ranges::fill(Histo, 0);
+  Underflow = Overflow = MaxCnt = 0;
+  Walk(*this, ValidRect(*this, LoX, LoY, HiX, HiY))([&](double x) {
+    const std::int64_t b = bins.Bin(x);
+    if (b == -1) {
+      ++Underflow;
+    } else if (b == bins.Bins) {
+      ++Overflow;
+    } else if (b >= 0) {
+      const std::int32_t count = ++Histo[static_cast<std::size_t>(b)];
+      MaxCnt = std::max(MaxCnt, count);
+    }
+  });
+  return true;
+}
+
+bool TMatrix::Histogram(std::int32_t LoX, std::int32_t LoY, std::int32_t HiX, std::int32_t HiY, double FirstBin,
+                        double LastBin, double BinWidth, TIntVector* Histo, std::int32_t& Underflow,
+                        std::int32_t& Overflow, std::int32_t& MaxCnt) const {
+  if (Histo == nullptr) return false;
+  TIntArray counts;
+  if (!Histogram(LoX, LoY, HiX, HiY, FirstBin, LastBin, BinWidth, counts, Underflow, Overflow, MaxCnt)) return false;
+  Histo->Resize(static_cast<std::int32_t>(counts.size()));
+  for (std::size_t k = 0; k < counts.size(); ++k) Histo->SetVal(static_cast<std::int32_t>(k + 1), counts[k]);
+  return true;
+}
+
+double TMatrix::Correlate(const TMatrix* OtherMat) const {
+  if (OtherMat == nullptr || OtherMat->FNCol != FNCol || OtherMat->FNRow != FNRow)
+    RaiseComponent<EKVLMatrixError>(*this, "matrices do not match");
+  const auto n = static_cast<long double>(FData.size());
+  if (n < 3) return 0.0;
+  long double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+  const double* y = OtherMat->FData.data();
+  for (std::size_t i = 0; i < FData.size(); ++i) {
+    const long double a = FData[i], b = y[i];
+    sx += a;
+    sy += b;
+    sxx += a * a;
+    syy += b * b;
+    sxy += a * b;
+  }
+  // The sums rule of TVector::PearsonCorrCoeff.
+  if (!(sxx > 0 && syy > 0)) return 0.0;
+  const long double dx = sxx - sx * sx / n, dy = syy - sy * sy / n;
+  if (dx == 0 || dy == 0) return 0.0;
+  return static_cast<double>((sxy - sx * sy / n) / std::sqrt(std::fabs(dx * dy)));
+}
+
+}  // namespace kvl

@@ -1,0 +1,12 @@
+// The two instantiations of TVectorBase: TVector and TIntVector.
+
+#include "kvl/containers/vector/files_impl.h"
+#include "kvl/containers/vector/stats_impl.h"
+#include "kvl/containers/vector/storage_impl.h"
+
+namespace kvl {
+
+template class TVectorBase<double, TVector>;
+template class TVectorBase<std::int32_t, TIntVector>;
+
+}  // namespace kvl

@@ -1,0 +1,22 @@
+#pragma once
+// KVL_statis: statistics. Probability distributions (normal, gamma and beta
+// functions, chi-square, t, F, binomial, Mann-Whitney U, Shapiro-Wilk W,
+// Kolmogorov-Smirnov and Lilliefors), Fisher's z transform and the levels of
+// significance shared by the tests.
+//
+//   #include "kvl/statistics/KVL_statis.h"
+//   double p = 1.0 - kvl::chi2DistriIntegral(7.81, 3);   // about 0.05
+//
+// Every function is pure and may be called from any thread. Arguments outside
+// a function's domain give the fallback value its declaration states; only
+// FisherTransform and HyperGeoDistriDensity raise EKVLStatisError.
+
+#include "kvl/core/KVL_frame.h"
+#include "kvl/statistics/statis/continuous.h"
+#include "kvl/statistics/statis/densities.h"
+#include "kvl/statistics/statis/discrete.h"
+#include "kvl/statistics/statis/gammabeta.h"
+#include "kvl/statistics/statis/kolmogorov.h"
+#include "kvl/statistics/statis/normal.h"
+#include "kvl/statistics/statis/shapirowilk.h"
+#include "kvl/statistics/statis/signiflevel.h"

@@ -1,0 +1,81 @@
+// The extended-precision kernels behind the distributions, where their
+// regimes meet: the table and the series of StirlingErr, and the continued
+// fraction and the large-shape expansion of the incomplete beta function.
+
+#include "kvl/statistics/statis/specfun.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "kvl_test_support.h"
+
+namespace kvl::statis_detail {
+namespace {
+
+// 80-bit kernels: a few units of 1e-19 relative where nothing cancels.
+constexpr long double kKernelTol = 1e-17L;
+// The incomplete beta kernel: well inside the 1e-13 the distributions promise.
+constexpr long double kBetaTol = 1e-14L;
+
+TEST(SpecFunTest, LogGammaAcrossTableShiftAndSeries) {
+  // 40-digit ln Gamma: shifted points, table points (0.5, 7.5), and the
+  // series on both sides of 15.
+  const std::vector<std::pair<long double, long double>> rows = {
+      {1e-10L, 23.025850929882735237L}, {0.3L, 1.0957979948180755606L}, {0.5L, 0.57236494292470008707L},
+      {2.5L, 0.28468287047291915963L},  {7.5L, 7.5343642367587329552L}, {7.7L, 7.9265413562690047789L},
+      {14.9L, 24.9241320022172783L},    {15.1L, 25.458999750992663083L}, {1e6L, 12815504.56914761166L},
+  };
+  for (const auto& [x, lg] : rows)
+    EXPECT_NEAR(static_cast<double>(LogGammaL(x)), static_cast<double>(lg),
+                static_cast<double>(kKernelTol * std::fabs(lg) + 1e-19L))
+        << "x = " << static_cast<double>(x);
+}
+
+TEST(SpecFunTest, StirlingErrTableMatchesTheShiftedSeries) {
+  // The table of half-integers and the shift recurrence are independent.
+  for (int n = 1; n <= 30; ++n) {
+    const long double x = n / 2.0L;
+    const long double nearby = StirlingErr(x * (1.0L + 1e-15L));
+    EXPECT_NEAR(static_cast<double>(StirlingErr(x)), static_cast<double>(nearby), 1e-15) << "x = " << n / 2.0;
+  }
+}
+
+TEST(SpecFunTest, BetaTailsWhereTheRegimesMeet) {
+  struct Row {
+    long double a, b, y, lower;  // I_(1-y)(a, b), 40 digits
+  };
+  const std::vector<Row> rows = {
+      {5e5L, 2.5L, 9.9e-4L, 6.8759936768969447e-212L},  // large-shape expansion
+      {5e5L, 2.5L, 1.01e-3L, 3.1845391474325117e-216L}, // continued fraction just beyond it
+      {3e4L, 0.5L, 5e-4L, 4.3043342031054022e-8L},      // large-shape expansion
+      {1e4L, 0.5L, 5e-4L, 1.563490192255675e-3L},       // continued fraction
+      {1e9L, 30.0L, 4e-8L, 4.3228663039976329e-2L},     // expansion, near the mean
+      {1e9L, 30.0L, 1e-7L, 5.8932325610427997e-17L},    // expansion, in the tail
+  };
+  for (const auto& r : rows) {
+    // y is given as a double, as the reference took it.
+    const long double y = static_cast<double>(r.y);
+    const TTails t = BetaTails(1.0L - y, y, r.a, r.b);
+    EXPECT_NEAR(static_cast<double>(t.Lower), static_cast<double>(r.lower),
+                static_cast<double>(kBetaTol * r.lower))
+        << "a = " << static_cast<double>(r.a) << ", b = " << static_cast<double>(r.b)
+        << ", y = " << static_cast<double>(y);
+  }
+}
+
+TEST(SpecFunTest, TailsAddUpToOne) {
+  for (long double a : {0.5L, 3.0L, 250.0L}) {
+    for (long double x : {0.01L, 1.0L, 7.0L, 300.0L}) {
+      const TTails g = GammaTails(a, x);
+      EXPECT_NEAR(static_cast<double>(g.Lower + g.Upper), 1.0, 1e-18);
+    }
+  }
+  const TTails n = NormalTails(-3.0L), m = NormalTails(3.0L);
+  EXPECT_EQ(n.Lower, m.Upper);
+  EXPECT_EQ(n.Upper, m.Lower);
+}
+
+}  // namespace
+}  // namespace kvl::statis_detail
