@@ -1,0 +1,692 @@
+#pragma once
+// KVL_datatable: TDataTable, a rectangular table of observations. Each column
+// is a variable with a measurement scale type, each row a case; every cell
+// has a numeric value (kept in the TMatrix NumericData) and a state byte;
+// columns and rows carry names and integer attributes; nominal and ordinal
+// columns carry a dictionary of up to 151 identifiers.
+//
+//   TDataTable t;                          // 1 x 1: C-1, R-1, value 0, stInterval
+//   t.Resize(3, 100);                      // new columns C-2, C-3, rows R-2 ...
+//   t.SetMScaleType(1, TMScaleType::stNominal);
+//   t.SetElemNominal(1, 1, "red");         // slot 0 holds "red", the cell 0
+//   t.SetElem(2, 1, 4.5);
+//   t.SetIsEmpty(3, 1, true);              // state bit 2: not a number
+//   t.SortRows(2, true, 0, 0, 0, 0, true); // names, attributes, states follow
+//
+// Indexing: columns and rows are numbered from 1; nominal slots from 0 to
+// 150. A read outside the table gives 0, false, stUnknown or the empty
+// string; a write outside it does nothing and fires nothing.
+//
+// Range arguments (Low, High): (0, 0) is the whole dimension; other bounds
+// are clipped into 1..count and swapped when reversed (MakeValidColRange,
+// MakeValidRowRange).
+//
+// Cell state byte: bits 1 and 2 make a cell "not a number" (IsNumber is
+// (state and 3) = 0), bit 2 is "empty", bit 32 "imputed", bits 64 and 128
+// are two marks; 4, 8 and 16 are kept and copied. Operations taking a mask
+// test whether the state shares a bit with it.
+//
+// Nominal coding: in a stNominal or stOrdinal column the value of a cell is
+// the slot of its identifier; Elem reads such a cell rounded to the nearest
+// integer (halves to even). Identifiers are compared ignoring the case of
+// the ASCII letters.
+//
+// Names and identifiers are UTF-8 strings limited in bytes: a name keeps at
+// most 50 bytes, an identifier 10; a longer text is cut at the last whole
+// UTF-8 character that fits, so no character is ever split.
+//
+// Events. OnChange: values changed; OnChangeSetup: scale types, identifiers,
+// comment, rows or columns inserted or removed; OnChangeNames,
+// OnChangeAttrib, OnChangeCellState: names, attributes, states changed;
+// OnResize(Sender, OldColumns, OldRows, NewColumns, NewRows): the size
+// changed. Which operation fires which is said at each member; bulk
+// operations fire each of their events once. Operations that mute events
+// save the handlers, clear them, and put the saved ones back before firing
+// their summary events, so a handler assigned meanwhile (for example from
+// an OnResize handler) is overwritten.
+//
+// NumericData: the table routes NumericData->OnChange to OnChange and
+// NumericData->OnSortExchange to its own exchange hook (the sorts move
+// names, attributes, types and states along). Write cells through the table
+// or through NumericData; do not resize NumericData behind the table's back.
+// The table owns its matrix unless AssignAnotherDataMatrix handed it a
+// caller's matrix, which the caller keeps alive while the table uses it.
+//
+// Choices of this implementation:
+// * Counts: 0 is accepted (the table's own arrays become empty while
+//   NumericData keeps its last size; cells that come back when the table
+//   grows again start at 0). A negative count raises EKVLDataTableError
+//   "negative number of columns" / "negative number of rows".
+// * When NumericData cannot take a new size the old size stays and
+//   EKVLDataTableError "data matrix cannot take the new size" is raised.
+// * Attributes are 32-bit integers. RowAttribLevels / ColAttribLevels count
+//   distinct values exactly, also outside 0..255; the name CRC feeds the low
+//   byte of an attribute and, for a value outside 0..255, its three higher
+//   bytes as well (so the CRC of tables with attributes 0..255 is the plain
+//   low-byte CRC, and 1 and 257 differ). The exchanges keep full values.
+// * Structure operations (InsertRow, RemoveRows, ...) move raw values.
+// Errors are raised as EKVLDataTableError in the component form.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kvl/base/KVL_kvlbase.h"
+#include "kvl/containers/KVL_matrix.h"
+#include "kvl/core/KVL_frame.h"
+#include "kvl/runtime/rounding.h"
+
+namespace kvl {
+
+class TVector;
+class TIntVector;
+
+/// TMScaleType: measurement scale of a column (ordinals are stored in files).
+enum class TMScaleType { stUnknown, stNominal, stOrdinal, stInterval, stRatio };
+
+/// MScaleTypeNames: the names of the scale types, indexed by TMScaleType.
+inline constexpr std::array<std::string_view, 5> MScaleTypeNames = {"Unknown", "Nominal", "Ordinal", "Interval",
+                                                                    "Ratio"};
+
+/// TCompareMode: comparisons of the cell search (ordinals in this order).
+enum class TCompareMode { cmLT, cmGT, cmLE, cmGE, cmEQ, cmNE, cmInRange, cmOutOfRange };
+
+/// IDS_COMPAREMODE: the names of the compare modes, indexed by TCompareMode.
+inline constexpr std::array<std::string_view, 8> IDS_COMPAREMODE = {"cmLT", "cmGT", "cmLE",      "cmGE",
+                                                                    "cmEQ", "cmNE", "cmInRange", "cmOutOfRange"};
+
+/// TDataSelMode: how the members of each part of a split are chosen.
+enum class TDataSelMode { selmRandSel, selmBlocked, selmInterleave };
+
+/// TDataSetSplitMode: what a table split divides.
+enum class TDataSetSplitMode { splitColumns, splitRows, splitTstTrn };
+
+/// DTNameLength: the longest column or row name, in bytes.
+inline constexpr std::size_t DTNameLength = 50;
+/// NominalIDLength: the longest nominal identifier, in bytes.
+inline constexpr std::size_t NominalIDLength = 10;
+/// NrOfNominalSlots: slots 0..150 of a column's identifier dictionary.
+inline constexpr std::int32_t NrOfNominalSlots = 151;
+
+/// TNominalIDStr: a nominal identifier of at most NominalIDLength bytes.
+using TNominalIDStr = std::string;
+/// TDTNameStr: a column or row name of at most DTNameLength bytes.
+using TDTNameStr = std::string;
+
+/// TNominalIDs: the 151 identifier slots of a column (0..150), read like an
+/// array; an empty slot is free. A column whose slots are all free holds no
+/// storage for them, so a wide table of interval columns stays small.
+class TNominalIDs {
+ public:
+  /// operator[]: the text of slot Slot (0..150).
+  const TNominalIDStr& operator[](std::size_t Slot) const noexcept { return begin()[Slot]; }
+  /// Set: slot Slot := Text cut to NominalIDLength bytes.
+  void Set(std::size_t Slot, std::string_view Text);
+  /// clear: frees every slot.
+  void clear() noexcept { FIDs.clear(); }
+  /// size: always NrOfNominalSlots.
+  static constexpr std::size_t size() noexcept { return NrOfNominalSlots; }
+  /// begin, end: the slots in order.
+  const TNominalIDStr* begin() const noexcept;
+  const TNominalIDStr* end() const noexcept { return begin() + NrOfNominalSlots; }
+  /// operator==: the same text in every slot.
+  friend bool operator==(const TNominalIDs& a, const TNominalIDs& b) noexcept;
+
+ private:
+  std::vector<TNominalIDStr> FIDs;  // empty while every slot is free
+};
+
+/// TVTypeSpec: scale type and identifier dictionary of one column. A fresh
+/// record describes a new column: stInterval, no identifiers.
+struct TVTypeSpec {
+  TMScaleType MScaleType = TMScaleType::stInterval;
+  TNominalIDs IDs;
+};
+
+/// TDataTableResizeEvent: fired after the size of a table changed.
+using TDataTableResizeEvent = std::function<void(TObject* Sender, std::int32_t OldColumns, std::int32_t OldRows,
+                                                 std::int32_t NewColumns, std::int32_t NewRows)>;
+
+namespace datatable_detail {
+template <class T>
+struct TColumns;
+}  // namespace datatable_detail
+
+/// CutToBytes: Text cut to at most MaxBytes bytes without splitting a UTF-8
+/// character (a text that fits is returned whole).
+std::string_view CutToBytes(std::string_view Text, std::size_t MaxBytes) noexcept;
+
+/// TDataTable: the data table component.
+class TDataTable : public TComponent {
+ public:
+  /// Creates a 1 x 1 table: column C-1, row R-1, value 0, state 0,
+  /// attributes 0, stInterval, empty comment, its own NumericData. Raises
+  /// EKVLDataTableError "failed to initialize (out of memory)" when the
+  /// matrix cannot be created.
+  explicit TDataTable(TComponent* AOwner = nullptr);
+  /// Frees an owned NumericData; a caller's matrix stays alive with its
+  /// OnChange and OnSortExchange cleared.
+  ~TDataTable() override;
+
+  // --- published properties and events --------------------------------------------------
+
+  /// Comment: free text of the table.
+  const std::string& Comment() const noexcept { return FComment; }
+  /// SetComment: stores Value without control characters; fires OnChangeSetup.
+  void SetComment(std::string_view Value);
+  /// NrOfColumns: the number of columns (may be 0).
+  std::int32_t NrOfColumns() const noexcept { return FNrOfCols; }
+  /// SetNrOfColumns: resizes through SetNrCols.
+  void SetNrOfColumns(std::int32_t Value) { SetNrCols(Value); }
+  /// SetNrCols: Resize(Value, NrOfRows).
+  void SetNrCols(std::int32_t Value) { Resize(Value, FNrOfRows); }
+  /// NrOfRows: the number of rows (may be 0).
+  std::int32_t NrOfRows() const noexcept { return FNrOfRows; }
+  /// SetNrOfRows: resizes through SetNrRows.
+  void SetNrOfRows(std::int32_t Value) { SetNrRows(Value); }
+  /// SetNrRows: Resize(NrOfColumns, Value).
+  void SetNrRows(std::int32_t Value) { Resize(FNrOfCols, Value); }
+
+  /// OnChange: values changed.
+  TNotifyEvent OnChange;
+  /// OnChangeSetup: scale types, identifiers, comment or structure changed.
+  TNotifyEvent OnChangeSetup;
+  /// OnChangeNames: a column or row name changed.
+  TNotifyEvent OnChangeNames;
+  /// OnChangeCellState: a cell state changed.
+  TNotifyEvent OnChangeCellState;
+  /// OnChangeAttrib: a column or row attribute changed.
+  TNotifyEvent OnChangeAttrib;
+  /// OnPercentDone: progress of the long file operations.
+  TOnPercentDoneEvent OnPercentDone;
+  /// OnResize: the size changed, with the old and the new counts.
+  TDataTableResizeEvent OnResize;
+  /// OnSortExchange: every exchange of a sort, forwarded with the table as sender.
+  TSortExchgEvent OnSortExchange;
+  /// OnExportText: hook of the text export operations.
+  TExportTextEvent OnExportText;
+
+  /// NumericData: the cell values (matrix column = table column, matrix row
+  /// = table row). Replace it only through AssignAnotherDataMatrix.
+  TMatrix* NumericData = nullptr;
+
+  // --- cells ----------------------------------------------------------------------------
+
+  /// Elem: the value of (ACol, ARow); rounded (halves to even) in nominal
+  /// and ordinal columns; 0 outside the table.
+  double Elem(std::int32_t ACol, std::int32_t ARow) const noexcept {
+    if (!InTable(ACol, ARow)) return 0.0;
+    const double v = NumericData->GetVal(ACol, ARow);
+    return IsCategorial(FVType[static_cast<std::size_t>(ACol - 1)].MScaleType) ? RoundEven(v) : v;
+  }
+  /// SetElem: stores Value in NumericData; OnChange fires twice (through
+  /// the matrix and directly).
+  void SetElem(std::int32_t ACol, std::int32_t ARow, double Value) {
+    if (!InTable(ACol, ARow)) return;
+    NumericData->SetVal(ACol, ARow, Value);
+    Fire(OnChange);
+  }
+  /// ElemNominal: the identifier of the cell's slot; the decimal text of the
+  /// rounded value when it lies outside 0..150; empty in interval, ratio and
+  /// unknown columns and outside the table.
+  TNominalIDStr ElemNominal(std::int32_t ACol, std::int32_t ARow) const;
+  /// SetElemNominal: stores the slot of Value (cut to 10 bytes) in the cell:
+  /// the slot holding it ignoring case, else the first free one, which takes
+  /// the text (the scale type stays; OnChangeSetup fires). Then OnChange
+  /// fires twice as for SetElem. Raises EKVLDataTableError "number of
+  /// available nominal values exceeded" (cell unchanged) when all 151 slots
+  /// are in use. An empty Value changes nothing.
+  void SetElemNominal(std::int32_t ACol, std::int32_t ARow, std::string_view Value);
+  /// CellState: the state byte of the cell; 0 outside the table.
+  std::uint8_t CellState(std::int32_t ACol, std::int32_t ARow) const noexcept {
+    return InTable(ACol, ARow) ? FCState[StOff(ACol, ARow)] : std::uint8_t{0};
+  }
+  /// SetCellState: stores Value; OnChangeCellState fires only if it differs.
+  void SetCellState(std::int32_t ACol, std::int32_t ARow, std::uint8_t Value) {
+    if (!InTable(ACol, ARow)) return;
+    std::uint8_t& s = FCState[StOff(ACol, ARow)];
+    if (s == Value) return;
+    s = Value;
+    Fire(OnChangeCellState);
+  }
+  /// IsNumber: (state and 3) = 0; false outside the table.
+  bool IsNumber(std::int32_t ACol, std::int32_t ARow) const noexcept {
+    return InTable(ACol, ARow) && (FCState[StOff(ACol, ARow)] & 3) == 0;
+  }
+  /// IsEmpty: state bit 2.
+  bool IsEmpty(std::int32_t ACol, std::int32_t ARow) const noexcept { return (CellState(ACol, ARow) & 2) != 0; }
+  /// SetIsEmpty: sets or clears bit 2 through SetCellState, then fires OnChange.
+  void SetIsEmpty(std::int32_t ACol, std::int32_t ARow, bool Value) { SetStateBit(ACol, ARow, 2, Value); }
+  /// IsImputed: state bit 32.
+  bool IsImputed(std::int32_t ACol, std::int32_t ARow) const noexcept {
+    return (CellState(ACol, ARow) & 32) != 0;
+  }
+  /// SetIsImputed: sets or clears bit 32 through SetCellState, then fires OnChange.
+  void SetIsImputed(std::int32_t ACol, std::int32_t ARow, bool Value) { SetStateBit(ACol, ARow, 32, Value); }
+
+  // --- names, attributes, scale types, identifiers (single items) -----------------------
+
+  /// ColName: the name of column ColNr; empty outside.
+  const TDTNameStr& ColName(std::int32_t ColNr) const noexcept;
+  /// SetColName: stores Value cut to 50 bytes (not trimmed); fires OnChangeNames.
+  void SetColName(std::int32_t ColNr, std::string_view Value);
+  /// RowName: the name of row RowNr; empty outside.
+  const TDTNameStr& RowName(std::int32_t RowNr) const noexcept;
+  /// SetRowName: stores Value cut to 50 bytes (not trimmed); fires OnChangeNames.
+  void SetRowName(std::int32_t RowNr, std::string_view Value);
+  /// ColAttrib: the attribute of column ColNr; 0 outside.
+  std::int32_t ColAttrib(std::int32_t ColNr) const noexcept;
+  /// SetColAttrib: stores Value; fires OnChangeAttrib.
+  void SetColAttrib(std::int32_t ColNr, std::int32_t Value);
+  /// RowAttrib: the attribute of row RowNr; 0 outside.
+  std::int32_t RowAttrib(std::int32_t RowNr) const noexcept;
+  /// SetRowAttrib: stores Value; fires OnChangeAttrib.
+  void SetRowAttrib(std::int32_t RowNr, std::int32_t Value);
+  /// MScaleType: the scale type of column ColNr; stUnknown outside.
+  TMScaleType MScaleType(std::int32_t ColNr) const noexcept;
+  /// SetMScaleType: stores Value (identifiers untouched); fires
+  /// OnChangeSetup. A value outside the enumeration is ignored.
+  void SetMScaleType(std::int32_t ColNr, TMScaleType Value);
+  /// NominalID: the text of slot OrdVal (0..150) of column ColIx; empty
+  /// unless the column is nominal or ordinal.
+  const TNominalIDStr& NominalID(std::int32_t ColIx, std::int32_t OrdVal) const noexcept;
+  /// SetNominalID: a non-empty Value (cut to 10 bytes) is stored only in a
+  /// nominal or ordinal column; an empty one clears the slot in any column.
+  /// OnChangeSetup fires whenever both indices are valid.
+  void SetNominalID(std::int32_t ColIx, std::int32_t OrdVal, std::string_view Value);
+
+  // --- life cycle -----------------------------------------------------------------------
+
+  /// Assign: from a TDataTable copies comment, size, the sort flag, the
+  /// values (into this table's own matrix object, whose handlers stay),
+  /// names, attributes, type records, states and all event handlers; fires
+  /// nothing. Other sources go to the inherited Assign.
+  void Assign(const TPersistent* Source) override;
+  /// AssignTo: a TDataTable destination assigns from this table; else inherited.
+  void AssignTo(TPersistent* Dest) const override;
+  /// AssignAnotherDataMatrix: adopts NewDMat as NumericData without copying:
+  /// the table takes its size (new names by default), every column becomes
+  /// stInterval (identifiers kept), a matrix owned by the table is freed and
+  /// a caller's previous one is released with its handlers cleared (never
+  /// resized). Fires OnResize(old, new) once, then OnChange, OnChangeSetup,
+  /// OnChangeNames, OnChangeAttrib, OnChangeCellState. Nothing for null.
+  void AssignAnotherDataMatrix(TMatrix* NewDMat);
+  /// Clear: keeps the size; default names, states, attributes 0, every
+  /// column stInterval without identifiers, empty comment, values 0
+  /// (OnChange through the matrix), then OnChangeNames, OnChangeAttrib,
+  /// OnChangeCellState, OnChangeSetup.
+  void Clear();
+
+  // --- size and structure ---------------------------------------------------------------
+
+  /// Resize: NrCols columns of NrRows rows; surviving cells keep values and
+  /// states; new cells 0 with state 0; new columns and rows get default
+  /// names (C-n, R-n), attribute 0, stInterval. Fires only
+  /// OnResize(old, new); nothing for an unchanged size. See the header
+  /// comment for counts of 0, negative counts and failures.
+  void Resize(std::int32_t NrCols, std::int32_t NrRows);
+  /// InsertRow: inserts an empty row at ix (1..NrOfRows + 1): attribute 0,
+  /// empty name, values and states 0; the rows from ix move down. Fires
+  /// OnResize, OnChangeAttrib, OnChangeNames, OnChangeCellState,
+  /// OnChangeSetup; nothing for ix out of range.
+  void InsertRow(std::int32_t ix);
+  /// RemoveRow: removes row ix when the table has at least two rows; fires
+  /// OnResize, OnChangeSetup.
+  void RemoveRow(std::int32_t ix);
+  /// RemoveRows: removes rows FirstRow..LastRow ((0, 0): all) and returns
+  /// their number; -1 (nothing changes) when a bound lies outside
+  /// 1..NrOfRows or FirstRow > LastRow. Fires OnResize, OnChangeSetup.
+  std::int32_t RemoveRows(std::int32_t FirstRow, std::int32_t LastRow);
+  /// InsertColumn: inserts an empty column at ix (1..NrOfColumns + 1):
+  /// attribute 0, empty name, stInterval, no identifiers, values and states
+  /// 0; the columns from ix move right. Fires OnResize, OnChangeSetup.
+  void InsertColumn(std::int32_t ix);
+  /// RemoveColumn: removes column ix when the table has at least two
+  /// columns (whole type records move along); fires OnResize, OnChangeSetup.
+  void RemoveColumn(std::int32_t ix);
+  /// ExchangeColumns: exchanges values, attributes, names, type records and
+  /// states of c1 and c2; fires OnChange, OnChangeCellState, OnChangeAttrib,
+  /// OnChangeNames, OnChangeSetup. Nothing for an index outside the table.
+  void ExchangeColumns(std::int32_t c1, std::int32_t c2);
+  /// ExchangeRows: exchanges values, attributes, names and states of r1 and
+  /// r2; fires the five events as ExchangeColumns.
+  void ExchangeRows(std::int32_t r1, std::int32_t r2);
+  /// MirrorColumns: reverses the order of the columns; fires the five events.
+  void MirrorColumns();
+  /// MirrorRows: reverses the order of the rows; fires the five events.
+  void MirrorRows();
+
+  // --- copies between tables ------------------------------------------------------------
+
+  /// Clone: makes this table a copy of ExtTab (size, comment, names,
+  /// attributes, type records (interval and ratio columns without
+  /// identifiers), raw values, states). Fires OnResize if the size changes,
+  /// then OnChange, OnChangeCellState, OnChangeSetup, OnChangeNames,
+  /// OnChangeAttrib and OnResize(before, after). Nothing for null or self.
+  void Clone(const TDataTable* ExtTab);
+  /// CopyContentsFrom: the same as Clone.
+  void CopyContentsFrom(const TDataTable* ExtTab) { Clone(ExtTab); }
+  /// CopyFrom: copies values (through Elem) and states of ExtTab's block
+  /// (range rule on ExtTab) to (DestCol, DestRow) onwards, dropping cells
+  /// outside this table; then OnChange and OnChangeCellState. Nothing for null.
+  void CopyFrom(const TDataTable* ExtTab, std::int32_t SourceColLo, std::int32_t SourceRowLo,
+                std::int32_t SourceColHi, std::int32_t SourceRowHi, std::int32_t DestCol, std::int32_t DestRow);
+  /// CopyColumnFrom: copies name, attribute, type record and the raw values
+  /// and states of the first min(row counts) rows of ExtTab's column SrcCol
+  /// into column DestCol. 0 success, -3 copied but the row counts differ,
+  /// -4 ExtTab null, -1 SrcCol outside ExtTab, -2 DestCol outside this table
+  /// (-2 wins). Fires OnChange, OnChangeCellState, OnChangeSetup,
+  /// OnChangeNames, OnChangeAttrib after a copy.
+  std::int32_t CopyColumnFrom(const TDataTable* ExtTab, std::int32_t SrcCol, std::int32_t DestCol);
+  /// CopyCellStatesFrom: copies all states of an equally sized ExtTab and
+  /// fires OnChangeCellState: true; false for null or another size.
+  bool CopyCellStatesFrom(const TDataTable* ExtTab);
+
+  // --- nominal identifiers --------------------------------------------------------------
+
+  /// AddNominalID: the slot of MScaleID (cut to 10 bytes) in column Col:
+  /// its slot when present (ignoring case), else the first free slot, which
+  /// takes it; the column becomes stNominal and OnChangeSetup fires. -1 for
+  /// Col out of range, an empty identifier or no free slot.
+  std::int32_t AddNominalID(std::int32_t Col, std::string_view MScaleID);
+  /// OrdinalOfNominalID: the first slot of column Col holding ID (cut to 10
+  /// bytes; compared lower-cased when IgnoreCase, else byte by byte); -1 when
+  /// absent, for an empty ID, Col out of range or a column neither nominal
+  /// nor ordinal.
+  std::int32_t OrdinalOfNominalID(std::int32_t Col, std::string_view ID, bool IgnoreCase) const;
+  /// ClearNominalIDs: empties all slots of column Col; fires OnChangeSetup.
+  void ClearNominalIDs(std::int32_t Col);
+  /// CountNominalIDs: the number of used slots of column Col (0 outside).
+  std::int32_t CountNominalIDs(std::int32_t Col) const;
+  /// ListOfCategorialVars: the numbers of all nominal and ordinal columns, ascending.
+  TIntArray ListOfCategorialVars() const;
+
+  // --- names ----------------------------------------------------------------------------
+
+  /// MaxColNameLength: the length of the longest column name in UTF-8
+  /// characters; 0 without columns.
+  std::int32_t MaxColNameLength() const;
+  /// MaxRowNameLength: the same for rows.
+  std::int32_t MaxRowNameLength() const;
+  /// FindColIndex: the first column whose name equals ColID, both cut to 50
+  /// bytes, stripped of leading and trailing blanks and compared ignoring
+  /// case; 0 if none.
+  std::int32_t FindColIndex(std::string_view ColID) const;
+  /// FindRowIndex: the same for rows.
+  std::int32_t FindRowIndex(std::string_view RowID) const;
+
+  // --- attributes and levels ------------------------------------------------------------
+
+  /// SetRowAttributes: every row attribute := Attrib; fires OnChangeAttrib.
+  void SetRowAttributes(std::int32_t Attrib);
+  /// SetRowAttributes: replaces the bits of Mask: (old and not Mask) or
+  /// (Attrib and Mask); fires OnChangeAttrib.
+  void SetRowAttributes(std::int32_t Attrib, std::uint32_t Mask);
+  /// SetColAttributes: every column attribute := Attrib; fires OnChangeAttrib.
+  void SetColAttributes(std::int32_t Attrib);
+  /// SetColAttributes: the masked form for columns.
+  void SetColAttributes(std::int32_t Attrib, std::uint32_t Mask);
+  /// RowAttribLevels: the number of distinct row attributes.
+  std::int32_t RowAttribLevels() const;
+  /// ColAttribLevels: the number of distinct column attributes.
+  std::int32_t ColAttribLevels() const;
+  /// MaxRowAttrib: the largest attribute of the rows in range; Row := the
+  /// first row holding it (0 and result 0 for an empty range).
+  std::int32_t MaxRowAttrib(std::int32_t FirstRow, std::int32_t LastRow, std::int32_t& Row) const;
+  /// MinRowAttrib: the smallest, as MaxRowAttrib.
+  std::int32_t MinRowAttrib(std::int32_t FirstRow, std::int32_t LastRow, std::int32_t& Row) const;
+  /// MaxColAttrib: the largest attribute of the columns in range, as MaxRowAttrib.
+  std::int32_t MaxColAttrib(std::int32_t FirstCol, std::int32_t LastCol, std::int32_t& Col) const;
+  /// MinColAttrib: the smallest attribute of the columns in range.
+  std::int32_t MinColAttrib(std::int32_t FirstCol, std::int32_t LastCol, std::int32_t& Col) const;
+  /// FindHighestMLevel: the largest scale type in the column range, never
+  /// below stNominal (stNominal for an empty range).
+  TMScaleType FindHighestMLevel(std::int32_t FirstCol, std::int32_t LastCol) const;
+  /// FindLowestMLevel: the smallest scale type in the range, starting from
+  /// stRatio (stRatio for an empty range).
+  TMScaleType FindLowestMLevel(std::int32_t FirstCol, std::int32_t LastCol) const;
+
+  // --- cell states ----------------------------------------------------------------------
+
+  /// SetAllCellStates: every state := CellState; fires OnChangeCellState.
+  void SetAllCellStates(std::uint8_t CellState);
+  /// SetCellStates: combines each state s of the block with m = CellState by
+  /// LogicOp (and, or, xor, and not, or not, xor not; other ordinals change
+  /// nothing); fires OnChangeCellState.
+  void SetCellStates(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                     std::uint8_t CellState, TLogicOp LogicOp);
+  /// UnmarkAllCells: clears bits 64 and 128 of every state; fires OnChangeCellState.
+  void UnmarkAllCells();
+  /// InvertCellStates: every state xor StateMask; fires OnChangeCellState.
+  void InvertCellStates(std::uint8_t StateMask);
+  /// ExchangeMarkings: swaps bits 64 and 128 of every state; fires OnChangeCellState.
+  void ExchangeMarkings();
+  /// IfRowHasCellState: true when a cell of row shares a bit with CellState.
+  bool IfRowHasCellState(std::int32_t row, std::uint8_t CellState) const;
+  /// IfColHasCellState: true when a cell of col shares a bit with CellState.
+  bool IfColHasCellState(std::int32_t col, std::uint8_t CellState) const;
+  /// IfAnyCellHasCellState: true when a cell of the block shares a bit with CellState.
+  bool IfAnyCellHasCellState(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                             std::int32_t HighRow, std::uint8_t CellState) const;
+  /// CountMarkedCellsInRow: the cells of Row sharing a bit with StateMask.
+  std::int32_t CountMarkedCellsInRow(std::int32_t Row, std::uint8_t StateMask) const;
+  /// CountMarkedCellsInColumn: the cells of Col sharing a bit with StateMask.
+  std::int32_t CountMarkedCellsInColumn(std::int32_t Col, std::uint8_t StateMask) const;
+
+  // --- fingerprints and reshaping -------------------------------------------------------
+
+  /// CRCofNamesAndAttributes: eight CRC-32 registers over comment, column
+  /// names, column attributes, row names, row attributes, scale types and
+  /// identifiers, as 64 upper-case hex digits.
+  std::string CRCofNamesAndAttributes() const;
+  /// CRCofCellStates: the eight registers over the states, column by column.
+  std::string CRCofCellStates() const;
+  /// Serialize: turns the table into one data column "(data)" of one row
+  /// per cell (column by column), preceded by a nominal column "(column)"
+  /// when ColHeadsAsVar and by "(col. index)", "(row index)" when
+  /// IncludeColRowNumbers. Fires OnResize, then OnChangeSetup.
+  void Serialize(bool ColHeadsAsVar, bool IncludeColRowNumbers);
+
+  // --- sorting --------------------------------------------------------------------------
+
+  /// SortCols: sorts the columns of the block by row SortRowIx through the
+  /// matrix sort; names, attributes and type records follow when
+  /// IncludeHeaders, states always. OnSortExchange per exchange, OnChange,
+  /// then OnChangeNames and OnChangeAttrib when IncludeHeaders.
+  void SortCols(std::int32_t SortRowIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
+                std::int32_t HighCol, std::int32_t HighRow, bool IncludeHeaders);
+  /// SortRows: the same for rows keyed by column SortColIx.
+  void SortRows(std::int32_t SortColIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
+                std::int32_t HighCol, std::int32_t HighRow, bool IncludeHeaders);
+
+  // --- transfer of values (0 success, negative codes: nothing copied) -------------------
+
+  /// CopyDataColumnToArray: Dest := the raw values of column Col; -1 Col out of range.
+  std::int32_t CopyDataColumnToArray(std::int32_t Col, TDoubleArray& Dest) const;
+  /// CopyDataColumnToArray: rows FirstRow..LastRow ((0, 0): all; reversed
+  /// swapped) through Elem into Dest[DestElem..], cut to Dest's length.
+  /// -4 Dest empty, -1 Col, -2 a row bound outside 1..rows, -3 DestElem
+  /// outside 0..length - 1.
+  std::int32_t CopyDataColumnToArray(TDoubleArray& Dest, std::int32_t Col, std::int32_t FirstRow,
+                                     std::int32_t LastRow, std::int32_t DestElem) const;
+  /// CopyDataColumnToArray: the same rounded to integers (halves to even,
+  /// clipped to the Integer range, NaN as 0).
+  std::int32_t CopyDataColumnToArray(TIntArray& Dest, std::int32_t Col, std::int32_t FirstRow,
+                                     std::int32_t LastRow, std::int32_t DestElem) const;
+  /// CopyDataColumnToVector: Dest resized to the row count, raw values;
+  /// -1 Col out of range, -4 Dest null.
+  std::int32_t CopyDataColumnToVector(std::int32_t Col, TVector* Dest) const;
+  /// CopyDataColumnToVector: as the ranged array form into Dest's elements
+  /// DestElem.. (1-based); -4 Dest null, -1, -2, -3 DestElem outside 1..size.
+  std::int32_t CopyDataColumnToVector(TVector* Dest, std::int32_t Col, std::int32_t FirstRow,
+                                      std::int32_t LastRow, std::int32_t DestElem) const;
+  /// CopyDataColumnToVector: the same into a TIntVector (rounded).
+  std::int32_t CopyDataColumnToVector(TIntVector* Dest, std::int32_t Col, std::int32_t FirstRow,
+                                      std::int32_t LastRow, std::int32_t DestElem) const;
+  /// CopyDataRowToArray: Dest := the raw values of row Row; -1 Row out of range.
+  std::int32_t CopyDataRowToArray(std::int32_t Row, TDoubleArray& Dest) const;
+  /// CopyDataRowToArray: the ranged form along a row (columns FirstCol..LastCol).
+  std::int32_t CopyDataRowToArray(TDoubleArray& Dest, std::int32_t Row, std::int32_t FirstCol,
+                                  std::int32_t LastCol, std::int32_t DestElem) const;
+  /// CopyDataRowToArray: the same rounded to integers.
+  std::int32_t CopyDataRowToArray(TIntArray& Dest, std::int32_t Row, std::int32_t FirstCol, std::int32_t LastCol,
+                                  std::int32_t DestElem) const;
+  /// CopyDataRowToVector: Dest resized to the column count, raw values.
+  std::int32_t CopyDataRowToVector(std::int32_t Row, TVector* Dest) const;
+  /// CopyDataRowToVector: the ranged form along a row.
+  std::int32_t CopyDataRowToVector(TVector* Dest, std::int32_t Row, std::int32_t FirstCol, std::int32_t LastCol,
+                                   std::int32_t DestElem) const;
+  /// CopyDataRowToVector: the same into a TIntVector (rounded).
+  std::int32_t CopyDataRowToVector(TIntVector* Dest, std::int32_t Row, std::int32_t FirstCol,
+                                   std::int32_t LastCol, std::int32_t DestElem) const;
+  /// SliceCol: DstVec := the raw values of rows First, First + Step, ..
+  /// <= Last (reversed swapped, (0, 0): all) of column Col; returns their
+  /// number. -1 Col, -2 a bound out of range (wins over -1), -3 Step < 1
+  /// (wins over both).
+  std::int32_t SliceCol(std::int32_t Col, std::int32_t FirstRow, std::int32_t LastRow, std::int32_t Step,
+                        TDoubleArray& DstVec) const;
+  /// SliceRow: the same along row Row.
+  std::int32_t SliceRow(std::int32_t Row, std::int32_t FirstCol, std::int32_t LastCol, std::int32_t Step,
+                        TDoubleArray& DstVec) const;
+  /// CopyDataColumnFromArray: the first min(length, rows) values into column
+  /// Col from row 1 (OnChange per value); -1 Col out of range.
+  std::int32_t CopyDataColumnFromArray(std::int32_t Col, std::span<const double> SrcArray);
+  /// CopyDataColumnFromVector: the same from a vector; -1 Col out of range,
+  /// -4 SrcVec null.
+  std::int32_t CopyDataColumnFromVector(std::int32_t Col, const TVector* SrcVec);
+  /// CopyDataRowFromArray: the first min(length, columns) values into row Row.
+  std::int32_t CopyDataRowFromArray(std::int32_t Row, std::span<const double> SrcArray);
+  /// CopyDataRowFromVector: the same from a vector; -4 SrcVec null.
+  std::int32_t CopyDataRowFromVector(std::int32_t Row, const TVector* SrcVec);
+  /// CopyDataFromVector: element i of FirstElem..LastElem ((0, 0): all;
+  /// reversed swapped) to (Col, Row + i - FirstElem) if AsColumn, else
+  /// (Col + i - FirstElem, Row); cells outside skipped; OnChange once.
+  /// -1 Src null, -4 a bound outside 1..size, -5 (Col, Row) outside the table.
+  std::int32_t CopyDataFromVector(const TVector* Src, std::int32_t FirstElem, std::int32_t LastElem,
+                                  std::int32_t Col, std::int32_t Row, bool AsColumn);
+  /// CopyDataFromVector: the same from a TIntVector.
+  std::int32_t CopyDataFromVector(const TIntVector* Src, std::int32_t FirstElem, std::int32_t LastElem,
+                                  std::int32_t Col, std::int32_t Row, bool AsColumn);
+  /// CopyDataFromArray: the same from a 0-based array ((0, 0): 0..length - 1);
+  /// -1 Src empty, -4, -5.
+  std::int32_t CopyDataFromArray(std::span<const double> Src, std::int32_t FirstElem, std::int32_t LastElem,
+                                 std::int32_t Col, std::int32_t Row, bool AsColumn);
+  /// CopyDataFromArray: the same from an Integer array.
+  std::int32_t CopyDataFromArray(std::span<const std::int32_t> Src, std::int32_t FirstElem, std::int32_t LastElem,
+                                 std::int32_t Col, std::int32_t Row, bool AsColumn);
+  /// CopyDataFromArray: the block Src[SrcColLo..SrcColHi][SrcRowLo..SrcRowHi]
+  /// (0, 0: all columns / rows) to top-left (Col, Row); reversed bounds copy
+  /// nothing; cells outside skipped; OnChange once. -1 Src or Src[0] empty,
+  /// -2 a column bound outside Src, -3 a row bound outside Src[0], -5 (Col,
+  /// Row) outside the table.
+  std::int32_t CopyDataFromArray(const TDouble2DArray& Src, std::int32_t SrcColLo, std::int32_t SrcRowLo,
+                                 std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t Col, std::int32_t Row);
+  /// CopyDataFromArray: the same from an Integer 2-D array.
+  std::int32_t CopyDataFromArray(const TInt2DArray& Src, std::int32_t SrcColLo, std::int32_t SrcRowLo,
+                                 std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t Col, std::int32_t Row);
+  /// CopyDataFromMatrix: MatSrc's block (its own range rule), at most the
+  /// table's size, to top-left (DstCol, DstRow); cells outside skipped;
+  /// OnChange once. -1 (DstCol, DstRow) outside the table, -2 MatSrc null.
+  std::int32_t CopyDataFromMatrix(const TMatrix* MatSrc, std::int32_t SrcColLo, std::int32_t SrcRowLo,
+                                  std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DstCol,
+                                  std::int32_t DstRow);
+  /// CopyDataToMatrix: the raw values of the block into Dest from (DestCol,
+  /// DestRow), cut to Dest; Dest's OnChange once. -1 Dest null, -2 the
+  /// column range needed correction, -3 the row range needed correction (a
+  /// reversed row range counts, a reversed column range is swapped
+  /// silently), -4 (DestCol, DestRow) outside Dest.
+  std::int32_t CopyDataToMatrix(TMatrix* Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo, std::int32_t SrcColHi,
+                                std::int32_t SrcRowHi, std::int32_t DestCol, std::int32_t DestRow) const;
+  /// CopyDataToArray: the raw values of the block into
+  /// Dest[DestCol + c - SrcColLo][DestRow + r - SrcRowLo], cut to Dest. -1 Dest
+  /// or Dest[0] empty, -2, -3 as CopyDataToMatrix, -4 DestCol or DestRow
+  /// outside Dest.
+  std::int32_t CopyDataToArray(TDouble2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
+                               std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
+                               std::int32_t DestRow) const;
+  /// CopyDataToArray: the same into an Integer array (rounded).
+  std::int32_t CopyDataToArray(TInt2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
+                               std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
+                               std::int32_t DestRow) const;
+  /// DuplicateDataAsArray: Dest := the raw values as [column][row]; -1 (Dest
+  /// untouched) when Dest is empty on entry.
+  std::int32_t DuplicateDataAsArray(TDouble2DArray& Dest) const;
+
+ private:
+  class TMatrixMute;
+
+  static constexpr bool IsCategorial(TMScaleType t) noexcept {
+    return t == TMScaleType::stNominal || t == TMScaleType::stOrdinal;
+  }
+  bool InTable(std::int32_t c, std::int32_t r) const noexcept {
+    return c >= 1 && c <= FNrOfCols && r >= 1 && r <= FNrOfRows;
+  }
+  bool ValidCol(std::int32_t c) const noexcept { return c >= 1 && c <= FNrOfCols; }
+  bool ValidRow(std::int32_t r) const noexcept { return r >= 1 && r <= FNrOfRows; }
+  std::size_t StOff(std::int32_t c, std::int32_t r) const noexcept {
+    return static_cast<std::size_t>(c - 1) * static_cast<std::size_t>(FNrOfRows) + static_cast<std::size_t>(r - 1);
+  }
+  void Fire(const TNotifyEvent& Event) {
+    if (Event) Event(this);
+  }
+  void FireResize(std::int32_t OldCols, std::int32_t OldRows);
+  void SetStateBit(std::int32_t ACol, std::int32_t ARow, std::uint8_t Bit, bool Value);
+
+  /// MakeValidColRange: the range rule for columns; -1 when a bound had to
+  /// be clipped (a swap alone is no correction), else 0.
+  std::int32_t MakeValidColRange(std::int32_t& Low, std::int32_t& High) const noexcept;
+  /// MakeValidRowRange: the range rule for rows; a swap counts as a correction.
+  std::int32_t MakeValidRowRange(std::int32_t& Low, std::int32_t& High) const noexcept;
+
+  // Matrix notification: OnChange routed to DataChanged, OnSortExchange to SortExchange.
+  void AttachMatrix();
+  void DetachMatrix() noexcept;
+  void SortBy(bool Columns, std::int32_t Key, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
+              std::int32_t HighCol, std::int32_t HighRow, bool IncludeHeaders);
+  void SortExchange(std::int32_t ExchgWhat, std::int32_t Index1, std::int32_t Index2, std::int32_t LowBound,
+                    std::int32_t HighBound);
+  /// Cells: the writable cells of NumericData limited to the table's size.
+  datatable_detail::TColumns<double> Cells() const noexcept;
+  /// States: the state bytes as columns.
+  datatable_detail::TColumns<std::uint8_t> States() noexcept;
+  /// ForCellsAndStates: applies Op to the cells and then to the states.
+  template <class Op>
+  void ForCellsAndStates(Op&& op);
+  /// ResizeStorage: the resize core: the table's arrays and, WithMatrix,
+  /// NumericData take the new size (nothing changes when either fails);
+  /// fires nothing; false when the size was unchanged.
+  bool ResizeStorage(std::int32_t NrCols, std::int32_t NrRows, bool WithMatrix);
+  void ResizeMatrix(std::int32_t NrCols, std::int32_t NrRows, bool ZeroAll);
+  std::int32_t FindSlot(std::int32_t Col, std::string_view ID) const;
+  std::int32_t FreeSlot(std::int32_t Col) const;
+  template <class Op>
+  void ForEachState(Op&& op);
+  void RemoveRowRange(std::int32_t FirstRow, std::int32_t LastRow);
+  template <class T>
+  std::int32_t CopyRunFrom(std::span<const T> Src, std::int32_t FirstElem, std::int32_t LastElem, std::int32_t Col,
+                           std::int32_t Row, bool AsColumn);
+  template <class T>
+  std::int32_t CopyBlockFrom(const std::vector<std::vector<T>>& Src, std::int32_t SrcColLo, std::int32_t SrcRowLo,
+                             std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t Col, std::int32_t Row);
+
+  std::string FComment;
+  std::vector<std::int32_t> FRowAtt;  // one per row
+  std::vector<std::int32_t> FColAtt;  // one per column
+  std::vector<TVTypeSpec> FVType;     // one per column
+  std::vector<std::uint8_t> FCState;  // column after column, FNrOfRows per column
+  std::vector<TDTNameStr> FColName;
+  std::vector<TDTNameStr> FRowName;
+  std::int32_t FNrOfCols = 0;
+  std::int32_t FNrOfRows = 0;
+  bool FSortIncludeHd = false;
+  std::int32_t FSortKey = 0;  // key column (row) while this table sorts, else 0
+  bool FExtMatAssigned = false;
+  std::weak_ptr<void> FMatLink;  // expires when an adopted matrix is destroyed
+};
+
+}  // namespace kvl

@@ -1,0 +1,388 @@
+// TDataTable: life cycle, the matrix notification, resizing, the range rules
+// and the cell properties that are not inline.
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "kvl/base/KVL_stringl.h"
+#include "kvl/datatable/KVL_datatable.h"
+#include "kvl/datatable/table/table_detail.h"
+#include "kvl/runtime/numfmt.h"
+
+namespace kvl {
+
+using datatable_detail::DefaultName;
+using datatable_detail::TColumns;
+using datatable_detail::TMutedEvents;
+
+std::string_view CutToBytes(std::string_view Text, std::size_t MaxBytes) noexcept {
+  if (Text.size() <= MaxBytes) return Text;
+  auto continues = [&](std::size_t i) { return (static_cast<unsigned char>(Text[i]) & 0xC0) == 0x80; };
+  std::size_t n = MaxBytes;
+  // Step back to the first byte of the character that does not fit; a UTF-8
+  // character has at most three continuation bytes.
+  for (int back = 0; back < 3 && n > 0 && continues(n); ++back) --n;
+  if (continues(n)) n = MaxBytes;  // not UTF-8 here: cut at the byte limit
+  return Text.substr(0, n);
+}
+
+TDataTable::TDataTable(TComponent* AOwner) : TComponent(AOwner) {
+  try {
+    NumericData = new TMatrix(nullptr);
+  } catch (const std::bad_alloc&) {
+    RaiseComponent<EKVLDataTableError>(*this, "failed to initialize (out of memory)");
+  } catch (const EKVLMatrixError&) {
+    RaiseComponent<EKVLDataTableError>(*this, "failed to initialize (out of memory)");
+  }
+  NumericData->Fill(0.0);
+  FExtMatAssigned = false;
+  try {
+    ResizeStorage(1, 1, false);
+  } catch (...) {
+    delete NumericData;
+    throw;
+  }
+  AttachMatrix();
+}
+
+TDataTable::~TDataTable() {
+  if (!FExtMatAssigned) {
+    delete NumericData;
+  } else if (!FMatLink.expired()) {
+    NumericData->OnChange = nullptr;
+    NumericData->OnSortExchange = nullptr;
+  }
+}
+
+// --- matrix notification ------------------------------------------------------------------
+
+void TDataTable::AttachMatrix() {
+  // Both handlers share one token; when the matrix is destroyed they go and
+  // FMatLink expires, so the table never touches a freed caller's matrix.
+  std::shared_ptr<void> link = FMatLink.lock();
+  if (!link) {
+    link = std::make_shared<char>(0);
+    FMatLink = link;
+  }
+  NumericData->OnChange = [this, link](TObject*) { Fire(OnChange); };
+  NumericData->OnSortExchange = [this, link](TObject*, std::int32_t What, std::int32_t i1, std::int32_t i2,
+                                             std::int32_t Lo, std::int32_t Hi) { SortExchange(What, i1, i2, Lo, Hi); };
+}
+
+void TDataTable::DetachMatrix() noexcept { NumericData->OnChange = nullptr; }
+
+datatable_detail::TColumns<double> TDataTable::Cells() const noexcept {
+  TColumnView<double> v = NumericData->ColumnView();
+  return {v.data(), v.Rows(), std::min(v.size(), static_cast<std::size_t>(FNrOfCols)),
+          std::min(v.Rows(), static_cast<std::size_t>(FNrOfRows))};
+}
+
+datatable_detail::TColumns<std::uint8_t> TDataTable::States() noexcept {
+  const auto rows = static_cast<std::size_t>(FNrOfRows);
+  return {FCState.data(), rows, static_cast<std::size_t>(FNrOfCols), rows};
+}
+
+// --- resizing -------------------------------------------------------------------------------
+
+void TDataTable::FireResize(std::int32_t OldCols, std::int32_t OldRows) {
+  if (OnResize) OnResize(this, OldCols, OldRows, FNrOfCols, FNrOfRows);
+}
+
+void TDataTable::Resize(std::int32_t NrCols, std::int32_t NrRows) {
+  const std::int32_t oldCols = FNrOfCols;
+  const std::int32_t oldRows = FNrOfRows;
+  if (ResizeStorage(NrCols, NrRows, true)) FireResize(oldCols, oldRows);
+}
+
+void TDataTable::ResizeMatrix(std::int32_t NrCols, std::int32_t NrRows, bool ZeroAll) {
+  // A matrix keeps at least one column and row: with a count of 0 it keeps
+  // its last size, and its cells count as new when the table grows again.
+  if (NrCols == 0 || NrRows == 0) return;
+  try {
+    NumericData->Resize(NrCols, NrRows);
+  } catch (const EKVLMatrixError&) {
+    RaiseComponent<EKVLDataTableError>(*this, "data matrix cannot take the new size");
+  } catch (const std::bad_alloc&) {
+    RaiseComponent<EKVLDataTableError>(*this, "data matrix cannot take the new size");
+  } catch (const std::length_error&) {
+    RaiseComponent<EKVLDataTableError>(*this, "data matrix cannot take the new size");
+  }
+  if (ZeroAll) {
+    TColumnView<double> v = NumericData->ColumnView();
+    std::fill_n(v.data(), v.size() * v.Rows(), 0.0);
+  }
+}
+
+bool TDataTable::ResizeStorage(std::int32_t NrCols, std::int32_t NrRows, bool WithMatrix) {
+  if (NrCols < 0) RaiseComponent<EKVLDataTableError>(*this, "negative number of columns");
+  if (NrRows < 0) RaiseComponent<EKVLDataTableError>(*this, "negative number of rows");
+  if (NrCols == FNrOfCols && NrRows == FNrOfRows) return false;
+  const auto nc = static_cast<std::size_t>(NrCols);
+  const auto nr = static_cast<std::size_t>(NrRows);
+
+  // Everything that can fail comes first, so a failure changes nothing.
+  std::vector<std::uint8_t> states;
+  try {
+    states.assign(nc * nr, 0);
+    FColAtt.reserve(nc);
+    FColName.reserve(nc);
+    FVType.reserve(nc);
+    FRowAtt.reserve(nr);
+    FRowName.reserve(nr);
+  } catch (const std::bad_alloc&) {
+    RaiseComponent<EKVLDataTableError>(*this, "not enough memory on heap");
+  } catch (const std::length_error&) {
+    RaiseComponent<EKVLDataTableError>(*this, "not enough memory on heap");
+  }
+  if (WithMatrix) {
+    TMatrixMute mute(*this);
+    ResizeMatrix(NrCols, NrRows, FNrOfCols == 0 || FNrOfRows == 0);
+  }
+
+  // Commit: within the reserved capacity; default names fit the short-string buffer.
+  const std::size_t keepCols = std::min(nc, static_cast<std::size_t>(FNrOfCols));
+  const std::size_t keepRows = std::min(nr, static_cast<std::size_t>(FNrOfRows));
+  for (std::size_t c = 0; c < keepCols; ++c)
+    std::copy_n(FCState.begin() + static_cast<std::ptrdiff_t>(c * static_cast<std::size_t>(FNrOfRows)), keepRows,
+                states.begin() + static_cast<std::ptrdiff_t>(c * nr));
+  FCState.swap(states);
+  FColAtt.resize(nc, 0);
+  FVType.resize(nc);
+  FColName.resize(nc);
+  for (std::size_t c = static_cast<std::size_t>(FNrOfCols); c < nc; ++c)
+    FColName[c] = DefaultName('C', static_cast<std::int32_t>(c + 1));
+  FRowAtt.resize(nr, 0);
+  FRowName.resize(nr);
+  for (std::size_t r = static_cast<std::size_t>(FNrOfRows); r < nr; ++r)
+    FRowName[r] = DefaultName('R', static_cast<std::int32_t>(r + 1));
+  FNrOfCols = NrCols;
+  FNrOfRows = NrRows;
+  return true;
+}
+
+// --- range rules ------------------------------------------------------------------------------
+
+namespace {
+
+// The range rule: (0, 0) is 1..n; otherwise both bounds clipped into 1..n
+// and swapped when reversed. -1 when a bound was clipped (or, SwapCounts,
+// swapped), else 0. With n = 0 every range is empty (1..0).
+std::int32_t ValidRange(std::int32_t& Low, std::int32_t& High, std::int32_t n, bool SwapCounts) noexcept {
+  if (Low == 0 && High == 0) {
+    Low = 1;
+    High = n;
+    return 0;
+  }
+  if (n <= 0) {
+    Low = 1;
+    High = 0;
+    return -1;
+  }
+  bool corrected = false;
+  auto clip = [&](std::int32_t& b) {
+    const std::int32_t v = std::clamp(b, 1, n);
+    corrected = corrected || v != b;
+    b = v;
+  };
+  clip(Low);
+  clip(High);
+  if (Low > High) {
+    std::swap(Low, High);
+    corrected = corrected || SwapCounts;
+  }
+  return corrected ? -1 : 0;
+}
+
+}  // namespace
+
+std::int32_t TDataTable::MakeValidColRange(std::int32_t& Low, std::int32_t& High) const noexcept {
+  return ValidRange(Low, High, FNrOfCols, false);
+}
+
+std::int32_t TDataTable::MakeValidRowRange(std::int32_t& Low, std::int32_t& High) const noexcept {
+  return ValidRange(Low, High, FNrOfRows, true);
+}
+
+// --- cell properties ------------------------------------------------------------------------
+
+void TDataTable::SetStateBit(std::int32_t ACol, std::int32_t ARow, std::uint8_t Bit, bool Value) {
+  if (!InTable(ACol, ARow)) return;
+  const std::uint8_t s = FCState[StOff(ACol, ARow)];
+  SetCellState(ACol, ARow, Value ? static_cast<std::uint8_t>(s | Bit) : static_cast<std::uint8_t>(s & ~Bit));
+  Fire(OnChange);
+}
+
+TNominalIDStr TDataTable::ElemNominal(std::int32_t ACol, std::int32_t ARow) const {
+  if (!InTable(ACol, ARow)) return {};
+  if (!IsCategorial(FVType[static_cast<std::size_t>(ACol - 1)].MScaleType)) return {};
+  const double v = RoundEven(NumericData->GetVal(ACol, ARow));
+  if (v >= 0.0 && v < NrOfNominalSlots) return FVType[static_cast<std::size_t>(ACol - 1)].IDs[static_cast<std::size_t>(v)];
+  return StrField(v, 0, 0);
+}
+
+void TDataTable::SetElemNominal(std::int32_t ACol, std::int32_t ARow, std::string_view Value) {
+  if (!InTable(ACol, ARow) || Value.empty()) return;
+  const std::string_view id = CutToBytes(Value, NominalIDLength);
+  std::int32_t slot = FindSlot(ACol, id);
+  if (slot < 0) {
+    slot = FreeSlot(ACol);
+    if (slot < 0) RaiseComponent<EKVLDataTableError>(*this, "number of available nominal values exceeded");
+    FVType[static_cast<std::size_t>(ACol - 1)].IDs.Set(static_cast<std::size_t>(slot), id);
+    Fire(OnChangeSetup);
+  }
+  SetElem(ACol, ARow, slot);
+}
+
+void TDataTable::SetComment(std::string_view Value) {
+  FComment = RemoveControlChars(Value);
+  Fire(OnChangeSetup);
+}
+
+// --- life cycle -----------------------------------------------------------------------------
+
+void TDataTable::Assign(const TPersistent* Source) {
+  const auto* src = dynamic_cast<const TDataTable*>(Source);
+  if (src == nullptr) {
+    TComponent::Assign(Source);
+    return;
+  }
+  if (src == this) return;
+  // Copies first, so a failure leaves this table as it was.
+  std::string comment = src->FComment;
+  auto rowAtt = src->FRowAtt;
+  auto colAtt = src->FColAtt;
+  auto vType = src->FVType;
+  auto cState = src->FCState;
+  auto colName = src->FColName;
+  auto rowName = src->FRowName;
+  {
+    // The matrix's own Assign copies the source matrix's handlers, which
+    // call into the source table: this matrix keeps its own.
+    TNotifyEvent change = NumericData->OnChange, resize = NumericData->OnResize;
+    TSortExchgEvent exchange = NumericData->OnSortExchange;
+    TOnCalcDistanceEvent distance = NumericData->OnCalcDistance;
+    TOnPercentDoneEvent percent = NumericData->OnPercentDone;
+    struct Restore {
+      TMatrix& M;
+      TNotifyEvent &Change, &Resize;
+      TSortExchgEvent& Exchange;
+      TOnCalcDistanceEvent& Distance;
+      TOnPercentDoneEvent& Percent;
+      ~Restore() {
+        M.OnChange = std::move(Change);
+        M.OnResize = std::move(Resize);
+        M.OnSortExchange = std::move(Exchange);
+        M.OnCalcDistance = std::move(Distance);
+        M.OnPercentDone = std::move(Percent);
+      }
+    } restore{*NumericData, change, resize, exchange, distance, percent};
+    NumericData->Assign(src->NumericData);
+  }
+  FComment.swap(comment);
+  FRowAtt.swap(rowAtt);
+  FColAtt.swap(colAtt);
+  FVType.swap(vType);
+  FCState.swap(cState);
+  FColName.swap(colName);
+  FRowName.swap(rowName);
+  FNrOfCols = src->FNrOfCols;
+  FNrOfRows = src->FNrOfRows;
+  FSortIncludeHd = src->FSortIncludeHd;
+  OnChange = src->OnChange;
+  OnChangeSetup = src->OnChangeSetup;
+  OnChangeNames = src->OnChangeNames;
+  OnChangeCellState = src->OnChangeCellState;
+  OnChangeAttrib = src->OnChangeAttrib;
+  OnPercentDone = src->OnPercentDone;
+  OnResize = src->OnResize;
+  OnSortExchange = src->OnSortExchange;
+  OnExportText = src->OnExportText;
+}
+
+void TDataTable::AssignTo(TPersistent* Dest) const {
+  if (auto* table = dynamic_cast<TDataTable*>(Dest)) {
+    table->Assign(this);
+    return;
+  }
+  TComponent::AssignTo(Dest);
+}
+
+void TDataTable::AssignAnotherDataMatrix(TMatrix* NewDMat) {
+  if (NewDMat == nullptr) return;
+  const std::int32_t oldCols = FNrOfCols;
+  const std::int32_t oldRows = FNrOfRows;
+  TMutedEvents muted{&OnChange, &OnChangeSetup};
+  // The table's own arrays follow the new matrix; the old matrix is never
+  // resized (a caller's matrix keeps its data).
+  ResizeStorage(NewDMat->NrOfColumns(), NewDMat->NrOfRows(), false);
+  if (NewDMat != NumericData) {
+    if (!FExtMatAssigned) {
+      delete NumericData;
+    } else if (!FMatLink.expired()) {
+      NumericData->OnChange = nullptr;
+      NumericData->OnSortExchange = nullptr;
+    }
+    FMatLink.reset();
+    NumericData = NewDMat;
+    FExtMatAssigned = true;
+  }
+  AttachMatrix();
+  for (TVTypeSpec& t : FVType) t.MScaleType = TMScaleType::stInterval;
+  FireResize(oldCols, oldRows);
+  muted.Restore();
+  Fire(OnChange);
+  Fire(OnChangeSetup);
+  Fire(OnChangeNames);
+  Fire(OnChangeAttrib);
+  Fire(OnChangeCellState);
+}
+
+void TDataTable::Clear() {
+  for (std::int32_t c = 1; c <= FNrOfCols; ++c) FColName[static_cast<std::size_t>(c - 1)] = DefaultName('C', c);
+  for (std::int32_t r = 1; r <= FNrOfRows; ++r) FRowName[static_cast<std::size_t>(r - 1)] = DefaultName('R', r);
+  std::fill(FCState.begin(), FCState.end(), std::uint8_t{0});
+  std::fill(FRowAtt.begin(), FRowAtt.end(), 0);
+  std::fill(FColAtt.begin(), FColAtt.end(), 0);
+  for (TVTypeSpec& t : FVType) t = TVTypeSpec{};
+  FComment.clear();
+  NumericData->Fill(0.0);
+  Fire(OnChangeNames);
+  Fire(OnChangeAttrib);
+  Fire(OnChangeCellState);
+  Fire(OnChangeSetup);
+}
+
+// --- helpers of the unit ----------------------------------------------------------------------
+
+namespace datatable_detail {
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ToLowerAscii(x) == ToLowerAscii(y); });
+}
+
+std::string_view TrimBlanks(std::string_view s) noexcept {
+  const std::size_t first = s.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+std::int32_t Utf8Length(std::string_view s) noexcept {
+  return static_cast<std::int32_t>(
+      std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string DefaultName(char Prefix, std::int32_t Number) {
+  std::string name(1, Prefix);
+  name += '-';
+  name += std::to_string(Number);
+  return name;
+}
+
+}  // namespace datatable_detail
+}  // namespace kvl

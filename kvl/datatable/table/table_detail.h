@@ -1,0 +1,177 @@
+#pragma once
+// Pieces shared by the sources of TDataTable: the column-major views of the
+// cells and states with the row and column moves on them, the event mutes,
+// and the text helpers of names and identifiers.
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "kvl/arrays/arith/arith_detail.h"
+#include "kvl/datatable/KVL_datatable.h"
+
+namespace kvl {
+
+namespace datatable_detail {
+
+/// TColumns: column-major storage seen as Cols columns of Rows elements;
+/// column c (0-based) starts at Data + c * Stride (Stride >= Rows). For the
+/// cells, the part of NumericData inside the table (the matrix may be larger
+/// in the zero-count case).
+template <class T>
+struct TColumns {
+  T* Data = nullptr;
+  std::size_t Stride = 0;
+  std::size_t Cols = 0;
+  std::size_t Rows = 0;
+  std::span<T> Column(std::size_t c) const noexcept { return {Data + c * Stride, Rows}; }
+  T& At(std::int32_t c, std::int32_t r) const noexcept {
+    return Data[static_cast<std::size_t>(c - 1) * Stride + static_cast<std::size_t>(r - 1)];
+  }
+  bool Holds(std::int32_t c, std::int32_t r) const noexcept {
+    return c >= 1 && r >= 1 && static_cast<std::size_t>(c) <= Cols && static_cast<std::size_t>(r) <= Rows;
+  }
+};
+
+// Row and column moves on TColumns, applied alike to cells and states
+// (indices 0-based; each is a no-op outside the storage).
+
+/// InsertRowAt: rows Row.. move down one place (the last drops out); Row := 0.
+template <class T>
+void InsertRowAt(const TColumns<T>& b, std::size_t Row) {
+  if (Row >= b.Rows) return;
+  for (std::size_t c = 0; c < b.Cols; ++c) {
+    std::span<T> col = b.Column(c);
+    std::move_backward(col.begin() + static_cast<std::ptrdiff_t>(Row), col.end() - 1, col.end());
+    col[Row] = T{};
+  }
+}
+
+/// RemoveRowsAt: rows after First + Count - 1 move up by Count places.
+template <class T>
+void RemoveRowsAt(const TColumns<T>& b, std::size_t First, std::size_t Count) {
+  if (First + Count > b.Rows) return;
+  for (std::size_t c = 0; c < b.Cols; ++c) {
+    std::span<T> col = b.Column(c);
+    std::move(col.begin() + static_cast<std::ptrdiff_t>(First + Count), col.end(),
+              col.begin() + static_cast<std::ptrdiff_t>(First));
+  }
+}
+
+/// InsertColumnAt: columns Col.. move right one place (the last drops out); Col := 0.
+template <class T>
+void InsertColumnAt(const TColumns<T>& b, std::size_t Col) {
+  if (Col >= b.Cols) return;
+  for (std::size_t c = b.Cols - 1; c > Col; --c) std::ranges::copy(b.Column(c - 1), b.Column(c).begin());
+  std::ranges::fill(b.Column(Col), T{});
+}
+
+/// RemoveColumnAt: the columns after Col move left one place.
+template <class T>
+void RemoveColumnAt(const TColumns<T>& b, std::size_t Col) {
+  for (std::size_t c = Col; c + 1 < b.Cols; ++c) std::ranges::copy(b.Column(c + 1), b.Column(c).begin());
+}
+
+/// SwapColumns, SwapRows: exchange two columns (rows).
+template <class T>
+void SwapColumns(const TColumns<T>& b, std::size_t c1, std::size_t c2) {
+  if (c1 < b.Cols && c2 < b.Cols && c1 != c2) std::ranges::swap_ranges(b.Column(c1), b.Column(c2));
+}
+template <class T>
+void SwapRows(const TColumns<T>& b, std::size_t r1, std::size_t r2) {
+  if (r1 >= b.Rows || r2 >= b.Rows) return;
+  for (std::size_t c = 0; c < b.Cols; ++c) std::swap(b.Column(c)[r1], b.Column(c)[r2]);
+}
+
+/// MirrorColumns, MirrorRows: reverse the order of the columns (rows).
+template <class T>
+void MirrorColumns(const TColumns<T>& b) {
+  for (std::size_t i = 0, j = b.Cols; i + 1 < j; ++i, --j) SwapColumns(b, i, j - 1);
+}
+template <class T>
+void MirrorRows(const TColumns<T>& b) {
+  for (std::size_t c = 0; c < b.Cols; ++c) std::ranges::reverse(b.Column(c));
+}
+
+/// TMutedEvents: clears the given handlers and puts the saved ones back on
+/// Restore (or when it goes away, for example on an exception), overwriting
+/// whatever was assigned meanwhile.
+class TMutedEvents {
+ public:
+  TMutedEvents(std::initializer_list<TNotifyEvent*> Events) {
+    for (TNotifyEvent* e : Events) {
+      FSaved[FCount] = {e, std::move(*e)};
+      *e = nullptr;
+      ++FCount;
+    }
+  }
+  ~TMutedEvents() { Restore(); }
+  TMutedEvents(const TMutedEvents&) = delete;
+  TMutedEvents& operator=(const TMutedEvents&) = delete;
+  void Restore() noexcept {
+    for (std::size_t i = 0; i < FCount; ++i) *FSaved[i].first = std::move(FSaved[i].second);
+    FCount = 0;
+  }
+
+ private:
+  std::array<std::pair<TNotifyEvent*, TNotifyEvent>, 5> FSaved;
+  std::size_t FCount = 0;
+};
+
+/// ToUpperAscii, ToLowerAscii: the ASCII letters folded, other bytes kept.
+constexpr char ToUpperAscii(char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+constexpr char ToLowerAscii(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+/// EqualIgnoringCase: a and b equal after folding the ASCII letters.
+bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept;
+
+/// TrimBlanks: s without leading and trailing space characters (only ' ').
+std::string_view TrimBlanks(std::string_view s) noexcept;
+
+/// Utf8Length: the number of UTF-8 characters of s (bytes that do not
+/// continue a character).
+std::int32_t Utf8Length(std::string_view s) noexcept;
+
+/// DefaultName: Prefix followed by the decimal Number ("C-12").
+std::string DefaultName(char Prefix, std::int32_t Number);
+
+/// ToInteger: Double to Integer as the library converts (halves to even,
+/// clipped to the Integer range, NaN as 0).
+inline std::int32_t ToInteger(double x) noexcept { return arith_detail::Convert<std::int32_t>(x); }
+
+}  // namespace datatable_detail
+
+template <class Op>
+void TDataTable::ForCellsAndStates(Op&& op) {
+  op(Cells());
+  op(States());
+}
+
+/// TDataTable::TMatrixMute: detaches the table's matrix notification until
+/// Reattach (or destruction, for example on an exception).
+class TDataTable::TMatrixMute {
+ public:
+  explicit TMatrixMute(TDataTable& Table) : FTable(Table) { FTable.DetachMatrix(); }
+  ~TMatrixMute() {
+    if (FActive) FTable.AttachMatrix();
+  }
+  TMatrixMute(const TMatrixMute&) = delete;
+  TMatrixMute& operator=(const TMatrixMute&) = delete;
+  void Reattach() {
+    FActive = false;
+    FTable.AttachMatrix();
+  }
+
+ private:
+  TDataTable& FTable;
+  bool FActive = true;
+};
+
+}  // namespace kvl
