@@ -15,4 +15,5 @@
 #include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/containers/KVL_matrix.h"
+#include "kvl/datatable/KVL_datatable.h"
 #include "kvl/statistics/KVL_statis.h"
