@@ -4,7 +4,7 @@
 #include <limits>
 #include <numbers>
 
-#include "kvl/statistics/statis/specfun.h"
+#include "kvl/statistics/statis/special_functions.h"
 
 namespace kvl {
 

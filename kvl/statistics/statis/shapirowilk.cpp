@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "kvl/core/KVL_math1.h"
-#include "kvl/statistics/statis/specfun.h"
+#include "kvl/statistics/statis/special_functions.h"
 
 namespace kvl {
 

@@ -1,4 +1,4 @@
-#include "kvl/statistics/statis/specfun.h"
+#include "kvl/statistics/statis/special_functions.h"
 
 #include <algorithm>
 #include <numbers>
