@@ -41,4 +41,12 @@ inline void FillSerial(TDataTable& t) {
     for (std::int32_t r = 1; r <= t.NrOfRows(); ++r) t.NumericData->SetVal(c, r, 100.0 * c + r);
 }
 
+/// BuildOrdinalSample: 3 x 4 cells 100 c + r; column 2 ordinal, holding 2.5 in row 1.
+inline void BuildOrdinalSample(TDataTable& t) {
+  t.Resize(3, 4);
+  FillSerial(t);
+  t.SetMScaleType(2, TMScaleType::stOrdinal);
+  t.NumericData->SetVal(2, 1, 2.5);
+}
+
 }  // namespace kvl::test

@@ -14,17 +14,11 @@ namespace {
 using test::Names;
 using test::TableEvents;
 
-// 3 x 4, cell (c, r) = 100 c + r; column 2 ordinal holding 2.5 in row 1.
-void Build(TDataTable& t) {
-  t.Resize(3, 4);
-  test::FillSerial(t);
-  t.SetMScaleType(2, TMScaleType::stOrdinal);
-  t.NumericData->SetVal(2, 1, 2.5);
-}
+using test::BuildOrdinalSample;
 
 TEST(DataTableToArray, WholeLinesAreRawAndSized) {
   TDataTable t;
-  Build(t);
+  BuildOrdinalSample(t);
   TDoubleArray d;
   EXPECT_EQ(t.CopyDataColumnToArray(2, d), 0);
   EXPECT_EQ(d, (TDoubleArray{2.5, 202, 203, 204}));
@@ -48,7 +42,7 @@ class DataTableLineToArray : public ::testing::TestWithParam<LineCase> {};
 TEST_P(DataTableLineToArray, CodesAndPlacement) {
   const LineCase& p = GetParam();
   TDataTable t;
-  Build(t);
+  BuildOrdinalSample(t);
   TDoubleArray d(static_cast<std::size_t>(p.DestLength), -1.0);
   const std::int32_t code = p.Column ? t.CopyDataColumnToArray(d, p.Index, p.First, p.Last, p.DestElem)
                                      : t.CopyDataRowToArray(d, p.Index, p.First, p.Last, p.DestElem);
@@ -82,7 +76,7 @@ TEST(DataTableToArray, IntegerFormRoundsHalvesToEvenAndClips) {
 
 TEST(DataTableSlice, StepsAndCodes) {
   TDataTable t;
-  Build(t);
+  BuildOrdinalSample(t);
   TDoubleArray d{9};
   EXPECT_EQ(t.SliceCol(3, 4, 1, 2, d), 2);
   EXPECT_EQ(d, (TDoubleArray{301, 303}));
@@ -97,7 +91,7 @@ TEST(DataTableSlice, StepsAndCodes) {
 
 TEST(DataTableToArray, DuplicateNeedsAnAssignedArray) {
   TDataTable t;
-  Build(t);
+  BuildOrdinalSample(t);
   TDouble2DArray d;
   EXPECT_EQ(t.DuplicateDataAsArray(d), -1);
   EXPECT_TRUE(d.empty());
@@ -111,7 +105,7 @@ TEST(DataTableToArray, DuplicateNeedsAnAssignedArray) {
 
 TEST(DataTableToMatrix, ColumnSwapIsSilentRowSwapIsACode) {
   TDataTable t;
-  Build(t);
+  BuildOrdinalSample(t);
   TMatrix m;
   m.Resize(3, 3);
   int changes = 0;
@@ -143,7 +137,7 @@ TEST(DataTableToMatrix, IntoItsOwnMatrixOverlapping) {
 
 TEST(DataTableToArray, BlockIntoTwoDimensionalArrays) {
   TDataTable t;
-  Build(t);
+  BuildOrdinalSample(t);
   TDouble2DArray d(2, TDoubleArray(3, -1.0));
   EXPECT_EQ(t.CopyDataToArray(d, 2, 1, 3, 4, 1, 1), 0);
   EXPECT_EQ(d[0], (TDoubleArray{-1, -1, -1}));

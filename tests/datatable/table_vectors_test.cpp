@@ -12,16 +12,11 @@ namespace {
 using test::Names;
 using test::TableEvents;
 
-void Build(TDataTable& t) {
-  t.Resize(3, 4);
-  test::FillSerial(t);
-  t.SetMScaleType(2, TMScaleType::stOrdinal);
-  t.NumericData->SetVal(2, 1, 2.5);
-}
+using test::BuildOrdinalSample;
 
 TEST(DataTableToVector, WholeLinesResizeTheVector) {
   TDataTable t;
-  Build(t);
+  BuildOrdinalSample(t);
   TVector v;
   EXPECT_EQ(t.CopyDataColumnToVector(2, &v), 0);
   EXPECT_EQ(v.NrOfElem(), 4);
@@ -35,7 +30,7 @@ TEST(DataTableToVector, WholeLinesResizeTheVector) {
 
 TEST(DataTableToVector, RangedFormsKeepTheSizeAndUseOneBasedDestinations) {
   TDataTable t;
-  Build(t);
+  BuildOrdinalSample(t);
   TVector v;
   v.Resize(3);
   EXPECT_EQ(t.CopyDataColumnToVector(&v, 2, 0, 0, 2), 0);
