@@ -338,9 +338,10 @@ class TDataTable : public TComponent {
   /// RemoveRow: removes row ix when the table has at least two rows; fires
   /// OnResize, OnChangeSetup.
   void RemoveRow(std::int32_t ix);
-  /// RemoveRows: removes rows FirstRow..LastRow ((0, 0): all) and returns
-  /// their number; -1 (nothing changes) when a bound lies outside
-  /// 1..NrOfRows or FirstRow > LastRow. Fires OnResize, OnChangeSetup.
+  /// RemoveRows: removes rows FirstRow..LastRow ((0, 0): all, 0 for a table
+  /// without rows) and returns their number; -1 (nothing changes) when a
+  /// bound lies outside 1..NrOfRows or FirstRow > LastRow. Fires OnResize,
+  /// OnChangeSetup.
   std::int32_t RemoveRows(std::int32_t FirstRow, std::int32_t LastRow);
   /// InsertColumn: inserts an empty column at ix (1..NrOfColumns + 1):
   /// attribute 0, empty name, stInterval, no identifiers, values and states
