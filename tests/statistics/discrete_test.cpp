@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "kvl/statistics/statis/special_functions.h"
+#include "kvl/statistics/statis/numeric_kernels.h"
 #include "kvl_test_support.h"
 
 namespace kvl {

@@ -4,7 +4,7 @@
 #include <limits>
 #include <numbers>
 
-#include "kvl/statistics/statis/special_functions.h"
+#include "kvl/statistics/statis/numeric_kernels.h"
 
 namespace kvl {
 

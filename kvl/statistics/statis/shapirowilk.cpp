@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "kvl/core/KVL_math1.h"
-#include "kvl/statistics/statis/special_functions.h"
+#include "kvl/statistics/statis/numeric_kernels.h"
 
 namespace kvl {
 

@@ -1,4 +1,4 @@
-#include "kvl/statistics/statis/special_functions.h"
+#include "kvl/statistics/statis/numeric_kernels.h"
 
 #include <algorithm>
 #include <numbers>

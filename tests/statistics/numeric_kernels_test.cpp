@@ -2,7 +2,7 @@
 // regimes meet: the table and the series of StirlingErr, and the continued
 // fraction and the large-shape expansion of the incomplete beta function.
 
-#include "kvl/statistics/statis/special_functions.h"
+#include "kvl/statistics/statis/numeric_kernels.h"
 
 #include <gtest/gtest.h>
 
