@@ -1,24 +1,15 @@
 #pragma once
-// Reference helpers of the matrix routine tests: random matrices, a naive
-// product and the largest deviation from an expected matrix.
+// Reference helpers of the matrix routine tests: a naive product, the unit
+// matrix and the largest deviation from an expected matrix (random matrices
+// come from the shared test support).
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl_test_support.h"
 
 namespace kvl::test {
-
-/// RandomMatrix: nCols x nRows cells uniform in [-1, 1), reproducible by seed.
-inline TDouble2DArray RandomMatrix(std::size_t NCols, std::size_t NRows, unsigned Seed) {
-  std::mt19937 gen(Seed);
-  std::uniform_real_distribution<double> dist(-1.0, 1.0);
-  TDouble2DArray a(NCols, TDoubleArray(NRows));
-  for (auto& col : a)
-    for (auto& v : col) v = dist(gen);
-  return a;
-}
 
 /// NaiveProduct: A * B in the library's orientation (A[c][r]), long double sums.
 inline TDouble2DArray NaiveProduct(const TDouble2DArray& A, const TDouble2DArray& B) {

@@ -2,13 +2,14 @@
 // Helpers of the matrix numerics tests: matrices from column lists, random
 // fills from a fixed seed, and a plain reference product.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
-#include <random>
 #include <vector>
 
 #include "kvl/containers/KVL_matrix.h"
+#include "kvl_test_support.h"
 
 namespace kvl::test {
 
@@ -23,9 +24,8 @@ inline void SetColumns(TMatrix& M, const std::vector<std::vector<double>>& Cols)
 /// FillSeeded: M := Cols x Rows cells uniform in [-1, 1) from Seed.
 inline void FillSeeded(TMatrix& M, std::int32_t Cols, std::int32_t Rows, unsigned Seed) {
   M.Resize(Cols, Rows);
-  std::mt19937 gen(Seed);
-  std::uniform_real_distribution<double> dist(-1.0, 1.0);
-  for (double& x : std::span<double>(M.ColumnView().data(), M.Data().size())) x = dist(gen);
+  const std::vector<double> v = RandomValues(M.Data().size(), Seed);
+  std::copy(v.begin(), v.end(), M.ColumnView().data());
 }
 
 /// ProductRef: cell (c, r) of the product with Inner terms a(k, r)·b(c, k),

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "kvl_test_support.h"
+
 namespace kvl::test {
 
 /// SetAll: sizes v to the list and writes the values through SetVal.
@@ -23,17 +25,6 @@ V& SetAll(V& v, std::initializer_list<typename V::TElem> values) {
 template <class V>
 std::vector<typename V::TElem> Values(const V& v) {
   return {v.Data().begin(), v.Data().end()};
-}
-
-inline void WriteFile(const std::string& Path, const std::string& Content) {
-  std::ofstream(Path, std::ios::binary) << Content;
-}
-
-inline std::string ReadFile(const std::string& Path) {
-  std::ifstream in(Path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 }  // namespace kvl::test

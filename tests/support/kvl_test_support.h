@@ -3,8 +3,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <limits>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -58,6 +61,38 @@ class TempFile {
  private:
   std::string FPath;
 };
+
+/// RandomValues: n values uniform in [-1, 1), reproducible by Seed. Every
+/// random matrix of the tests comes from here, filled column after column.
+inline std::vector<double> RandomValues(std::size_t n, unsigned Seed) {
+  std::mt19937 gen(Seed);
+  std::uniform_real_distribution<double> dist(-1.0, 1.0);
+  std::vector<double> v(n);
+  for (double& x : v) x = dist(gen);
+  return v;
+}
+
+/// RandomMatrix: NCols x NRows cells ([column][row]) of RandomValues(Seed).
+inline kvl::TDouble2DArray RandomMatrix(std::size_t NCols, std::size_t NRows, unsigned Seed) {
+  const std::vector<double> v = RandomValues(NCols * NRows, Seed);
+  kvl::TDouble2DArray a(NCols);
+  for (std::size_t c = 0; c < NCols; ++c)
+    a[c].assign(v.begin() + static_cast<std::ptrdiff_t>(c * NRows), v.begin() + static_cast<std::ptrdiff_t>((c + 1) * NRows));
+  return a;
+}
+
+/// ReadFile: the whole file as bytes ("" when it cannot be opened).
+inline std::string ReadFile(const std::string& Path) {
+  std::ifstream in(Path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+/// WriteFile: replaces the file's content by Content, byte for byte.
+inline void WriteFile(const std::string& Path, const std::string& Content) {
+  std::ofstream(Path, std::ios::binary) << Content;
+}
 
 /// ProgressHookGuard: restores the global progress hooks after a test.
 struct ProgressHookGuard {
