@@ -190,11 +190,11 @@ class TASCColumnReader {
   /// quoted row name that start a data row when their flags are set;
   /// returns 0, or kASCBadRowAttribute when the attribute is not a number.
   std::int32_t ReadRowLead() {
-    return FHeader.RowAttribs || FHeader.RowNames ? ReadRowLeadSlow() : 0;
+    return (FHeader.RowAttribs || FHeader.RowNames) && FWords ? ReadRowLeadSlow() : 0;
   }
   /// ReadValue: the next data word as a value (ConvertASCWord); false when
-  /// it is missing or does not convert.
-  bool ReadValue(double& Value, bool& Missing) { return FWords->NextValue(Value, Missing); }
+  /// it is missing or does not convert, or before ReadHeader.
+  bool ReadValue(double& Value, bool& Missing) { return FWords && FWords->NextValue(Value, Missing); }
 
   /// ReadRows: reads the data rows of a one-column text, row 1 to NrRows,
   /// calling Store(Row, Value, Missing) for each (a missing value comes as

@@ -138,6 +138,26 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"BinaryGarbage", std::string("\x00\xff\n\x01\n\x02\n\x03\n", 9), -15, {9, 9}}),
     [](const testing::TestParamInfo<ImportCase>& info) { return info.param.Name; });
 
+TEST(VectorASCTest, ImportsFromAnOpenStreamAtItsPosition) {
+  // The caller has read a line of its own; the import starts after it, and
+  // the counts are checked against what is left of the stream.
+  std::istringstream in("caller's line\n" + OneColumn({"1.5", "NAN", "-2"}));
+  std::string line;
+  std::getline(in, line);
+  TVector v;
+  std::string comment;
+  EXPECT_EQ(v.ImportASC(in, comment), 0);
+  EXPECT_EQ(comment, "title");
+  EXPECT_EQ(Values(v), (std::vector<double>{1.5, 0, -2}));
+  std::istringstream ints(OneColumn({"7", "2.5"}));
+  TIntVector iv;
+  EXPECT_EQ(iv.ImportASC(ints, comment), 0);
+  EXPECT_EQ(Values(iv), (std::vector<std::int32_t>{7, 2}));
+  std::istringstream huge("t\n1\n50\nFALSE FALSE FALSE FALSE\n1\n");
+  EXPECT_EQ(v.ImportASC(huge, comment), -19);
+  EXPECT_EQ(Values(v), (std::vector<double>{1.5, 0, -2}));
+}
+
 TEST(VectorASCTest, MissingFileAndIntegerRange) {
   TVector v;
   std::string comment = "x";
