@@ -113,14 +113,19 @@ class TWordReader {
   bool NextValue(double& Value, bool& Missing) {
     // Fast path: a number among the buffer's complete words (the last byte
     // before FLimit is white space, so a word starting before it ends there).
-    while (FPos < FLimit && IsBlank(FBuf[FPos])) ++FPos;
-    if (FPos < FLimit && !FSkipRest) {
-      const char* p = FBuf.get() + FPos;
-      const auto [end, ec] = std::from_chars(p, FBuf.get() + FLimit, Value);
-      if (ec == std::errc() && end != p && IsBlank(*end)) {
-        FPos = static_cast<std::size_t>(end - FBuf.get());
-        Missing = Value != Value;  // NaN
-        if (Missing) Value = 0.0;
+    // Local copies: the bytes read through char pointers could alias the members.
+    const char* buf = FBuf.get();
+    const char* p = buf + FPos;
+    const char* limit = buf + FLimit;
+    while (p < limit && IsBlank(*p)) ++p;
+    FPos = static_cast<std::size_t>(p - buf);
+    if (p < limit && !FSkipRest) {
+      double x = 0.0;
+      const auto [end, ec] = std::from_chars(p, limit, x);
+      if (ec == std::errc() && IsBlank(*end)) {
+        FPos = static_cast<std::size_t>(end - buf);
+        Missing = x != x;  // NaN
+        Value = Missing ? 0.0 : x;
         return true;
       }
     }
