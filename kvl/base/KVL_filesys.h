@@ -33,5 +33,12 @@ std::string ReadNextWordInTextFile(std::istream& TFile);
 std::int32_t ReadHeaderOfASC(const std::string& FName, std::string& Comment, std::int32_t& NrColumns,
                              std::int32_t& NrRows, bool& RowAttribs, bool& ColNames, bool& RowNames,
                              bool& NomVars);
+/// ReadHeaderOfASC: the same on an open stream, from its position: reads
+/// the four header lines and leaves the stream at the first line after
+/// them. The counts are checked against the bytes left in the stream; a
+/// stream that cannot tell them (a pipe) has its counts checked against the
+/// Integer range only, and its reader must not trust them.
+std::int32_t ReadHeaderOfASC(std::istream& In, std::string& Comment, std::int32_t& NrColumns, std::int32_t& NrRows,
+                             bool& RowAttribs, bool& ColNames, bool& RowNames, bool& NomVars);
 
 }  // namespace kvl

@@ -76,30 +76,42 @@ void TMixedFStream::WriteByte(std::uint8_t Value) { WriteBuffer(&Value, 1); }
 
 std::string TMixedFStream::ReadLn(bool& ReadOK) {
   std::string line;
-  bool any = false;      // at least one byte of the line was read
-  bool tooLong = false;  // past MaxLineLength: read on to the line end, keep nothing
-  bool escaped = false;  // the last stored byte is a backslash that may start an escape
-  bool rawCR = false;    // the last stored byte is a carriage return read as such
+  bool any = false;        // at least one byte of the line was read
+  bool tooLong = false;    // past MaxLineLength: read on to the line end, keep nothing
+  bool escaped = false;    // the last stored byte is a backslash that may start an escape
+  bool pendingCR = false;  // a carriage return was read and not stored: it may be the line end's
+  auto store = [&](char Ch) {
+    if (tooLong) return;
+    if (line.size() == static_cast<std::size_t>(MaxLineLength)) {
+      tooLong = true;
+      line.clear();
+      line.shrink_to_fit();
+      return;
+    }
+    line += Ch;
+  };
   char c;
   while (Read(&c, 1) == 1) {
     any = true;
     if (c == '\n') break;
-    if (tooLong) continue;
+    if (pendingCR) {  // the carriage return was part of the text after all
+      store('\r');
+      pendingCR = escaped = false;
+    }
+    if (c == '\r') {
+      pendingCR = true;
+      continue;
+    }
     if (escaped && (c == 'n' || c == 'r' || c == '\\')) {
-      line.back() = c == 'n' ? '\n' : c == 'r' ? '\r' : '\\';
-      escaped = rawCR = false;
+      if (!tooLong) line.back() = c == 'n' ? '\n' : c == 'r' ? '\r' : '\\';
+      escaped = false;
       continue;
     }
     escaped = c == '\\';
-    rawCR = c == '\r';
-    line += c;
-    if (line.size() > static_cast<std::size_t>(MaxLineLength)) {
-      tooLong = true;
-      line.clear();
-      line.shrink_to_fit();
-    }
+    store(c);
   }
-  if (rawCR && !tooLong) line.pop_back();  // the CR of a CR LF line end
+  // A carriage return before the end of the file without a line feed ends
+  // the line as well: it is dropped.
   ReadOK = any && !tooLong;
   return line;
 }

@@ -99,38 +99,45 @@ bool ParseFlags(std::string_view Text, bool (&Flags)[4]) {
   return count >= 3;
 }
 
+// The bytes from the stream's position to its end, or -1 when the stream
+// cannot tell (a pipe); the position is left where it was.
+std::int64_t BytesLeft(std::istream& In) {
+  std::streambuf* buf = In.rdbuf();
+  if (!buf) return -1;
+  const auto here = buf->pubseekoff(0, std::ios::cur, std::ios::in);
+  if (here == std::streampos(-1)) return -1;
+  const auto end = buf->pubseekoff(0, std::ios::end, std::ios::in);
+  buf->pubseekpos(here, std::ios::in);
+  if (end == std::streampos(-1)) return -1;
+  return static_cast<std::int64_t>(end - here);
+}
+
 }  // namespace
 
-std::int32_t ReadHeaderOfASC(const std::string& FName, std::string& Comment, std::int32_t& NrColumns,
-                             std::int32_t& NrRows, bool& RowAttribs, bool& ColNames, bool& RowNames,
-                             bool& NomVars) {
+std::int32_t ReadHeaderOfASC(std::istream& In, std::string& Comment, std::int32_t& NrColumns, std::int32_t& NrRows,
+                             bool& RowAttribs, bool& ColNames, bool& RowNames, bool& NomVars) {
   Comment.clear();
   NrColumns = 0;
   NrRows = 0;
   RowAttribs = ColNames = RowNames = NomVars = false;
-
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(FName, ec)) return kCannotOpen;
-  const auto fileSize = static_cast<std::int64_t>(std::filesystem::file_size(FName, ec));
-  if (ec) return kCannotOpen;
-  std::ifstream in(FName, std::ios::binary);
-  if (!in) return kCannotOpen;
+  if (!In.good()) return kCannotOpen;
+  const std::int64_t size = BytesLeft(In);
 
   std::string line;
-  if (!ReadLine(in, line)) return kNoColumnLine;
+  if (!ReadLine(In, line)) return kNoColumnLine;
   if (line.starts_with(kUTF8BOM)) line.erase(0, kUTF8BOM.size());
   Comment = line;
 
   std::int64_t columns = 0;
   std::int64_t rows = 0;
-  if (const auto st = ReadCount(in, line, {kNoColumnLine, kColumnsNotNumber, kColumnsNegative}, columns)) return st;
-  if (const auto st = ReadCount(in, line, {kNoRowLine, kRowsNotNumber, kRowsNegative}, rows)) return st;
+  if (const auto st = ReadCount(In, line, {kNoColumnLine, kColumnsNotNumber, kColumnsNegative}, columns)) return st;
+  if (const auto st = ReadCount(In, line, {kNoRowLine, kRowsNotNumber, kRowsNegative}, rows)) return st;
   // Both counts are below 2^31, so their product fits in 64 bits.
-  if (columns > fileSize || rows > fileSize || columns * rows > fileSize) return kAbsurdCounts;
+  if (size >= 0 && (columns > size || rows > size || columns * rows > size)) return kAbsurdCounts;
   NrColumns = static_cast<std::int32_t>(columns);
   NrRows = static_cast<std::int32_t>(rows);
 
-  if (!ReadLine(in, line)) return kNoFlagLine;
+  if (!ReadLine(In, line)) return kNoFlagLine;
   bool flags[4] = {false, false, false, false};
   if (!ParseFlags(ValuePart(line), flags)) return kBadFlags;
   RowAttribs = flags[0];
@@ -138,6 +145,18 @@ std::int32_t ReadHeaderOfASC(const std::string& FName, std::string& Comment, std
   RowNames = flags[2];
   NomVars = flags[3];
   return 0;
+}
+
+std::int32_t ReadHeaderOfASC(const std::string& FName, std::string& Comment, std::int32_t& NrColumns,
+                             std::int32_t& NrRows, bool& RowAttribs, bool& ColNames, bool& RowNames,
+                             bool& NomVars) {
+  std::ifstream in;
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(FName, ec))
+    in.open(FName, std::ios::binary);
+  else
+    in.setstate(std::ios::failbit);  // a directory, a device or nothing at all
+  return ReadHeaderOfASC(in, Comment, NrColumns, NrRows, RowAttribs, ColNames, RowNames, NomVars);
 }
 
 }  // namespace kvl

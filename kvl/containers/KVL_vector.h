@@ -267,11 +267,16 @@ class TVectorBase : public TComponent {
   /// -20 from ReadHeaderOfASC. Values read before an error stay; the vector
   /// is sized to the row that failed.
   std::int32_t ImportASC(const std::string& FName, std::string& Comment);
+  /// ImportASC: the same from an open stream, from its position to the end
+  /// of the data, in one pass; the statuses are those above except -8.
+  std::int32_t ImportASC(std::istream& In, std::string& Comment);
   /// LoadFromFile: loads a text dump written by StoreOnFile: false when the
   /// file cannot be opened, its first line is not two indices, or the last
   /// index exceeds NrOfElem (after resizing to it when AdjustVectorSize).
-  /// A number that does not read is skipped. AdjustVectorSize never grows
-  /// the vector beyond the file's size in bytes (a larger last index fails).
+  /// A number that does not read is skipped. AdjustVectorSize grows the
+  /// vector to the last index only when the file can hold a value for each
+  /// index of the range (first to last, first at least 1) in its bytes; the
+  /// elements below the first index are then 0.
   bool LoadFromFile(const std::string& FileName, bool AdjustVectorSize);
   /// SaveToStream: writes the binary image of LowElem..HighElem, creating a
   /// TMemoryStream (owned by the caller) when OutStream is null.
@@ -282,8 +287,9 @@ class TVectorBase : public TComponent {
   /// LoadFromStream: reads a binary image from the stream's position; false
   /// for a null stream, unreadable bounds, an upper bound beyond NrOfElem or
   /// a value that cannot be read (the values before it stay). With
-  /// AdjustVectorSize the vector is sized to the upper bound, but never
-  /// beyond the number of values left in the stream (a larger bound fails).
+  /// AdjustVectorSize the vector is sized to the upper bound, when it is
+  /// that large already or the stream holds the values of the whole range
+  /// (lower bound at least 1); otherwise the load fails.
   bool LoadFromStream(TStream* InStream, bool AdjustVectorSize);
   /// CRCofData: the CRC-32 of every byte position of the elements, one
   /// accumulator per position, as 8 hex digits each.
@@ -307,7 +313,7 @@ class TVectorBase : public TComponent {
   template <class Read>
   std::int32_t CopyStretch(std::int64_t Count, std::int32_t DestElem, Read&& ReadElem);
   std::vector<T> SortedRange(std::int32_t LowElem, std::int32_t HighElem) const;
-  bool AdjustedGrowthFits(std::int32_t HighElem, std::int64_t Capacity) const noexcept;
+  bool AdjustedGrowthFits(std::int32_t LowElem, std::int32_t HighElem, std::int64_t Capacity) const noexcept;
 };
 
 /// TVector: the container of Double values.

@@ -5,17 +5,14 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <system_error>
 
 #include "kvl/base/KVL_filesys.h"
 #include "kvl/base/KVL_stringl.h"
-#include "kvl/base/internal/textchars.h"
 
 namespace kvl {
-
-using detail::FoldCase;
-using detail::IsWhite;
 
 // --- statuses ------------------------------------------------------------------
 
@@ -65,96 +62,9 @@ void WriteASCHeader(std::ostream& Out, std::string_view Title, std::int32_t NrCo
   Out << '\n';
 }
 
-// --- the word reader -------------------------------------------------------------
-
-TWordReader::TWordReader(const std::string& FileName) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(FileName, ec)) return;
-  FFile.reset(std::fopen(FileName.c_str(), "rb"));
-  if (!FFile) return;
-  const auto size = std::filesystem::file_size(FileName, ec);
-  FFileSize = ec ? 0 : static_cast<std::int64_t>(size);
-  FBuf = std::make_unique_for_overwrite<char[]>(BufferSize);
-}
-
-bool TWordReader::Fill() {
-  FPos = FEnd = 0;
-  return ReadMore();
-}
-
-bool TWordReader::ReadMore() {
-  if (FEof || !FFile) return false;
-  if (FPos > 0) {
-    std::memmove(FBuf.get(), FBuf.get() + FPos, FEnd - FPos);
-    FEnd -= FPos;
-    FPos = 0;
-  }
-  const std::size_t n = std::fread(FBuf.get() + FEnd, 1, BufferSize - FEnd, FFile.get());
-  FEnd += n;
-  if (n == 0) FEof = true;
-  return n > 0;
-}
-
-bool TWordReader::NextWord(std::string_view& Word) {
-  Word = {};
-  // Skip white space, and first the rest of a word that was cut.
-  for (;;) {
-    while (FPos < FEnd && (FSkipRest ? !IsWhite(FBuf[FPos]) : IsWhite(FBuf[FPos]))) ++FPos;
-    if (FPos < FEnd) {
-      if (!FSkipRest) break;
-      FSkipRest = false;
-      continue;
-    }
-    if (!Fill()) return false;
-  }
-  std::size_t len = 0;
-  for (;;) {
-    const char* p = FBuf.get() + FPos + len;
-    const char* end = FBuf.get() + FEnd;
-    while (p < end && !IsWhite(*p)) ++p;
-    len = static_cast<std::size_t>(p - (FBuf.get() + FPos));
-    if (p < end) break;                  // the word ends at white space
-    if (FPos == 0 && FEnd == BufferSize) {  // the word fills the buffer: cut it
-      FSkipRest = true;
-      break;
-    }
-    if (!ReadMore()) break;              // the word ends at the end of the file
-  }
-  Word = std::string_view(FBuf.get() + FPos, len);
-  FPos += len;
-  return true;
-}
-
-bool TWordReader::SkipLines(std::int32_t N) {
-  for (std::int32_t i = 0; i < N; ++i) {
-    for (;;) {
-      if (FPos == FEnd && !Fill()) return false;
-      const void* lf = std::memchr(FBuf.get() + FPos, '\n', FEnd - FPos);
-      if (lf) {
-        FPos = static_cast<std::size_t>(static_cast<const char*>(lf) - FBuf.get()) + 1;
-        break;
-      }
-      FPos = FEnd;
-    }
-  }
-  return true;
-}
-
-bool TWordReader::SkipQuotedName(char Quote) {
-  std::string name;
-  for (int c = Get(); c >= 0; c = Get())
-    if (ParseQuotedName(static_cast<char>(c), Quote, name)) return true;
-  return false;
-}
-
 // --- values ----------------------------------------------------------------------
 
 namespace {
-
-bool EqualsFolded(std::string_view Word, std::string_view Upper) noexcept {
-  return Word.size() == Upper.size() &&
-         std::equal(Word.begin(), Word.end(), Upper.begin(), [](char a, char b) { return FoldCase(a) == FoldCase(b); });
-}
 
 // A number whose conversion left the Double range: tiny when its exponent is
 // negative or, without exponent, when no digit before the point is non-zero.
@@ -186,51 +96,173 @@ bool ParseReal(std::string_view Word, double& Value) noexcept {
   return true;
 }
 
-bool IsASCMissingValue(std::string_view Word) noexcept {
-  if (Word == ASCMissingWords[1] || EqualsFolded(Word, ASCMissingWords[0])) return true;
+bool ConvertASCWord(std::string_view Word, double& Value, bool& Missing) noexcept {
+  // Every spelling of NaN, "NAN" as the writers spell it among them, is a
+  // missing value, so one conversion tells a number from a missing value.
   double v = 0.0;
-  return ParseReal(Word, v) && std::isnan(v);
-}
-
-bool ParseASCValue(std::string_view Word, double& Value) noexcept {
-  if (IsASCMissingValue(Word)) {
-    Value = 0.0;
-    return true;
+  if (Word == ASCMissingWords[1]) {
+    v = std::numeric_limits<double>::quiet_NaN();
+  } else if (!ParseReal(Word, v)) {
+    return false;
   }
-  return ParseReal(Word, Value);
-}
-
-// --- the reading steps -----------------------------------------------------------
-
-std::int32_t ReadASCHeader(const std::string& FName, TASCHeader& Header) {
-  std::error_code ec;
-  if (!std::filesystem::exists(FName, ec)) return kASCFileNotFound;
-  return ReadHeaderOfASC(FName, Header.Comment, Header.NrColumns, Header.NrRows, Header.RowAttribs,
-                         Header.ColNames, Header.RowNames, Header.NomVars);
-}
-
-bool OpenASCData(TWordReader& In, const TASCHeader& Header) {
-  if (!In.IsOpen()) return false;
-  In.SkipLines(4);
-  if (Header.ColNames)
-    for (std::int32_t c = 0; c < Header.NrColumns; ++c)
-      if (!In.SkipQuotedName()) break;
+  Missing = std::isnan(v);
+  Value = Missing ? 0.0 : v;
   return true;
 }
 
-std::int32_t SkipASCRowLead(TWordReader& In, const TASCHeader& Header) {
-  if (Header.RowAttribs) {
-    std::string_view word;
-    double attribute = 0.0;
-    if (!In.NextWord(word) || !ParseReal(word, attribute)) return kASCBadRowAttribute;
+bool IsASCMissingValue(std::string_view Word) noexcept {
+  double v = 0.0;
+  bool missing = false;
+  return ConvertASCWord(Word, v, missing) && missing;
+}
+
+bool ParseASCValue(std::string_view Word, double& Value) noexcept {
+  bool missing = false;
+  return ConvertASCWord(Word, Value, missing);
+}
+
+// --- the word reader -------------------------------------------------------------
+
+TWordReader::TWordReader(std::istream& In)
+    : FSource(In.good() ? In.rdbuf() : nullptr), FBuf(std::make_unique_for_overwrite<char[]>(BufferSize)) {}
+
+bool TWordReader::Fill() {
+  FPos = FEnd = FLimit = 0;
+  return ReadMore();
+}
+
+bool TWordReader::ReadMore() {
+  if (FEof || !FSource) return false;
+  if (FPos > 0) {
+    std::memmove(FBuf.get(), FBuf.get() + FPos, FEnd - FPos);
+    FEnd -= FPos;
+    FPos = 0;
   }
-  if (Header.RowNames) In.SkipQuotedName();
+  const std::streamsize n =
+      FSource->sgetn(FBuf.get() + FEnd, static_cast<std::streamsize>(BufferSize - FEnd));
+  if (n > 0) FEnd += static_cast<std::size_t>(n);
+  if (n <= 0) FEof = true;
+  FLimit = FEnd;
+  while (FLimit > FPos && !IsBlank(FBuf[FLimit - 1])) --FLimit;
+  return n > 0;
+}
+
+bool TWordReader::NextWord(std::string_view& Word) {
+  Word = {};
+  // Skip white space, and first the rest of a word that was cut.
+  for (;;) {
+    while (FPos < FEnd && (FSkipRest ? !IsBlank(FBuf[FPos]) : IsBlank(FBuf[FPos]))) ++FPos;
+    if (FPos < FEnd) {
+      if (!FSkipRest) break;
+      FSkipRest = false;
+      continue;
+    }
+    if (!Fill()) return false;
+  }
+  std::size_t len = 0;
+  for (;;) {
+    const char* p = FBuf.get() + FPos + len;
+    const char* end = FBuf.get() + FEnd;
+    while (p < end && !IsBlank(*p)) ++p;
+    len = static_cast<std::size_t>(p - (FBuf.get() + FPos));
+    if (p < end) break;                     // the word ends at white space
+    if (FPos == 0 && FEnd == BufferSize) {  // the word fills the buffer: cut it
+      FSkipRest = true;
+      break;
+    }
+    if (!ReadMore()) break;                 // the word ends at the end of the stream
+  }
+  Word = std::string_view(FBuf.get() + FPos, len);
+  FPos += len;
+  return true;
+}
+
+bool TWordReader::NextValueSlow(double& Value, bool& Missing) {
+  std::string_view word;
+  return NextWord(word) && ConvertASCWord(word, Value, Missing);
+}
+
+bool TWordReader::SkipLines(std::int32_t N) {
+  for (std::int32_t i = 0; i < N; ++i) {
+    for (;;) {
+      if (FPos == FEnd && !Fill()) return false;
+      const void* lf = std::memchr(FBuf.get() + FPos, '\n', FEnd - FPos);
+      if (lf) {
+        FPos = static_cast<std::size_t>(static_cast<const char*>(lf) - FBuf.get()) + 1;
+        break;
+      }
+      FPos = FEnd;
+    }
+  }
+  return true;
+}
+
+bool TWordReader::SkipQuotedName(char Quote) {
+  std::string name;
+  for (int c = Get(); c >= 0; c = Get())
+    if (ParseQuotedName(static_cast<char>(c), Quote, name)) return true;
+  return false;
+}
+
+// --- the column reader -------------------------------------------------------------
+
+std::int32_t OpenASCFile(const std::string& FName, std::ifstream& In) {
+  std::error_code ec;
+  if (!std::filesystem::exists(FName, ec)) return kASCFileNotFound;
+  if (!std::filesystem::is_regular_file(FName, ec)) return kASCCannotOpen;
+  In.open(FName, std::ios::binary);
+  return In ? 0 : kASCCannotOpen;
+}
+
+TASCColumnReader::TASCColumnReader(std::istream& In) : FIn(&In) {
+  std::streambuf* source = In.rdbuf();
+  if (!In.good() || !source || source->pubseekoff(0, std::ios::cur, std::ios::in) != std::streampos(-1)) return;
+  FCopy = std::make_unique<std::stringstream>(std::ios::in | std::ios::out | std::ios::binary);
+  *FCopy << source;  // fails, harmlessly, when the input is empty
+  FCopy->clear();
+  FIn = FCopy.get();
+}
+
+std::int32_t TASCColumnReader::ReadHeader() {
+  TASCHeader& h = FHeader;
+  const std::int32_t status =
+      ReadHeaderOfASC(*FIn, h.Comment, h.NrColumns, h.NrRows, h.RowAttribs, h.ColNames, h.RowNames, h.NomVars);
+  FWords.emplace(*FIn);
+  if (status != 0) return status;
+  if (h.ColNames)
+    for (std::int32_t c = 0; c < h.NrColumns; ++c)
+      if (!FWords->SkipQuotedName()) break;
   return 0;
 }
 
-bool ReadASCValue(TWordReader& In, double& Value) {
-  std::string_view word;
-  return In.NextWord(word) && ParseASCValue(word, Value);
+std::int32_t TASCColumnReader::ReadRowLeadSlow() {
+  if (FHeader.RowAttribs) {
+    std::string_view word;
+    double attribute = 0.0;
+    if (!FWords->NextWord(word) || !ParseReal(word, attribute)) return kASCBadRowAttribute;
+  }
+  if (FHeader.RowNames) FWords->SkipQuotedName();
+  return 0;
+}
+
+std::int32_t ReadASCColumn(std::istream& In, TASCColumn& Column) {
+  Column.Values.clear();
+  Column.MissingRows.clear();
+  TASCColumnReader reader(In);
+  const std::int32_t status = reader.ReadHeader();
+  Column.Header = reader.Header();
+  if (status != 0) return status;
+  if (Column.Header.NrColumns != 1) return kASCWrongColumns;
+  // The header reader has checked the row count against the stream's size.
+  Column.Values.reserve(static_cast<std::size_t>(Column.Header.NrRows));
+  std::int32_t rowsRead = 0;
+  return reader.ReadRows(
+      [&Column](std::int32_t Row, double Value, bool Missing) {
+        Column.Values.push_back(Value);
+        if (Missing) Column.MissingRows.push_back(Row);
+        return true;
+      },
+      rowsRead);
 }
 
 }  // namespace kvl

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "kvl/base/KVL_filesys.h"
@@ -102,6 +103,29 @@ TEST(ReadHeaderOfASCTest, MissingFileAndDirectoryCannotBeOpened) {
   EXPECT_EQ(cols, 0);
   EXPECT_FALSE(a);
   EXPECT_EQ(ReadHeaderOfASC("/tmp", comment, cols, rows, a, b, c, d), -11);
+}
+
+TEST(ReadHeaderOfASCTest, StreamIsReadFromItsPositionAndLeftAtTheData) {
+  // The counts are checked against the bytes after the position: 50 rows
+  // fit in the 75 bytes of the whole text, not in the 35 after the caller's part.
+  const std::string header = "T\n1\n50\nFALSE FALSE FALSE FALSE\n";
+  std::istringstream in(std::string(40, '#') + "\n" + header + "1\n2\n");
+  std::string line, comment;
+  std::int32_t cols = 0, rows = 0;
+  bool a = true, b = true, c = true, d = true;
+  std::getline(in, line);
+  EXPECT_EQ(ReadHeaderOfASC(in, comment, cols, rows, a, b, c, d), -19);
+  std::string data;
+  for (int i = 1; i <= 20; ++i) data += std::to_string(i % 10) + "\n";
+  std::istringstream fits(std::string(40, '#') + "\n" + header + data);
+  std::getline(fits, line);
+  EXPECT_EQ(ReadHeaderOfASC(fits, comment, cols, rows, a, b, c, d), 0);
+  EXPECT_EQ(comment, "T");
+  EXPECT_EQ(rows, 50);
+  std::getline(fits, line);
+  EXPECT_EQ(line, "1");  // the stream stands on the first data line
+  std::ifstream failed("/nonexistent/kvl/file.asc");
+  EXPECT_EQ(ReadHeaderOfASC(failed, comment, cols, rows, a, b, c, d), -11);
 }
 
 }  // namespace

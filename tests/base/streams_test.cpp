@@ -144,6 +144,40 @@ TEST(TMixedFStreamTest, OverlongLineIsSkippedAndReportedNotStored) {
   EXPECT_TRUE(ok);
 }
 
+TEST(TMixedFStreamTest, LongestLineIsAcceptedWhateverItsLineEnd) {
+  // The line end is not part of the line: LF, CR LF and the end of the file
+  // all let a line of MaxLineLength characters through, one more is refused.
+  struct Case {
+    std::int32_t Length;
+    const char* End;
+    bool Ok;
+  };
+  const Case cases[] = {{TMixedFStream::MaxLineLength, "\n", true},
+                        {TMixedFStream::MaxLineLength, "\r\n", true},
+                        {TMixedFStream::MaxLineLength, "\r", true},
+                        {TMixedFStream::MaxLineLength, "", true},
+                        {TMixedFStream::MaxLineLength + 1, "\n", false},
+                        {TMixedFStream::MaxLineLength + 1, "\r\n", false}};
+  test::TempFile f(".txt");
+  for (const Case& c : cases) {
+    WriteFile(f.Path(), std::string(static_cast<std::size_t>(c.Length), 'y') + c.End);
+    TMixedFStream in(f.Path(), fmOpenRead);
+    bool ok = !c.Ok;
+    const std::string line = in.ReadLn(ok);
+    EXPECT_EQ(ok, c.Ok) << c.Length << " " << std::string_view(c.End).size();
+    EXPECT_EQ(line.size(), c.Ok ? static_cast<std::size_t>(c.Length) : 0u);
+    EXPECT_EQ(in.Position(), in.Size());
+  }
+  // A carriage return inside the text stays, also at the last allowed place.
+  WriteFile(f.Path(), std::string(TMixedFStream::MaxLineLength - 1, 'y') + "\r\r\n");
+  TMixedFStream in(f.Path(), fmOpenRead);
+  bool ok = false;
+  const std::string line = in.ReadLn(ok);
+  EXPECT_TRUE(ok);
+  ASSERT_EQ(line.size(), static_cast<std::size_t>(TMixedFStream::MaxLineLength));
+  EXPECT_EQ(line.back(), '\r');
+}
+
 TEST(TMixedFStreamTest, RandomBytesNeverCrashAndTheEndIsReached) {
   test::TempFile f(".bin");
   std::mt19937 gen(77);

@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -31,10 +32,13 @@ std::string Slurp(const std::string& Path) {
   return s.str();
 }
 
-TRun Kvl(std::vector<std::string> Args) {
+// Runs the program with Args; standard input comes from the file Stdin
+// (none: /dev/null).
+TRun Kvl(std::vector<std::string> Args, const std::string& Stdin = "/dev/null") {
   TempFile out(".out"), err(".err");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, Stdin.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out.Path().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, err.Path().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   Args.insert(Args.begin(), KVL_PROGRAM);
@@ -73,6 +77,9 @@ TEST(KvlProgramTest, HelpAndUsage) {
   const TRun help = Kvl({"--help"});
   EXPECT_EQ(help.Exit, 0);
   EXPECT_NE(help.Out.find("describe FILE"), std::string::npos);
+  const TRun version = Kvl({"--version"});
+  EXPECT_EQ(version.Exit, 0);
+  EXPECT_EQ(version.Out, std::string("kvl ") + KVL_TOOL_VERSION + "\n");
   const TRun none = Kvl({});
   EXPECT_EQ(none.Exit, 2);
   EXPECT_NE(none.Err.find("usage: kvl COMMAND"), std::string::npos);
@@ -131,6 +138,28 @@ TEST(KvlProgramTest, MissingValuesAreLeftOutAndSmallFilesWork) {
   ASSERT_EQ(one.Exit, 0) << one.Err;
   EXPECT_NE(one.Out.find("std. deviation      n/a (one value)\n"), std::string::npos);
   EXPECT_NE(one.Out.find("median              7\n"), std::string::npos);
+}
+
+TEST(KvlProgramTest, DashReadsStandardInput) {
+  // From a file and from a pipe (which cannot seek), the same report.
+  const TRun file = Kvl({"describe", kSample});
+  const TRun redirected = Kvl({"describe", "-"}, kSample);
+  ASSERT_EQ(redirected.Exit, 0) << redirected.Err;
+  EXPECT_EQ(redirected.Out.substr(redirected.Out.find("title")), file.Out.substr(file.Out.find("title")));
+  EXPECT_TRUE(redirected.Out.starts_with("file                standard input\n"));
+  const std::string command = std::string("cat '") + kSample + "' | '" + KVL_PROGRAM + "' describe - 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string piped;
+  char buf[4096];
+  for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) piped.append(buf, n);
+  EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 0);
+  EXPECT_EQ(piped, redirected.Out);
+
+  TempFile bad(".asc");
+  const TRun badInput = Kvl({"describe", "-"}, WriteTemp(bad, OneColumn({"1", "x"})));
+  EXPECT_EQ(badInput.Exit, 1);
+  EXPECT_EQ(badInput.Err, "kvl: standard input: row 2: a value could not be read or converted\n");
 }
 
 struct BadFile {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <ostream>
 #include <vector>
 
@@ -27,20 +28,6 @@ std::string Num(double x) {
 void Line(std::ostream& Out, const std::string& Label, const std::string& Value) {
   Out << Label << std::string(static_cast<std::size_t>(std::max<int>(1, kLabelWidth - static_cast<int>(Label.size()))), ' ')
       << Value << '\n';
-}
-
-// The rows of the file whose value is a missing-value word; read with the
-// same steps as the importer.
-std::vector<bool> MissingRows(const std::string& FName, const TASCHeader& Header) {
-  std::vector<bool> missing(static_cast<std::size_t>(Header.NrRows), false);
-  TWordReader in(FName);
-  if (!OpenASCData(in, Header)) return missing;
-  for (std::int32_t r = 0; r < Header.NrRows; ++r) {
-    std::string_view word;
-    if (SkipASCRowLead(in, Header) != 0 || !in.NextWord(word)) break;
-    missing[static_cast<std::size_t>(r)] = IsASCMissingValue(word);
-  }
-  return missing;
 }
 
 // The text histogram: about ten bins of a 1-2-5 width covering the data.
@@ -139,48 +126,58 @@ std::string DescribeHelp() {
          "    24.996\n"
          "    NAN\n"
          "\n"
+         "A FILE of - reads the text from standard input.\n"
+         "\n"
          "Exit status: 0 done, 1 the file is missing, malformed or holds a bad\n"
-         "value (one line on standard error says which), 2 wrong command line.\n";
+         "value (one line on standard error says which), 2 wrong command line,\n"
+         "3 internal error of the program.\n";
 }
 
-int RunDescribe(std::span<const std::string> Args, std::ostream& Out, std::ostream& Err) {
+int RunDescribe(std::span<const std::string> Args, const TStreams& IO) {
   if (std::ranges::any_of(Args, [](const std::string& a) { return a == "-h" || a == "--help"; })) {
-    Out << DescribeHelp();
+    IO.Out << DescribeHelp();
     return kExitOK;
   }
   if (Args.size() != 1 || Args[0].empty() || (Args[0].size() > 1 && Args[0][0] == '-')) {
-    Err << "kvl describe: expected one FILE (try kvl describe --help)\n";
+    IO.Err << "kvl describe: expected one FILE (try kvl describe --help)\n";
     return kExitUsage;
   }
-  const std::string& fname = Args[0];
+  const bool fromStdin = Args[0] == "-";
+  const std::string fname = fromStdin ? "standard input" : Args[0];
   auto fail = [&](const std::string& Problem) {
-    Err << "kvl: " << fname << ": " << Problem << '\n';
-    return kExitFileError;
+    IO.Err << "kvl: " << fname << ": " << Problem << '\n';
+    return kExitBadInput;
   };
 
-  TVector data;
-  std::string title;
-  const std::int32_t status = data.ImportASC(fname, title);
+  std::ifstream file;
+  if (!fromStdin)
+    if (const std::int32_t status = OpenASCFile(fname, file)) return fail(ASCStatusText(status));
+  TASCColumn column;
+  const std::int32_t status = ReadASCColumn(fromStdin ? IO.In : file, column);
+  const auto rowsRead = static_cast<std::int32_t>(column.Values.size());
   if (status == kASCBadRowAttribute || status == kASCBadValue)
-    return fail("row " + std::to_string(data.NrOfElem()) + ": " + ASCStatusText(status));
+    return fail("row " + std::to_string(rowsRead + 1) + ": " + ASCStatusText(status));
   if (status != 0) return fail(ASCStatusText(status));
+  if (rowsRead == 0) return fail("the file holds no values");
+  for (std::int32_t i = 0; i < rowsRead; ++i)
+    if (!std::isfinite(column.Values[static_cast<std::size_t>(i)]))
+      return fail("row " + std::to_string(i + 1) + ": the value is not finite");
 
-  TASCHeader header;
-  ReadASCHeader(fname, header);
-  if (header.NrRows == 0) return fail("the file holds no values");
-  for (std::int32_t i = 1; i <= data.NrOfElem(); ++i)
-    if (!std::isfinite(data.GetVal(i))) return fail("row " + std::to_string(i) + ": the value is not finite");
-
-  const std::vector<bool> missing = MissingRows(fname, header);
-  const auto nMissing = static_cast<std::int32_t>(std::ranges::count(missing, true));
-  if (nMissing == header.NrRows) return fail("the file holds only missing values");
+  const auto nMissing = static_cast<std::int32_t>(column.MissingRows.size());
+  if (nMissing == rowsRead) return fail("the file holds only missing values");
   TVector values;
-  values.Resize(header.NrRows - nMissing);
+  values.Resize(rowsRead - nMissing);
   std::int32_t k = 0;
-  for (std::int32_t i = 1; i <= data.NrOfElem(); ++i)
-    if (!missing[static_cast<std::size_t>(i - 1)]) values.SetVal(++k, data.GetVal(i));
+  std::size_t nextMissing = 0;
+  for (std::int32_t row = 1; row <= rowsRead; ++row) {
+    if (nextMissing < column.MissingRows.size() && column.MissingRows[nextMissing] == row) {
+      ++nextMissing;
+      continue;
+    }
+    values.SetVal(++k, column.Values[static_cast<std::size_t>(row - 1)]);
+  }
 
-  PrintReport(Out, fname, title, values, nMissing);
+  PrintReport(IO.Out, fname, column.Header.Comment, values, nMissing);
   return kExitOK;
 }
 

@@ -3,11 +3,12 @@
 // and the CRC of the data. Member definitions of the template; instantiated
 // in vector/instances.cpp.
 //
-// Readers never trust a count: a size to grow to must fit in what the file
-// or stream can hold, and every loop ends with the data.
+// Readers never trust a count: the values of a range to grow to must fit in
+// what the file or stream can hold, and every loop ends with the data.
 
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <type_traits>
@@ -60,10 +61,14 @@ inline bool ParseIndex(std::string_view Word, std::int32_t& Value) noexcept {
 }  // namespace vector_detail
 
 // A vector may grow to HighElem on a load only when it is that large
-// already or the data can hold that many values.
+// already or the data can hold a value for each index of the range that
+// lands in the vector (the range written by a save of a sub-range).
 template <class T, class D>
-bool TVectorBase<T, D>::AdjustedGrowthFits(std::int32_t HighElem, std::int64_t Capacity) const noexcept {
-  return HighElem <= FNElem || HighElem <= Capacity;
+bool TVectorBase<T, D>::AdjustedGrowthFits(std::int32_t LowElem, std::int32_t HighElem,
+                                           std::int64_t Capacity) const noexcept {
+  if (HighElem <= FNElem) return true;
+  const std::int64_t first = std::max<std::int64_t>(LowElem, 1);
+  return first <= HighElem && HighElem - first + 1 <= Capacity;
 }
 
 // --- ASC column text ------------------------------------------------------------------
@@ -85,29 +90,35 @@ std::int32_t TVectorBase<T, D>::DoExportAsASC(const std::string& FName, std::int
 
 template <class T, class D>
 std::int32_t TVectorBase<T, D>::ImportASC(const std::string& FName, std::string& Comment) {
-  TASCHeader header;
-  const std::int32_t status = ReadASCHeader(FName, header);
+  std::ifstream in;
+  if (const std::int32_t status = OpenASCFile(FName, in)) {
+    Comment.clear();
+    return status;
+  }
+  return ImportASC(in, Comment);
+}
+
+template <class T, class D>
+std::int32_t TVectorBase<T, D>::ImportASC(std::istream& In, std::string& Comment) {
+  TASCColumnReader in(In);
+  const std::int32_t status = in.ReadHeader();
+  const TASCHeader& header = in.Header();
   Comment = header.Comment;
   if (status != 0) return status;
   if (header.NrColumns != 1) return kASCWrongColumns;
-  TWordReader in(FName);
-  if (!OpenASCData(in, header)) return kASCCannotOpen;  // gone or locked since the header was read
-  // The header reader has checked the row count against the file's size.
+  // The header reader has checked the row count against the stream's size.
   Resize(header.NrRows);
-  std::int32_t result = 0;
-  std::int32_t row = 1;
-  for (; row <= header.NrRows; ++row) {
-    result = SkipASCRowLead(in, header);
-    if (result != 0) break;
-    double value = 0.0;
-    T elem{};
-    if (!ReadASCValue(in, value) || !vector_detail::FromReal(value, elem)) {
-      result = kASCBadValue;
-      break;
-    }
-    SetVal(row, elem);
-  }
-  Resize(result == 0 ? header.NrRows : row);
+  std::int32_t rowsRead = 0;
+  const std::int32_t result = in.ReadRows(
+      [this](std::int32_t Row, double Value, bool) {
+        T elem{};
+        if (!vector_detail::FromReal(Value, elem)) return false;
+        SetVal(Row, elem);
+        return true;
+      },
+      rowsRead);
+  // A failed row keeps its place: the vector ends at it.
+  Resize(result == 0 ? header.NrRows : rowsRead + 1);
   return result;
 }
 
@@ -135,15 +146,18 @@ bool TVectorBase<T, D>::DoStoreOnFile(std::int32_t FirstElem, std::int32_t LastE
 
 template <class T, class D>
 bool TVectorBase<T, D>::LoadFromFile(const std::string& FileName, bool AdjustVectorSize) {
-  TWordReader in(FileName);
-  if (!in.IsOpen()) return false;
+  std::ifstream file;
+  if (OpenASCFile(FileName, file) != 0) return false;
+  TWordReader in(file);
   std::string_view word;
   std::int32_t first = 0;
   std::int32_t last = 0;
   if (!in.NextWord(word) || !vector_detail::ParseIndex(word, first)) return false;
   if (!in.NextWord(word) || !vector_detail::ParseIndex(word, last)) return false;
   if (AdjustVectorSize) {
-    if (!AdjustedGrowthFits(last, in.FileSize())) return false;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(FileName, ec);
+    if (ec || !AdjustedGrowthFits(first, last, static_cast<std::int64_t>(size))) return false;
     Resize(last);
   }
   if (last > FNElem) return false;
@@ -159,10 +173,11 @@ bool TVectorBase<T, D>::LoadFromFile(const std::string& FileName, bool AdjustVec
 
 template <class T, class D>
 bool TVectorBase<T, D>::LoadAutoDetect(const std::string& FileName, bool AdjustVectorSize) {
+  std::ifstream file;
+  if (OpenASCFile(FileName, file) != 0) return false;
   std::int64_t lines = 0;
   {
-    TWordReader in(FileName);
-    if (!in.IsOpen()) return false;
+    TWordReader in(file);
     bool digit = false;
     for (int c = in.Get();; c = in.Get()) {
       if (c < 0 || c == '\n') {
@@ -175,8 +190,10 @@ bool TVectorBase<T, D>::LoadAutoDetect(const std::string& FileName, bool AdjustV
     }
   }
   if (AdjustVectorSize && lines >= 1) Resize(static_cast<std::int32_t>(std::min<std::int64_t>(lines, std::numeric_limits<std::int32_t>::max())));
-  TWordReader in(FileName);
-  if (!in.IsOpen()) return false;
+  // The numbers are read from the start again, on the same open file.
+  file.clear();
+  if (!file.seekg(0)) return false;
+  TWordReader in(file);
   std::string_view word;
   for (std::int32_t i = 1; i <= FNElem && in.NextWord(word); ++i) {
     double value = 0.0;
@@ -256,7 +273,7 @@ bool TVectorBase<T, D>::LoadFromStream(TStream* InStream, bool AdjustVectorSize)
   if (!vector_detail::ReadImageBound<T>(*InStream, lo) || !vector_detail::ReadImageBound<T>(*InStream, hi)) return false;
   if (AdjustVectorSize) {
     const std::int64_t left = InStream->Size() - InStream->Position();
-    if (!AdjustedGrowthFits(hi, left / vector_detail::ImageElemBytes<T>)) return false;
+    if (!AdjustedGrowthFits(lo, hi, left / vector_detail::ImageElemBytes<T>)) return false;
     Resize(hi);
   }
   if (hi > FNElem) return false;

@@ -1,0 +1,80 @@
+#include "commands.h"
+
+#include <algorithm>
+#include <exception>
+#include <ostream>
+
+#include "describe.h"
+
+namespace kvl::tool {
+
+namespace {
+
+constexpr TCommand kCommands[] = {
+    {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file", RunDescribe},
+};
+
+constexpr std::size_t kSynopsisWidth = 18;
+
+}  // namespace
+
+std::span<const TCommand> Commands() { return kCommands; }
+
+std::string Usage(std::span<const TCommand> Table) {
+  std::string text =
+      "kvl - command-line companion of the KVL numerics library\n"
+      "\n"
+      "usage: kvl COMMAND [ARGUMENTS]\n"
+      "\n"
+      "commands:\n";
+  for (const TCommand& c : Table) {
+    std::string head = "  ";
+    head.append(c.Name).append(" ").append(c.Synopsis);
+    head.resize(std::max(head.size() + 1, kSynopsisWidth), ' ');
+    text.append(head).append(c.Summary).append("\n");
+  }
+  text +=
+      "\n"
+      "A FILE of - is standard input.\n"
+      "\n"
+      "options:\n"
+      "  -h, --help      this text; kvl COMMAND --help explains a command\n"
+      "  --version       the program's version\n"
+      "\n"
+      "Exit status: 0 done, 1 bad input (a missing, malformed or unusable file),\n"
+      "2 wrong command line, 3 internal error of the program.\n";
+  return text;
+}
+
+std::string Version() { return std::string("kvl ") + KVL_TOOL_VERSION + "\n"; }
+
+int RunKvl(std::span<const std::string> Args, const TStreams& IO, std::span<const TCommand> Table) {
+  if (Args.empty()) {
+    IO.Err << Usage(Table);
+    return kExitUsage;
+  }
+  const std::string& word = Args[0];
+  if (word == "-h" || word == "--help" || word == "help") {
+    IO.Out << Usage(Table);
+    return kExitOK;
+  }
+  if (word == "--version") {
+    IO.Out << Version();
+    return kExitOK;
+  }
+  const auto command = std::ranges::find(Table, std::string_view(word), &TCommand::Name);
+  if (command == Table.end()) {
+    IO.Err << "kvl: unknown command \"" << word << "\" (try kvl --help)\n";
+    return kExitUsage;
+  }
+  try {
+    return command->Run(Args.subspan(1), IO);
+  } catch (const std::exception& e) {
+    IO.Err << "kvl: internal error: " << e.what() << '\n';
+  } catch (...) {
+    IO.Err << "kvl: internal error: unknown exception\n";
+  }
+  return kExitInternal;
+}
+
+}  // namespace kvl::tool

@@ -1,0 +1,54 @@
+#pragma once
+// The `kvl` program's command table and dispatcher.
+//
+// Every command is one row of the table returned by Commands(): its name,
+// the synopsis and summary shown by `kvl --help`, and the function that runs
+// it. A new command adds a row; the dispatcher, the help text and the exit
+// codes come with it.
+
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kvl::tool {
+
+/// Exit codes of the program.
+inline constexpr int kExitOK = 0;
+inline constexpr int kExitBadInput = 1;  ///< the input is missing, malformed or holds a bad value
+inline constexpr int kExitUsage = 2;     ///< the command line is wrong
+inline constexpr int kExitInternal = 3;  ///< the program failed (a fault, or out of memory)
+
+/// TStreams: where a command reads standard input ("-") and writes.
+struct TStreams {
+  std::istream& In;
+  std::ostream& Out;
+  std::ostream& Err;
+};
+
+/// TCommand: one command of the program.
+struct TCommand {
+  std::string_view Name;      ///< the command word
+  std::string_view Synopsis;  ///< its arguments, as in "describe FILE"
+  std::string_view Summary;   ///< what it does, for `kvl --help`
+  /// Run: runs the command with the arguments after the command word and
+  /// returns the exit code; handles its own --help.
+  int (*Run)(std::span<const std::string> Args, const TStreams& IO);
+};
+
+/// Commands: the program's command table.
+std::span<const TCommand> Commands();
+
+/// Usage: the text of `kvl --help` for the commands of Table.
+std::string Usage(std::span<const TCommand> Table);
+
+/// Version: the text of `kvl --version`.
+std::string Version();
+
+/// RunKvl: runs the command line Args (without the program name) with the
+/// commands of Table and returns the exit code. An exception that leaves a
+/// command is a fault of the program: one line "kvl: internal error: ..."
+/// on IO.Err and kExitInternal.
+int RunKvl(std::span<const std::string> Args, const TStreams& IO, std::span<const TCommand> Table);
+
+}  // namespace kvl::tool
