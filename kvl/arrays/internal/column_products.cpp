@@ -20,7 +20,7 @@ using gemm_internal::GemmWork;
 using gemm_internal::RowsOf;
 using gemm_internal::TOperand;
 
-constexpr std::size_t MaxPanel = 64;  // Gram columns per task at most
+constexpr std::size_t MaxPanel = 120;  // Gram columns per task at most
 
 std::vector<const double*> StoredColumns(const double* Data, std::size_t Rows, std::size_t Cols) {
   std::vector<const double*> cols(Cols);

@@ -141,17 +141,27 @@ template <class T>
   for (std::size_t p0 = 0; p0 < k; p0 += KC) {
     const std::size_t kc = std::min(KC, k - p0);
     if (!B.Trans) {
-      // L cells of the row at a time; the last group reads up to L cells
-      // through a zero-padded copy.
-      for (std::size_t v = 0; v < nv; ++v) {
-        const std::size_t j0 = v * L, len = std::min(L, n - j0);
-        V acc = {};
-        for (std::size_t p = p0; p < p0 + kc; ++p) {
-          V bv = {};
-          std::memcpy(&bv, B.Rows[p] + j0, len * sizeof(T));
-          acc += bv * a[p];
+      // Row after row of B into the L-cell groups of sum (the last group
+      // through a zero-padded copy), all of B's cells read in storage order.
+      std::fill_n(sum, nv * L, T{});
+      const std::size_t full = n / L;
+      for (std::size_t p = p0; p < p0 + kc; ++p) {
+        const T ap = a[p];
+        const T* b = B.Rows[p];
+        for (std::size_t v = 0; v < full; ++v) {
+          V acc, bv;
+          std::memcpy(&acc, sum + v * L, sizeof(V));
+          std::memcpy(&bv, b + v * L, sizeof(V));
+          acc += bv * ap;
+          std::memcpy(sum + v * L, &acc, sizeof(V));
         }
-        std::memcpy(sum + j0, &acc, sizeof(V));
+        if (full < nv) {
+          V acc, bv = {};
+          std::memcpy(&acc, sum + full * L, sizeof(V));
+          std::memcpy(&bv, b + full * L, (n - full * L) * sizeof(T));
+          acc += bv * ap;
+          std::memcpy(sum + full * L, &acc, sizeof(V));
+        }
       }
     } else {
       // Cell j is the product of a with stored row j: L rows at a time, one
