@@ -1,12 +1,15 @@
 #pragma once
-// The product kernels of the array routines on column-major storage, for
-// the matrix containers: column c of a Rows x Cols operand starts at
-// Data + c * Rows. Every product runs on the one kernel of the array
-// routines, with its one summation order (see docs/arrays_linalg.md), so a
-// cell has the same bits whichever routine, tile or thread computes it.
+// Kernels of the array routines on column-major storage, for the matrix
+// containers: column c of a Rows x Cols operand starts at Data + c * Rows.
+// Every product runs on the one kernel of the array routines, with its one
+// summation order (see docs/arrays_linalg.md), so a cell has the same bits
+// whichever routine, tile or thread computes it.
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+
+#include "kvl/arrays/array_svd.h"
 
 namespace kvl::arrays_detail {
 
@@ -31,5 +34,10 @@ void ColumnMajorProduct(const TColumnMajor& A, const TColumnMajor& B, double* C)
 /// partly filled). G must not overlap A. Unscaled (Norm 1) it equals
 /// ColumnMajorProduct(Aᵀ, A) bit for bit, with any number of threads.
 bool GramProduct(const double* A, std::size_t Rows, std::size_t N, double* G, double Norm, std::int32_t NThreads);
+
+/// SingularValues: the W of SvdDecompose(A, V, W) without U and V (the
+/// same values, the same progress steps and results); A is left with
+/// intermediate cells. svdBadSize when W has not n values or overlaps A.
+TSvdResult SingularValues(TColumnView<double> A, std::span<double> W);
 
 }  // namespace kvl::arrays_detail
