@@ -27,7 +27,7 @@ using arrays_detail::linalg::SquareSize;
 
 constexpr int MaxIterations = 30;     // QL iterations per eigenvalue
 constexpr double SymmetryTol = 1e-9;  // relative to the largest magnitude
-constexpr std::size_t QBlock = 8;     // factor columns that share a pass over the reflectors
+constexpr std::size_t QBlock = 32;     // factor columns that share a pass over the reflectors
 constexpr std::size_t RowBlock = 16;  // rows that a batch of rotations updates together
 
 // A plane rotation of columns I and I+1: (x, y) <- (c·x − s·y, s·x + c·y).
