@@ -1,5 +1,6 @@
 // Speed of the array matrix routines: inversion and products of square
-// matrices (500 x 500 by default, 1000 x 1000 for the inversion as well).
+// matrices (500 x 500 by default, 1000 x 1000 for the inversion as well) and
+// the symmetric eigen decomposition. Peers: peers_blas_bench.
 
 #include <benchmark/benchmark.h>
 
@@ -74,5 +75,20 @@ void BM_MultiplyArraysInteger(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_MultiplyArraysInteger)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// EigenDecomposition of a symmetric n x n matrix (the peer: dsyevd).
+void BM_EigenDecomposition(benchmark::State& state) {
+  const auto n = static_cast<std::size_t>(state.range(0));
+  kvl::TDouble2DArray a = RandomSquare(n, 8);
+  for (std::size_t c = 0; c < n; ++c)
+    for (std::size_t r = 0; r < c; ++r) a[c][r] = a[r][c];
+  kvl::TDoubleArray values;
+  kvl::TDouble2DArray vectors;
+  for (auto _ : state) {
+    if (kvl::EigenDecomposition(a, values, vectors) != 0) state.SkipWithError("no convergence");
+    benchmark::DoNotOptimize(values.data());
+  }
+}
+BENCHMARK(BM_EigenDecomposition)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

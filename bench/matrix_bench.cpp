@@ -1,12 +1,15 @@
-// Speed of the matrix numerics: the products and the inversion of
-// 1000 x 1000 matrices, the Gram product Square of 4000 rows x 1000 columns
-// on 1 and 2 threads, and the distance matrix of 2000 objects x 50 features.
+// Speed of the matrix numerics: the products, the inversion, the
+// determinant and the LU decomposition of 1000 x 1000 matrices, the
+// matrix-vector product, the spectral norm, the Gram product Square of 4000
+// rows x 1000 columns on 1 and 2 threads, and the distance matrix of 2000
+// objects x 50 features. Peers: peers_blas_bench.
 
 #include <benchmark/benchmark.h>
 
 #include <random>
 
 #include "kvl/containers/KVL_matrix.h"
+#include "kvl/containers/KVL_vector.h"
 
 namespace {
 
@@ -64,7 +67,45 @@ void BM_Invert(benchmark::State& state) {
   }
   SetFlops(state, 2.0 * n * n * static_cast<double>(n));
 }
-BENCHMARK(BM_Invert)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Invert)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void BM_Determinant(benchmark::State& state) {
+  const auto n = static_cast<std::int32_t>(state.range(0));
+  kvl::TMatrix a;
+  FillRandom(a, n, n, 6);
+  for (auto _ : state) benchmark::DoNotOptimize(a.Determinant());
+  SetFlops(state, 2.0 / 3.0 * n * n * static_cast<double>(n));
+}
+BENCHMARK(BM_Determinant)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void BM_LUdecomposition(benchmark::State& state) {
+  const auto n = static_cast<std::int32_t>(state.range(0));
+  kvl::TMatrix a, l, u;
+  FillRandom(a, n, n, 6);
+  for (auto _ : state) benchmark::DoNotOptimize(a.LUdecomposition(&l, &u));
+  SetFlops(state, 2.0 / 3.0 * n * n * static_cast<double>(n));
+}
+BENCHMARK(BM_LUdecomposition)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void BM_MultiplyVector(benchmark::State& state) {
+  const auto n = static_cast<std::int32_t>(state.range(0));
+  kvl::TMatrix a;
+  FillRandom(a, n, n, 8);
+  kvl::TVector x, y;
+  x.Resize(n);
+  for (std::int32_t i = 1; i <= n; ++i) x.SetVal(i, 1.0 / i);
+  for (auto _ : state) benchmark::DoNotOptimize(a.Multiply(&x, &y));
+}
+BENCHMARK(BM_MultiplyVector)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// The spectral norm (largest singular value) of a square matrix.
+void BM_SpectralNorm(benchmark::State& state) {
+  const auto n = static_cast<std::int32_t>(state.range(0));
+  kvl::TMatrix a;
+  FillRandom(a, n, n, 9);
+  for (auto _ : state) benchmark::DoNotOptimize(a.Norm(kvl::TNormType::ntSpectral));
+}
+BENCHMARK(BM_SpectralNorm)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // CalcDistMat of 2000 objects (rows) x 50 features (columns).
 void BM_CalcDistMat(benchmark::State& state) {

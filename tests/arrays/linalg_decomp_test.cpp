@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "kvl/arrays/KVL_openarrays.h"
 #include "kvl_test_support.h"
@@ -175,6 +177,46 @@ TEST(EigenDecompositionTest, RandomSymmetricMatrix) {
   for (std::size_t c = 0; c < n; ++c)
     for (std::size_t r = 0; r < n; ++r) vt[c][r] = vectors[r][c];
   EXPECT_LT(MaxDeviation(NaiveProduct(vt, vectors), test::Identity(n)), 1e-13);  // orthonormal
+}
+
+// A = H·diag(λ)·H with a Householder reflection H: the spectrum is known,
+// with a repeated value, and n = 150 runs several rotation batches and a
+// block of left-over rows.
+TEST(EigenDecompositionTest, KnownSpectrumWithRepeatedValues) {
+  constexpr std::size_t n = 150;
+  constexpr double kTol = 1e-12;  // a few hundred rounding errors of values near 1
+  std::vector<double> lambda(n);
+  for (std::size_t i = 0; i < n; ++i) lambda[i] = i < 3 ? 0.5 : 1.0 + static_cast<double>(i) / n;
+  const TDouble2DArray v = RandomMatrix(1, n, 31);
+  double vv = 0.0;
+  for (double x : v[0]) vv += x * x;
+  TDouble2DArray a(n, TDoubleArray(n));
+  for (std::size_t c = 0; c < n; ++c)
+    for (std::size_t r = 0; r < n; ++r) {
+      long double s = 0.0L;
+      for (std::size_t k = 0; k < n; ++k) {
+        const double hrk = (r == k ? 1.0 : 0.0) - 2.0 * v[0][r] * v[0][k] / vv;
+        const double hkc = (k == c ? 1.0 : 0.0) - 2.0 * v[0][k] * v[0][c] / vv;
+        s += static_cast<long double>(hrk) * lambda[k] * hkc;
+      }
+      a[c][r] = static_cast<double>(s);
+    }
+  for (std::size_t c = 0; c < n; ++c)
+    for (std::size_t r = 0; r < c; ++r) a[c][r] = a[r][c];
+  TDoubleArray values;
+  TDouble2DArray vectors;
+  ASSERT_EQ(EigenDecomposition(a, values, vectors), 0);
+  std::sort(lambda.begin(), lambda.end(), std::greater<>());
+  for (std::size_t k = 0; k < n; ++k) EXPECT_NEAR(values[k], lambda[k], kTol) << k;
+  const TDouble2DArray av = NaiveProduct(a, vectors);
+  for (std::size_t k = 0; k < n; ++k) {
+    std::size_t big = 0;
+    for (std::size_t r = 0; r < n; ++r) {
+      EXPECT_NEAR(av[k][r], values[k] * vectors[k][r], kTol) << k << ", " << r;
+      if (std::fabs(vectors[k][r]) > std::fabs(vectors[k][big])) big = r;
+    }
+    EXPECT_GT(vectors[k][big], 0.0) << k;  // the sign convention
+  }
 }
 
 TEST(EigenDecompositionTest, StatusCodes) {

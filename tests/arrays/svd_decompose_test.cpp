@@ -4,9 +4,11 @@
 #include <limits>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kvl/arrays/KVL_openarrays.h"
+#include "kvl/arrays/array_kernels.h"
 #include "svd_test_helpers.h"
 
 namespace kvl {
@@ -283,6 +285,30 @@ TEST(SvdProgressTest, CountsEveryStepWithoutHookAndAbortsWhenFlagPreset) {
   TDense B = test::RandomDense(4, 6, 11);
   EXPECT_EQ(SvdDecompose(B.View(), V.View(), W), TSvdResult::svdAborted);
   EXPECT_EQ(ProcStat, 1.0);
+}
+
+// The values-only path (the spectral norm's) gives the decomposition's W bit
+// for bit, in the same number of progress steps, on every shape.
+TEST(SvdValuesOnlyTest, SameValuesAndStepsAsTheDecomposition) {
+  test::ProgressHookGuard guard;
+  for (const auto& [m, n] : {std::pair<std::size_t, std::size_t>{9, 6}, {6, 9}, {40, 40}, {1, 3}}) {
+    const TDense A = test::RandomDense(m, n, 17);
+    TDense full = A, values = A, V(n, n);
+    std::vector<double> w(n), wOnly(n);
+    ProcStat = 0.0;
+    ASSERT_EQ(SvdDecompose(full.View(), V.View(), w), TSvdResult::svdSuccess);
+    const double steps = ProcStat;
+    ProcStat = 0.0;
+    ASSERT_EQ(arrays_detail::SingularValues(values.View(), wOnly), TSvdResult::svdSuccess);
+    EXPECT_EQ(ProcStat, steps) << m << " x " << n;
+    EXPECT_EQ(w, wOnly) << m << " x " << n;
+  }
+  TDense A = test::RandomDense(5, 4, 2);
+  std::vector<double> three(3);
+  EXPECT_EQ(arrays_detail::SingularValues(A.View(), three), TSvdResult::svdBadSize);
+  std::vector<double> w(4);
+  AbortMathProc = true;
+  EXPECT_EQ(arrays_detail::SingularValues(A.View(), w), TSvdResult::svdAborted);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -18,7 +19,8 @@ using test::FillSeeded;
 using test::ProductMismatch;
 using test::SetColumns;
 
-// Shapes around the kernel's tile (4 x 3) and block (256 rows) edges.
+// Shapes around the kernel's tile (6 x 8), its depth blocks (256 terms) and
+// its one-row path (a result of one column).
 class MatrixProductShapes : public ::testing::TestWithParam<std::tuple<int, int, int>> {};
 
 TEST_P(MatrixProductShapes, AllThreeProductsMatchTheDefinition) {
@@ -45,7 +47,8 @@ TEST_P(MatrixProductShapes, AllThreeProductsMatchTheDefinition) {
 INSTANTIATE_TEST_SUITE_P(Shapes, MatrixProductShapes,
                          ::testing::Values(std::make_tuple(1, 1, 1), std::make_tuple(3, 2, 5),
                                            std::make_tuple(7, 9, 4), std::make_tuple(13, 261, 11),
-                                           std::make_tuple(5, 600, 200)));
+                                           std::make_tuple(5, 600, 200), std::make_tuple(14, 257, 1),
+                                           std::make_tuple(1, 300, 17)));
 
 TEST(MatrixProducts, MismatchOrNullReturnsFalseAndLeavesResult) {
   TMatrix a, b, res;
@@ -126,6 +129,36 @@ TEST(MatrixProducts, VectorProducts) {
   EXPECT_FALSE(a.TransposeAndMultiply(&v, &res));
   ASSERT_TRUE(a.TransposeAndMultiply(&w, &w));  // result into the operand
   EXPECT_EQ(w.GetVal(2), 15);
+}
+
+// Every product sums a cell in the same order, so the routines agree bit
+// for bit: a column of A·B is A times that column of B, and a transposed
+// operand gives the product of its explicit transpose.
+TEST(MatrixProducts, EveryProductSumsInOneOrder) {
+  TMatrix a, b, ab;
+  FillSeeded(a, 600, 19, 21);  // 600 terms: three depth blocks
+  FillSeeded(b, 11, 600, 22);
+  ASSERT_TRUE(a.Multiply(&b, &ab));
+  TMatrix at, bt, res;
+  at.Resize(19, 600);
+  bt.Resize(600, 11);
+  for (int c = 1; c <= 600; ++c) {
+    for (int r = 1; r <= 19; ++r) at.SetVal(r, c, a.GetVal(c, r));
+    for (int r = 1; r <= 11; ++r) bt.SetVal(c, r, b.GetVal(r, c));
+  }
+  ASSERT_TRUE(a.MultiplyTransposed(&bt, &res));
+  EXPECT_TRUE(std::equal(res.Data().begin(), res.Data().end(), ab.Data().begin(), ab.Data().end()));
+  ASSERT_TRUE(at.TransposeAndMultiply(&b, &res));
+  EXPECT_TRUE(std::equal(res.Data().begin(), res.Data().end(), ab.Data().begin(), ab.Data().end()));
+  TVector col, y;
+  col.Resize(600);
+  for (int c = 1; c <= 11; ++c) {
+    for (int r = 1; r <= 600; ++r) col.SetVal(r, b.GetVal(c, r));
+    ASSERT_TRUE(a.Multiply(&col, &y));
+    for (int r = 1; r <= 19; ++r) EXPECT_EQ(y.GetVal(r), ab.GetVal(c, r)) << c << ", " << r;
+    ASSERT_TRUE(at.TransposeAndMultiply(&col, &y));
+    for (int r = 1; r <= 19; ++r) EXPECT_EQ(y.GetVal(r), ab.GetVal(c, r)) << c << ", " << r;
+  }
 }
 
 TEST(MatrixArithmetic, ElementwiseScalarAndTrace) {

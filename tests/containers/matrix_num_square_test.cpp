@@ -87,6 +87,27 @@ TEST(MatrixSquare, ProgressCountsEveryColumnFromTheCallingThread) {
   }
 }
 
+// The workers never write ProcStat: a hook may read it while they run (no
+// data race under ThreadSanitizer) and always finds the value it is given.
+TEST(MatrixSquare, HookReadsProcStatWhileWorkersRun) {
+  ProgressHookGuard guard;
+  TMatrix a, sq;
+  FillSeeded(a, 300, 400, 15);
+  ProcStat = 5;
+  double last = 5;
+  bool monotone = true, sameAsGlobal = true;
+  MathFeedBackProc = [&](double p) {
+    sameAsGlobal = sameAsGlobal && p == ProcStat;
+    monotone = monotone && ProcStat >= last;
+    last = ProcStat;
+  };
+  ASSERT_TRUE(a.Square(&sq, 1.0, 2));
+  EXPECT_TRUE(sameAsGlobal);
+  EXPECT_TRUE(monotone);
+  EXPECT_EQ(ProcStat, 305.0);
+  EXPECT_EQ(last, 305.0);  // the last call reports every column
+}
+
 TEST(MatrixSquare, HookThatAbortsMidwayStopsTheHandOut) {
   ProgressHookGuard guard;
   TMatrix a, sq;

@@ -1,6 +1,7 @@
 // Determinant, LU and LUP decompositions: a copy of the matrix is factorised
 // by the blocked LU engine, the caller's array is only read.
 
+#include <algorithm>
 #include <numeric>
 
 #include "kvl/arrays/array_linalg.h"
@@ -21,6 +22,17 @@ struct TFactorCopy {
   TLuResult Result = TLuResult::lrOk;
 };
 
+// Calls Cell(c, r) for every cell of an n x n matrix in tiles of 32 x 32,
+// so that a copy that transposes touches few cache lines at a time.
+template <class F>
+void ForEachCellTiled(std::size_t n, F&& Cell) {
+  constexpr std::size_t B = 32;
+  for (std::size_t c0 = 0; c0 < n; c0 += B)
+    for (std::size_t r0 = 0; r0 < n; r0 += B)
+      for (std::size_t c = c0, c1 = std::min(n, c0 + B); c < c1; ++c)
+        for (std::size_t r = r0, r1 = std::min(n, r0 + B); r < r1; ++r) Cell(c, r);
+}
+
 template <class A>
 TFactorCopy FactorCopy(const A& a, std::size_t n, TLuMode Mode, bool Transposed) {
   TFactorCopy f;
@@ -28,10 +40,10 @@ TFactorCopy FactorCopy(const A& a, std::size_t n, TLuMode Mode, bool Transposed)
   f.Rows.resize(n);
   f.Swaps.resize(n);
   for (std::size_t r = 0; r < n; ++r) f.Rows[r] = f.Cells.data() + r * n;
-  for (std::size_t c = 0; c < n; ++c) {
-    const auto& col = a[c];
-    for (std::size_t r = 0; r < n; ++r) (Transposed ? f.Rows[r][c] : f.Rows[c][r]) = col[r];
-  }
+  if (Transposed)
+    ForEachCellTiled(n, [&](std::size_t c, std::size_t r) { f.Rows[r][c] = a[c][r]; });
+  else
+    for (std::size_t c = 0; c < n; ++c) std::copy_n(a[c].data(), n, f.Rows[c]);
   GemmWork<double> work;
   f.Result = FactorLU(LuRows{f.Rows.data(), nullptr, n}, Mode, f.Swaps.data(), work);
   return f;
@@ -72,15 +84,11 @@ std::int32_t LuImpl(const A& a, OL&& l, OU&& u, TIntArray* Perm) {
   if (f.Result == TLuResult::lrNoPivot) return -3;
   PrepareOut(l, n, n);
   PrepareOut(u, n, n);
-  for (std::size_t c = 0; c < n; ++c) {
-    auto&& lc = l[c];
-    auto&& uc = u[c];
-    for (std::size_t r = 0; r < n; ++r) {
-      const double v = f.Rows[r][c];
-      lc[r] = r > c ? v : (r == c ? 1.0 : 0.0);
-      uc[r] = r <= c ? v : 0.0;
-    }
-  }
+  ForEachCellTiled(n, [&](std::size_t c, std::size_t r) {
+    const double v = f.Rows[r][c];
+    l[c][r] = r > c ? v : (r == c ? 1.0 : 0.0);
+    u[c][r] = r <= c ? v : 0.0;
+  });
   if (Perm) {
     Perm->resize(n);
     std::iota(Perm->begin(), Perm->end(), 0);

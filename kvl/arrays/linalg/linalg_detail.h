@@ -2,7 +2,7 @@
 // Internal engine of the matrix routines. Every matrix is reached through an
 // array of row pointers, so one kernel serves nested arrays (a row per inner
 // array), column views (a row per stored column) and work buffers alike:
-// - Gemm, a cache-blocked, register-tiled product C += A*B (or C -= A*B);
+// - Gemm, the product kernel of kvl/arrays/internal/gemm_kernel.h;
 // - FactorLU, a blocked right-looking LU factorisation with the pivoting
 //   rules of the unit (Crout-style scaled pivoting with the 1e-100 floor,
 //   plain partial pivoting, or none);
@@ -18,42 +18,14 @@
 #include <vector>
 
 #include "kvl/arrays/array_core.h"
+#include "kvl/arrays/internal/gemm_kernel.h"
 
 namespace kvl::arrays_detail::linalg {
 
-/// RowsOf: a block of a dense matrix whose row i starts at R[i] + Col.
-template <class T>
-struct RowsOf {
-  T* const* R = nullptr;
-  std::size_t Col = 0;
-  T* operator[](std::size_t i) const noexcept { return R[i] + Col; }
-  /// At: the block that starts at row i, column j of this one.
-  RowsOf At(std::size_t i, std::size_t j) const noexcept { return {R + i, Col + j}; }
-  operator RowsOf<const T>() const noexcept
-    requires(!std::is_const_v<T>)
-  {
-    return {R, Col};
-  }
-};
-
-/// GemmWork: the packing buffers of Gemm, kept across the calls of one routine.
-template <class T>
-struct GemmWork {
-  std::vector<T> PackA;
-  std::vector<T> PackB;
-};
-
-/// Gemm: C += A*B, or C -= A*B when Subtract, for an m x k block A, a k x n
-/// block B and an m x n block C that overlaps neither. Integer products use
-/// uint32_t, whose arithmetic wraps around modulo 2^32.
-template <class T>
-void Gemm(std::size_t m, std::size_t n, std::size_t k, RowsOf<const T> A, RowsOf<const T> B, RowsOf<T> C,
-          bool Subtract, GemmWork<T>& Work);
-extern template void Gemm<double>(std::size_t, std::size_t, std::size_t, RowsOf<const double>,
-                                  RowsOf<const double>, RowsOf<double>, bool, GemmWork<double>&);
-extern template void Gemm<std::uint32_t>(std::size_t, std::size_t, std::size_t, RowsOf<const std::uint32_t>,
-                                         RowsOf<const std::uint32_t>, RowsOf<std::uint32_t>, bool,
-                                         GemmWork<std::uint32_t>&);
+using gemm_internal::Gemm;
+using gemm_internal::GemmWork;
+using gemm_internal::RowsOf;
+using gemm_internal::TOperand;
 
 /// LuRows: the n x n matrix being factorised. When Vecs is given, row i is
 /// Vecs[i] and rows are exchanged by swapping the inner arrays (and their

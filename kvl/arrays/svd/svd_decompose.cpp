@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "kvl/arrays/array_kernels.h"
 #include "kvl/arrays/array_svd.h"
 #include "kvl/arrays/svd/svd_engine.h"
 #include "kvl/base/KVL_kvlbase.h"
@@ -48,12 +49,20 @@ constexpr int kSafeExponent = 400;
 /// The workspace and the state shared by the phases of one decomposition.
 class TGolubReinsch {
  public:
+  /// v null: the singular values only (U and V are neither formed nor
+  /// rotated; W gets the same values, and progress the same steps).
   TGolubReinsch(double* const* a, std::size_t m, std::size_t n, double* const* v, double* w)
       : a_(a), v_(v), w_(w), m_(m), n_(n), rv1_(n), row_(std::max(m, n)) {}
 
   TSvdResult Run() {
     if (StepAborts() || !Bidiagonalise()) return TSvdResult::svdAborted;
-    if (StepAborts() || !AccumulateRight() || !AccumulateLeft()) return TSvdResult::svdAborted;
+    if (StepAborts()) return TSvdResult::svdAborted;
+    if (v_ == nullptr) {
+      for (std::size_t i = 0, steps = n_ + std::min(m_, n_); i < steps; ++i)
+        if (StepAborts()) return TSvdResult::svdAborted;
+    } else if (!AccumulateRight() || !AccumulateLeft()) {
+      return TSvdResult::svdAborted;
+    }
     if (StepAborts()) return TSvdResult::svdAborted;
     return Diagonalise();
   }
@@ -193,7 +202,8 @@ class TGolubReinsch {
         if (l == k) {
           if (z < 0.0) {
             w_[k] = -z;
-            for (std::size_t j = 0; j < n_; ++j) v_[k][j] = -v_[k][j];
+            if (v_ != nullptr)
+              for (std::size_t j = 0; j < n_; ++j) v_[k][j] = -v_[k][j];
           }
           break;
         }
@@ -216,7 +226,7 @@ class TGolubReinsch {
       w_[i] = h;
       c = g / h;
       s = -f / h;
-      Rotate(a_[nm], a_[i], m_, c, s);
+      if (v_ != nullptr) Rotate(a_[nm], a_[i], m_, c, s);
     }
   }
 
@@ -245,7 +255,7 @@ class TGolubReinsch {
       g = g * c - x * s;
       h = y * s;
       y *= c;
-      Rotate(v_[j], v_[i], n_, c, s);
+      if (v_ != nullptr) Rotate(v_[j], v_[i], n_, c, s);
       r = Pythag(f, h);
       w_[j] = r;
       if (r != 0.0) {
@@ -254,7 +264,7 @@ class TGolubReinsch {
       }
       f = c * g + s * y;
       x = c * y - s * g;
-      Rotate(a_[j], a_[i], m_, c, s);
+      if (v_ != nullptr) Rotate(a_[j], a_[i], m_, c, s);
     }
     rv1_[l] = 0.0;
     rv1_[k] = f;
@@ -320,6 +330,19 @@ TSvdResult SvdDecompose(TColumnView<double> A, TColumnView<double> V, std::span<
   svd_detail::ColumnTable(V, v, nv);
   return svd_detail::GolubReinsch(a.data(), m, n, v.data(), W.data());
 }
+
+namespace arrays_detail {
+
+TSvdResult SingularValues(TColumnView<double> A, std::span<double> W) {
+  const std::size_t n = A.size(), m = A.Rows();
+  if (W.size() != n || svd_detail::Overlaps(A.data(), m * n, W.data(), n)) return TSvdResult::svdBadSize;
+  std::vector<double*> a;
+  std::size_t rows = 0;
+  svd_detail::ColumnTable(A, a, rows);
+  return svd_detail::GolubReinsch(a.data(), m, n, nullptr, W.data());
+}
+
+}  // namespace arrays_detail
 
 TSvdResult SvdDecompose(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& W) {
   std::vector<double*> a, v;

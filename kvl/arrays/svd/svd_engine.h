@@ -47,7 +47,8 @@ inline bool Overlaps(const double* p, std::size_t np, const double* q, std::size
 }
 
 /// GolubReinsch: the decomposition on column tables: a (n columns of m
-/// rows) becomes U, v (n columns of n rows) V, w (n values) W.
+/// rows) becomes U, v (n columns of n rows) V, w (n values) W. With v null
+/// only W is computed (the same values; a is left with intermediate cells).
 TSvdResult GolubReinsch(double* const* a, std::size_t m, std::size_t n, double* const* v, double* w);
 
 /// BackSubstitute: x = V·diag(1/W)·Uᵀ·b (zero W skipped) and, when err is

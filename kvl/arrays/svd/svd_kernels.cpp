@@ -1,22 +1,18 @@
-// The unit-stride kernels of the singular value routines, compiled once
-// for any x86-64 and once for AVX2 (chosen at load time). Neither clone
-// contracts to fused multiply-adds, so both give the same results.
+// The unit-stride kernels of the singular value routines, in the CPU clones
+// of the array routines (chosen at load time). This file is compiled
+// without floating-point contraction, so no clone fuses multiply-adds and
+// all give the same results.
 
 #include <cstddef>
 
+#include "kvl/arrays/internal/cpu_clones.h"
 #include "kvl/arrays/svd/svd_engine.h"
-
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define KVL_SVD_KERNEL [[gnu::target_clones("avx2", "default")]]
-#else
-#define KVL_SVD_KERNEL
-#endif
 
 namespace kvl::svd_detail {
 
 /// Dot: Σ x_i·y_i over n contiguous values (four partial sums, so the loop
 /// vectorises without reassociating a single sum).
-KVL_SVD_KERNEL double Dot(const double* __restrict x, const double* __restrict y, std::size_t n) noexcept {
+KVL_CPU_CLONES double Dot(const double* __restrict x, const double* __restrict y, std::size_t n) noexcept {
   double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
   std::size_t i = 0;
   for (; i + 4 <= n; i += 4) {
@@ -30,13 +26,13 @@ KVL_SVD_KERNEL double Dot(const double* __restrict x, const double* __restrict y
 }
 
 /// Axpy: y += a·x over n contiguous values.
-KVL_SVD_KERNEL void Axpy(double a, const double* __restrict x, double* __restrict y, std::size_t n) noexcept {
+KVL_CPU_CLONES void Axpy(double a, const double* __restrict x, double* __restrict y, std::size_t n) noexcept {
   for (std::size_t i = 0; i < n; ++i) y[i] += a * x[i];
 }
 
 /// Rotate: the plane rotation (x, y) <- (x·c + y·s, y·c − x·s) of two
 /// contiguous vectors of n values.
-KVL_SVD_KERNEL void Rotate(double* __restrict x, double* __restrict y, std::size_t n, double c, double s) noexcept {
+KVL_CPU_CLONES void Rotate(double* __restrict x, double* __restrict y, std::size_t n, double c, double s) noexcept {
   for (std::size_t i = 0; i < n; ++i) {
     const double xi = x[i];
     const double yi = y[i];

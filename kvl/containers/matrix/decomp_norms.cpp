@@ -1,13 +1,14 @@
 // TMatrix decompositions and solvers (inversion, determinant, LU and
 // Cholesky factors, hat matrix, balancing), the four norms and the
 // differences of columns or rows. The array routines work on the cells in
-// place through a column view; the spectral norm runs the one singular
-// value decomposition of the array routines on a copy.
+// place through a column view; the spectral norm runs the values-only path
+// of the array routines' singular value decomposition on a copy.
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "kvl/arrays/array_kernels.h"
 #include "kvl/arrays/array_linalg.h"
 #include "kvl/arrays/array_svd.h"
 #include "kvl/containers/KVL_matrix.h"
@@ -152,9 +153,8 @@ double TMatrix::Norm(TNormType nt) const {
     case TNormType::ntSpectral: {
       std::vector<double> a = WorkCells(*this, FData.size());
       std::copy(FData.begin(), FData.end(), a.begin());
-      std::vector<double> v = WorkCells(*this, cols * cols), w = WorkCells(*this, cols);
-      const TSvdResult res =
-          SvdDecompose(TColumnView<double>(a.data(), cols, rows), TColumnView<double>(v.data(), cols, cols), w);
+      std::vector<double> w = WorkCells(*this, cols);
+      const TSvdResult res = arrays_detail::SingularValues(TColumnView<double>(a.data(), cols, rows), w);
       if (res == TSvdResult::svdNoConvergence) Raise<EKVLMatrixError>("near singular covariance matrix");
       if (res != TSvdResult::svdSuccess) return 0.0;  // stopped by AbortMathProc
       return *std::max_element(w.begin(), w.end());

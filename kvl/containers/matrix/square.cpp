@@ -1,12 +1,12 @@
-// TMatrix::Square, the Gram product, on worker threads (see
-// internal/gram.cpp for how the columns are handed out).
+// TMatrix::Square, the Gram product, on the worker pool of the array
+// routines (see arrays_detail::GramProduct).
 
 #include <algorithm>
 #include <thread>
 #include <vector>
 
+#include "kvl/arrays/array_kernels.h"
 #include "kvl/containers/KVL_matrix.h"
-#include "kvl/containers/matrix/internal/kernels.h"
 #include "kvl/containers/matrix/internal/results.h"
 
 namespace kvl {
@@ -16,11 +16,11 @@ bool TMatrix::Square(TMatrix* MatRes, double Norm, std::int32_t NThreads) const 
   const std::size_t n = Cols();
   if (MatRes != this) {
     MatRes->Resize(FNCol, FNCol);
-    return matrix_detail::GramProduct(FData.data(), Rows(), n, MatRes->ColumnView().data(), Norm, NThreads);
+    return arrays_detail::GramProduct(FData.data(), Rows(), n, MatRes->ColumnView().data(), Norm, NThreads);
   }
   // The result replaces the operand: compute into a work block first.
   std::vector<double> work = matrix_detail::WorkCells(*this, n * n);
-  const bool done = matrix_detail::GramProduct(FData.data(), Rows(), n, work.data(), Norm, NThreads);
+  const bool done = arrays_detail::GramProduct(FData.data(), Rows(), n, work.data(), Norm, NThreads);
   MatRes->Resize(FNCol, FNCol);
   std::copy(work.begin(), work.end(), MatRes->ColumnView().data());
   return done;

@@ -12,7 +12,6 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
-#include "kvl/containers/matrix/internal/kernels.h"
 #include "kvl/containers/matrix/matrix_detail.h"
 
 namespace kvl::matrix_detail {
@@ -25,14 +24,6 @@ inline std::vector<double> WorkCells(const TComponent& Sender, std::size_t Count
   } catch (const std::bad_alloc&) {
     RaiseNoMemory(Sender);
   }
-}
-
-/// TransposedCells: A's cells as the transposed matrix (column r holds row r).
-inline std::vector<double> TransposedCells(const TMatrix& A) {
-  const auto cols = static_cast<std::size_t>(A.NrOfColumns()), rows = static_cast<std::size_t>(A.NrOfRows());
-  std::vector<double> t = WorkCells(A, cols * rows);
-  Transpose(A.Data().data(), rows, cols, t.data());
-  return t;
 }
 
 /// ProduceResult: sizes Res to Cols x Rows and fills it by Compute(cells),
