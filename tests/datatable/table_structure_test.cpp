@@ -42,13 +42,17 @@ TEST(DataTableRows, InsertRowMovesEverythingDownAndEmptiesTheNewRow) {
   Build(t);
   TableEvents ev(t);
   t.InsertRow(2);
-  EXPECT_EQ(ev.Take(), (Names{"Resize 3 4 3 5", "Attrib", "Names", "CellState", "Setup"}));
+  // Rows 2..4 moved down: one attribute, name and state notice each.
+  EXPECT_EQ(ev.Take(), (Names{"Resize 3 4 3 5", "Attrib", "Names", "CellState", "Attrib", "Names", "CellState",
+                              "Attrib", "Names", "CellState", "Setup"}));
   EXPECT_EQ(Column(t, 3), (std::vector<double>{301, 0, 302, 303, 304}));
   EXPECT_EQ(StatesOfColumn(t, 1), (std::vector<int>{17, 0, 18, 19, 20}));
   EXPECT_EQ((Names{t.RowName(1), t.RowName(2), t.RowName(3), t.RowName(5)}), (Names{"R-1", "", "R-2", "R-4"}));
   EXPECT_EQ(t.RowAttrib(2), 0);
   EXPECT_EQ(t.RowAttrib(5), 4);
-  t.InsertRow(6);  // append
+  ev.Take();
+  t.InsertRow(6);  // append: no row moves
+  EXPECT_EQ(ev.Take(), (Names{"Resize 3 5 3 6", "Setup"}));
   EXPECT_EQ(t.NrOfRows(), 6);
   EXPECT_EQ(t.RowName(6), "");
   t.InsertRow(8);
@@ -105,7 +109,9 @@ TEST(DataTableColumns, InsertColumnMovesHeadersTypesValuesAndStates) {
   Build(t);
   TableEvents ev(t);
   t.InsertColumn(2);
-  EXPECT_EQ(ev.Take(), (Names{"Resize 3 4 4 4", "Setup"}));
+  // Columns 2 and 3 moved right.
+  EXPECT_EQ(ev.Take(),
+            (Names{"Resize 3 4 4 4", "Attrib", "Names", "CellState", "Attrib", "Names", "CellState", "Setup"}));
   EXPECT_EQ(Column(t, 2), (std::vector<double>{0, 0, 0, 0}));
   EXPECT_EQ(Column(t, 3), (std::vector<double>{201, 202, 203, 204}));
   EXPECT_EQ(StatesOfColumn(t, 4), (std::vector<int>{49, 50, 51, 52}));
@@ -114,7 +120,9 @@ TEST(DataTableColumns, InsertColumnMovesHeadersTypesValuesAndStates) {
   EXPECT_EQ(t.MScaleType(3), TMScaleType::stNominal);
   EXPECT_EQ(t.NominalID(3, 0), "two");
   EXPECT_EQ(t.ColAttrib(4), 30);
-  t.InsertColumn(5);
+  ev.Take();
+  t.InsertColumn(5);  // append: no column moves
+  EXPECT_EQ(ev.Take(), (Names{"Resize 4 4 5 4", "Setup"}));
   EXPECT_EQ(t.ColName(5), "");
   t.InsertColumn(7);
   EXPECT_EQ(t.NrOfColumns(), 5);
