@@ -687,6 +687,12 @@ class TDataTable : public TComponent {
   /// fires nothing; false when the size was unchanged.
   bool ResizeStorage(std::int32_t NrCols, std::int32_t NrRows, bool WithMatrix);
   void ResizeMatrix(std::int32_t NrCols, std::int32_t NrRows, bool ZeroAll);
+  /// CopyContents: this table := Src's size, comment, names, attributes,
+  /// type records (Cloning: interval and ratio columns lose their
+  /// identifiers), states and cells (through TMatrix::Assign, keeping this
+  /// matrix's handlers and, Cloning, its DataID and Precision). Fires
+  /// nothing; a failure changes nothing.
+  void CopyContents(const TDataTable& Src, bool Cloning);
   std::int32_t FindSlot(std::int32_t Col, std::string_view ID) const;
   std::int32_t FreeSlot(std::int32_t Col) const;
   template <class Op>

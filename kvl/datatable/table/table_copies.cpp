@@ -22,20 +22,10 @@ void TDataTable::Clone(const TDataTable* ExtTab) {
   const std::int32_t oldCols = FNrOfCols;
   const std::int32_t oldRows = FNrOfRows;
   TEventMute muted(*this, OnChange, OnChangeSetup, OnChangeNames, OnChangeCellState, OnChangeAttrib);
-  Resize(ExtTab->FNrOfCols, ExtTab->FNrOfRows);
-  FComment = ExtTab->FComment;
-  FColName = ExtTab->FColName;
-  FColAtt = ExtTab->FColAtt;
-  FVType = ExtTab->FVType;
-  for (TVTypeSpec& t : FVType)
-    if (t.MScaleType == TMScaleType::stInterval || t.MScaleType == TMScaleType::stRatio) t.IDs.clear();
-  FRowName = ExtTab->FRowName;
-  FRowAtt = ExtTab->FRowAtt;
-  FCState = ExtTab->FCState;
-  const TColumns<double> src = ExtTab->Cells();
-  const TColumns<double> dst = Cells();
-  for (std::size_t c = 0; c < std::min(src.Cols, dst.Cols); ++c)
-    std::copy_n(src.Column(c).begin(), std::min(src.Rows, dst.Rows), dst.Column(c).begin());
+  // Everything is copied once, straight into its place (no default names or
+  // zeroed cells first); the resize notice follows when the size changed.
+  CopyContents(*ExtTab, true);
+  if (FNrOfCols != oldCols || FNrOfRows != oldRows) FireResize(oldCols, oldRows);
   muted.Release();
   Fire(OnChange);
   Fire(OnChangeCellState);

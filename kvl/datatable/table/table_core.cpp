@@ -275,43 +275,45 @@ void TDataTable::SetComment(std::string_view Value) {
 
 // --- life cycle -----------------------------------------------------------------------------
 
-void TDataTable::Assign(const TPersistent* Source) {
-  const auto* src = dynamic_cast<const TDataTable*>(Source);
-  if (src == nullptr) {
-    TComponent::Assign(Source);
-    return;
-  }
-  if (src == this) return;
+void TDataTable::CopyContents(const TDataTable& Src, bool Cloning) {
   // Copies first, so a failure leaves this table as it was.
-  std::string comment = src->FComment;
-  auto rowAtt = src->FRowAtt;
-  auto colAtt = src->FColAtt;
-  auto vType = src->FVType;
-  auto cState = src->FCState;
-  auto colName = src->FColName;
-  auto rowName = src->FRowName;
+  std::string comment = Src.FComment;
+  auto rowAtt = Src.FRowAtt;
+  auto colAtt = Src.FColAtt;
+  auto vType = Src.FVType;
+  auto cState = Src.FCState;
+  auto colName = Src.FColName;
+  auto rowName = Src.FRowName;
+  if (Cloning)
+    for (TVTypeSpec& t : vType)
+      if (t.MScaleType == TMScaleType::stInterval || t.MScaleType == TMScaleType::stRatio) t.IDs.clear();
   {
-    // The matrix's own Assign copies the source matrix's handlers, which
-    // call into the source table: this matrix keeps its own.
-    TNotifyEvent change = NumericData->OnChange, resize = NumericData->OnResize;
-    TSortExchgEvent exchange = NumericData->OnSortExchange;
-    TOnCalcDistanceEvent distance = NumericData->OnCalcDistance;
-    TOnPercentDoneEvent percent = NumericData->OnPercentDone;
-    struct Restore {
+    // The matrix's own Assign (one copy of the block, no events) also copies
+    // the source matrix's handlers, which lead to the source table: this
+    // matrix keeps its own, and a clone keeps its identification too.
+    TMatrix& m = *NumericData;
+    struct TKeep {
       TMatrix& M;
-      TNotifyEvent &Change, &Resize;
-      TSortExchgEvent& Exchange;
-      TOnCalcDistanceEvent& Distance;
-      TOnPercentDoneEvent& Percent;
-      ~Restore() {
+      bool All;
+      TNotifyEvent Change = M.OnChange, Resize = M.OnResize;
+      TSortExchgEvent Exchange = M.OnSortExchange;
+      TOnCalcDistanceEvent Distance = M.OnCalcDistance;
+      TOnPercentDoneEvent Percent = M.OnPercentDone;
+      std::string DataID = All ? M.DataID() : std::string();
+      std::int32_t Precision[2] = {M.Precision(1), M.Precision(2)};
+      ~TKeep() {
         M.OnChange = std::move(Change);
         M.OnResize = std::move(Resize);
         M.OnSortExchange = std::move(Exchange);
         M.OnCalcDistance = std::move(Distance);
         M.OnPercentDone = std::move(Percent);
+        if (!All) return;
+        M.SetDataID(DataID);
+        M.SetPrecision(1, Precision[0]);
+        M.SetPrecision(2, Precision[1]);
       }
-    } restore{*NumericData, change, resize, exchange, distance, percent};
-    NumericData->Assign(src->NumericData);
+    } keep{m, Cloning};
+    m.Assign(Src.NumericData);
   }
   FComment.swap(comment);
   FRowAtt.swap(rowAtt);
@@ -320,8 +322,18 @@ void TDataTable::Assign(const TPersistent* Source) {
   FCState.swap(cState);
   FColName.swap(colName);
   FRowName.swap(rowName);
-  FNrOfCols = src->FNrOfCols;
-  FNrOfRows = src->FNrOfRows;
+  FNrOfCols = Src.FNrOfCols;
+  FNrOfRows = Src.FNrOfRows;
+}
+
+void TDataTable::Assign(const TPersistent* Source) {
+  const auto* src = dynamic_cast<const TDataTable*>(Source);
+  if (src == nullptr) {
+    TComponent::Assign(Source);
+    return;
+  }
+  if (src == this) return;
+  CopyContents(*src, false);
   FSortIncludeHd = src->FSortIncludeHd;
   OnChange = src->OnChange;
   OnChangeSetup = src->OnChangeSetup;
