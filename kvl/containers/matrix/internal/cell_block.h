@@ -6,10 +6,13 @@
 // zeroes only the cells that are new.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
+
+#include <sys/mman.h>
 
 namespace kvl::matrix_internal {
 
@@ -53,9 +56,11 @@ class TCellBlock {
   /// SetSizeUninitialized: N cells whose values are left as they happen to
   /// be (for callers that overwrite every one); throws std::bad_alloc.
   void SetSizeUninitialized(std::size_t N) {
+    const bool fresh = FCapacity < N;
     Reserve(N);
     FSize = N;
     ShrinkTo(N);
+    if (fresh) AdviseHugePages();
   }
 
   /// Reshape: from OldCols x OldRows (the current cells) to NewCols x
@@ -94,6 +99,17 @@ class TCellBlock {
     if (p == nullptr) throw std::bad_alloc();
     FData = static_cast<double*>(p);
     FCapacity = N;
+  }
+  /// AdviseHugePages: asks for transparent huge pages on the whole 2 MiB
+  /// pages inside a large block (a hint: page faults and TLB misses drop
+  /// by a factor of up to 512; nothing changes where it is not honoured).
+  void AdviseHugePages() const noexcept {
+    constexpr std::size_t kHuge = std::size_t{1} << 21;
+    const std::size_t bytes = FCapacity * sizeof(double);
+    if (bytes < 2 * kHuge) return;
+    const auto first = (reinterpret_cast<std::uintptr_t>(FData) + kHuge - 1) & ~(kHuge - 1);
+    const auto last = (reinterpret_cast<std::uintptr_t>(FData) + bytes) & ~(kHuge - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
   }
   /// ShrinkTo: gives back the room beyond N cells (kept when the allocator
   /// cannot shrink; N is then the size and the room stays reserved).
