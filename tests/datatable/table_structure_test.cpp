@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "kvl/datatable/KVL_datatable.h"
 #include "table_test_support.h"
 
@@ -199,6 +203,37 @@ TEST(DataTableClear, KeepsSizeResetsEverythingAndFiresInOrder) {
   EXPECT_EQ(t.MScaleType(2), TMScaleType::stInterval);
   t.SetMScaleType(2, TMScaleType::stNominal);
   EXPECT_EQ(t.CountNominalIDs(2), 0);
+}
+
+// Blocks of several MiB take the allocator's large-block paths (remapped
+// growth, huge-page hints): the moves must keep every value.
+TEST(DataTableStructure, LargeTableKeepsEveryValueThroughInsertRemoveAndClone) {
+  constexpr std::int32_t cols = 3;
+  constexpr std::int32_t rows = 400000;
+  TDataTable t;
+  t.Resize(cols, rows);
+  double* cells = t.NumericData->ColumnView().data();
+  for (std::size_t i = 0; i < std::size_t{cols} * rows; ++i) cells[i] = static_cast<double>(i);
+  const std::vector<double> original(t.NumericData->Data().begin(), t.NumericData->Data().end());
+  auto at = [](std::int32_t c, std::int32_t r) { return static_cast<double>((c - 1) * rows + (r - 1)); };
+
+  t.InsertRow(rows / 2);
+  EXPECT_EQ(t.Elem(3, rows / 2 - 1), at(3, rows / 2 - 1));
+  EXPECT_EQ(t.Elem(3, rows / 2), 0.0);
+  EXPECT_EQ(t.Elem(3, rows + 1), at(3, rows));
+  t.RemoveRow(rows / 2);
+  EXPECT_TRUE(std::ranges::equal(t.NumericData->Data(), original));
+
+  t.InsertColumn(2);
+  EXPECT_EQ(t.Elem(2, rows), 0.0);
+  EXPECT_EQ(t.Elem(4, rows), at(3, rows));
+  t.RemoveColumn(2);
+  EXPECT_TRUE(std::ranges::equal(t.NumericData->Data(), original));
+
+  TDataTable copy;
+  copy.Clone(&t);
+  EXPECT_TRUE(std::ranges::equal(copy.NumericData->Data(), original));
+  EXPECT_EQ(copy.RowName(rows), "R-" + std::to_string(rows));
 }
 
 }  // namespace
