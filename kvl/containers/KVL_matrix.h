@@ -39,7 +39,7 @@
 
 #include "kvl/arrays/array_core.h"
 #include "kvl/base/KVL_kvlbase.h"
-#include "kvl/containers/matrix/internal/cell_block.h"
+#include "kvl/containers/matrix/cell_block.h"
 #include "kvl/core/KVL_frame.h"
 
 namespace kvl {
@@ -476,7 +476,7 @@ class TMatrix : public TComponent {
   std::int32_t FAuxRow = 0;
   std::string FDataID;
   std::int32_t FPrecis[2] = {15, -1};
-  matrix_internal::TCellBlock FData;  // column-major cells, FNCol * FNRow of them
+  matrix_detail::TCellBlock FData;  // column-major cells, FNCol * FNRow of them
   bool FirstCell = false;     // set by the file readers until the first cell arrives
 };
 

@@ -158,19 +158,31 @@ class ComponentContract : public testing::Test {};
 using TComponentClasses = testing::Types<TVector, TIntVector, TMatrix, TDataTable>;
 TYPED_TEST_SUITE(ComponentContract, TComponentClasses);
 
+/// TDeathCounter: counts the destruction notices it receives.
+struct TDeathCounter : TComponent {
+  int Deaths = 0;
+
+ protected:
+  void Notification(TComponent*, TOperation Operation) override {
+    if (Operation == TOperation::opRemove) ++Deaths;
+  }
+};
+
 TYPED_TEST(ComponentContract, OwnedComponentsAreFreedWithTheOwner) {
   using C = TContract<TypeParam>;
+  TDeathCounter witness;
   auto owner = std::make_unique<TComponent>();
   TypeParam* first = C::Make(owner.get());
   TypeParam* second = C::Make(owner.get());
-  TComponent witness;
   first->FreeNotification(&witness);
   second->FreeNotification(&witness);
   EXPECT_EQ(owner->ComponentCount(), 2);
   delete first;  // an owned component freed early leaves its owner's list
+  EXPECT_EQ(witness.Deaths, 1);
   ASSERT_EQ(owner->ComponentCount(), 1);
   EXPECT_EQ(owner->Components(0), second);
-  owner.reset();  // frees `second`; the leak checker of the sanitizer build sees the rest
+  owner.reset();
+  EXPECT_EQ(witness.Deaths, 2);
 }
 
 TYPED_TEST(ComponentContract, EachOperationFiresItsEventsAsDocumented) {

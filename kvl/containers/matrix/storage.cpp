@@ -151,7 +151,7 @@ void TMatrix::MirrorRows() {
 }
 
 bool TMatrix::Transpose() {
-  matrix_internal::TCellBlock work;
+  matrix_detail::TCellBlock work;
   try {
     work.SetSizeUninitialized(FData.size());
   } catch (const std::bad_alloc&) {

@@ -14,7 +14,7 @@
 
 #include <sys/mman.h>
 
-namespace kvl::matrix_internal {
+namespace kvl::matrix_detail {
 
 class TCellBlock {
  public:
@@ -130,4 +130,4 @@ class TCellBlock {
   std::size_t FCapacity = 0;
 };
 
-}  // namespace kvl::matrix_internal
+}  // namespace kvl::matrix_detail
