@@ -100,8 +100,8 @@ class TComponent : public TPersistent {
   /// Notification: AComponent was inserted into (opInsert) or removed from
   /// (opRemove) this component's owned list, or, with opRemove, a component
   /// on the free-notification list is being destroyed. AComponent may then
-  /// be partly destroyed: compare it, never call it. The inherited form
-  /// does nothing.
+  /// be partly destroyed: compare it, never call it. It runs inside
+  /// destructors and must not throw. The inherited form does nothing.
   virtual void Notification(TComponent* AComponent, TOperation Operation);
 
   /// FireEvent: calls Event(this, Args...) unless it is empty or muted.
@@ -124,6 +124,7 @@ class TComponent : public TPersistent {
     explicit TEventMute(TComponent& Owner, const E&... Events)
         : FOwner(&Owner), FEvents{static_cast<const void*>(&Events)...}, FCount(sizeof...(E)) {
       static_assert(sizeof...(E) <= 8, "TEventMute holds at most 8 events");
+      FOwner->FMuted.reserve(FOwner->FMuted.size() + FCount);  // all or nothing
       for (std::size_t i = 0; i < FCount; ++i) FOwner->FMuted.push_back(FEvents[i]);
     }
     ~TEventMute() { Release(); }
