@@ -1,5 +1,7 @@
 // Data table benchmarks: structure operations on 100,000 rows x 50 columns
 // (each O(rows x columns)), Serialize of 1000 x 1000 cells, and cell access.
+// bench/peers/numpy_table.py times NumPy's insert / delete / copy on the same
+// shape for comparison (docs/performance.md).
 
 #include <benchmark/benchmark.h>
 
@@ -45,6 +47,43 @@ void BM_RemoveRows(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * std::int64_t{kCols} * kRows);
 }
 BENCHMARK(BM_RemoveRows)->Unit(benchmark::kMillisecond);
+
+void BM_RemoveRow(benchmark::State& state) {
+  TDataTable t;
+  Fill(t);
+  for (auto _ : state) {
+    t.RemoveRow(kRows / 2);
+    state.PauseTiming();
+    t.InsertRow(kRows / 2);
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * std::int64_t{kCols} * kRows);
+}
+BENCHMARK(BM_RemoveRow)->Unit(benchmark::kMillisecond);
+
+// A fresh table made a copy of a full one, as a copy of an array makes a new array.
+void BM_Clone(benchmark::State& state) {
+  TDataTable source;
+  Fill(source);
+  for (auto _ : state) {
+    TDataTable t;
+    t.Clone(&source);
+    benchmark::DoNotOptimize(t.NumericData->Data().data());
+  }
+  state.SetItemsProcessed(state.iterations() * std::int64_t{kCols} * kRows);
+}
+BENCHMARK(BM_Clone)->Unit(benchmark::kMillisecond);
+
+// Clone into a table of the same size: no allocation, only the copies.
+void BM_CloneSameSize(benchmark::State& state) {
+  TDataTable source;
+  Fill(source);
+  TDataTable t;
+  t.Clone(&source);
+  for (auto _ : state) t.Clone(&source);
+  state.SetItemsProcessed(state.iterations() * std::int64_t{kCols} * kRows);
+}
+BENCHMARK(BM_CloneSameSize)->Unit(benchmark::kMillisecond);
 
 void BM_InsertColumn(benchmark::State& state) {
   TDataTable t;

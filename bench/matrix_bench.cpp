@@ -120,4 +120,22 @@ BENCHMARK(BM_CalcDistMat)
     ->Arg(static_cast<int>(kvl::TDistMode::dmTanimoto))
     ->Unit(benchmark::kMillisecond);
 
+// Resize of 50 columns x 100,000 rows by one row (every column moves) and
+// by one column (the block only grows), each undone outside the timing.
+void BM_ResizeByOne(benchmark::State& state) {
+  constexpr std::int32_t kCols = 50;
+  constexpr std::int32_t kRows = 100000;
+  const bool byRow = state.range(0) == 0;
+  kvl::TMatrix m;
+  FillRandom(m, kCols, kRows, 3);
+  for (auto _ : state) {
+    m.Resize(kCols + (byRow ? 0 : 1), kRows + (byRow ? 1 : 0));
+    state.PauseTiming();
+    m.Resize(kCols, kRows);
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * std::int64_t{kCols} * kRows);
+}
+BENCHMARK(BM_ResizeByOne)->Arg(0)->Arg(1)->ArgName("byColumn")->Unit(benchmark::kMillisecond);
+
 }  // namespace

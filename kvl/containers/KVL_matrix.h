@@ -39,6 +39,7 @@
 
 #include "kvl/arrays/array_core.h"
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/containers/matrix/cell_block.h"
 #include "kvl/core/KVL_frame.h"
 
 namespace kvl {
@@ -116,16 +117,12 @@ class TMatrix : public TComponent {
   /// OnChange, OnResize fire again. An unchanged size keeps the data: false.
   bool ResizeAndClear(std::int32_t Nc, std::int32_t Nr);
   /// Changed: fires OnChange (for callers that wrote many cells).
-  void Changed() {
-    if (OnChange) OnChange(this);
-  }
+  void Changed() { FireEvent(OnChange); }
   /// Resized: fires OnResize.
-  void Resized() {
-    if (OnResize) OnResize(this);
-  }
+  void Resized() { FireEvent(OnResize); }
   /// PercDone: forwards a progress report to OnPercentDone when assigned.
   void PercDone(TObject* Sender, double Percent) {
-    if (OnPercentDone) OnPercentDone(Sender, Percent);
+    if (OnPercentDone && !IsMuted(&OnPercentDone)) OnPercentDone(Sender, Percent);
   }
   /// Assign: from a TMatrix copies size, DataID, cells, Precision and the
   /// five event handlers without firing events; other sources go to the
@@ -147,7 +144,7 @@ class TMatrix : public TComponent {
   void SetVal(std::int32_t Nc, std::int32_t Nr, double Value) {
     if (!InMatrix(Nc, Nr)) return;
     FData[Offset(Nc, Nr)] = Value;
-    if (OnChange) OnChange(this);
+    FireEvent(OnChange);
   }
   /// MakeValidColRange: (0, 0) becomes (1, NrOfColumns) with result 0; else
   /// both bounds are clamped into 1..NrOfColumns and put in order; -1 when
@@ -479,7 +476,7 @@ class TMatrix : public TComponent {
   std::int32_t FAuxRow = 0;
   std::string FDataID;
   std::int32_t FPrecis[2] = {15, -1};
-  std::vector<double> FData;  // column-major cells, FNCol * FNRow of them
+  matrix_detail::TCellBlock FData;  // column-major cells, FNCol * FNRow of them
   bool FirstCell = false;     // set by the file readers until the first cell arrives
 };
 

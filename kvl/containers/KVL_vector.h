@@ -106,13 +106,9 @@ class TVectorBase : public TComponent {
     Changed();
   }
   /// Changed: fires OnChange (for callers that wrote many elements).
-  void Changed() {
-    if (OnChange) OnChange(this);
-  }
+  void Changed() { this->FireEvent(OnChange); }
   /// Resized: fires OnResize.
-  void Resized() {
-    if (OnResize) OnResize(this);
-  }
+  void Resized() { this->FireEvent(OnResize); }
   /// MakeValidElemRange: (0, 0) becomes (1, NrOfElem) with result 0; else
   /// each bound is clamped into 1..NrOfElem (result -1 when one was
   /// changed, else 0) and the two are put in ascending order.

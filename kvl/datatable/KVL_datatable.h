@@ -41,16 +41,20 @@
 // OnResize(Sender, OldColumns, OldRows, NewColumns, NewRows): the size
 // changed. Which operation fires which is said at each member; bulk
 // operations fire each of their events once. Operations that mute events
-// save the handlers, clear them, and put the saved ones back before firing
-// their summary events, so a handler assigned meanwhile (for example from
-// an OnResize handler) is overwritten.
+// do so with a mute count that the firing consults: the handlers stay in
+// place, so a handler assigned meanwhile (for example from an OnResize
+// handler) is kept and fires from then on.
 //
 // NumericData: the table routes NumericData->OnChange to OnChange and
 // NumericData->OnSortExchange to its own exchange hook (the sorts move
-// names, attributes, types and states along). Write cells through the table
-// or through NumericData; do not resize NumericData behind the table's back.
-// The table owns its matrix unless AssignAnotherDataMatrix handed it a
-// caller's matrix, which the caller keeps alive while the table uses it.
+// names, attributes, types and states along). Both handlers hold only a
+// weak reference to the table and answer only to the table's current
+// matrix: a copy of them (TMatrix::Assign copies handlers) does nothing for
+// another matrix and nothing at all once the table is gone. The table
+// subscribes to its matrix's destruction notice; a caller's matrix freed
+// while the table still uses it is replaced by a fresh owned matrix of the
+// table's size (values 0), firing nothing. Write cells through the table or
+// through NumericData; do not resize NumericData behind the table's back.
 //
 // Choices of this implementation:
 // * Counts: 0 is accepted (the table's own arrays become empty while
@@ -313,7 +317,8 @@ class TDataTable : public TComponent {
   /// the table takes its size (new names by default), every column becomes
   /// stInterval (identifiers kept), a matrix owned by the table is freed and
   /// a caller's previous one is released with its handlers cleared (never
-  /// resized). Fires OnResize(old, new) once, then OnChange, OnChangeSetup,
+  /// resized). Fires OnResize(old, new) for the resize when the size
+  /// changes and once more always, then OnChange, OnChangeSetup,
   /// OnChangeNames, OnChangeAttrib, OnChangeCellState. Nothing for null.
   void AssignAnotherDataMatrix(TMatrix* NewDMat);
   /// Clear: keeps the size; default names, states, attributes 0, every
@@ -332,8 +337,9 @@ class TDataTable : public TComponent {
   void Resize(std::int32_t NrCols, std::int32_t NrRows);
   /// InsertRow: inserts an empty row at ix (1..NrOfRows + 1): attribute 0,
   /// empty name, values and states 0; the rows from ix move down. Fires
-  /// OnResize, OnChangeAttrib, OnChangeNames, OnChangeCellState,
-  /// OnChangeSetup; nothing for ix out of range.
+  /// OnResize, then for every moved row (the last first) OnChangeAttrib,
+  /// OnChangeNames, OnChangeCellState, then OnChangeSetup; nothing for ix
+  /// out of range.
   void InsertRow(std::int32_t ix);
   /// RemoveRow: removes row ix when the table has at least two rows; fires
   /// OnResize, OnChangeSetup.
@@ -345,7 +351,9 @@ class TDataTable : public TComponent {
   std::int32_t RemoveRows(std::int32_t FirstRow, std::int32_t LastRow);
   /// InsertColumn: inserts an empty column at ix (1..NrOfColumns + 1):
   /// attribute 0, empty name, stInterval, no identifiers, values and states
-  /// 0; the columns from ix move right. Fires OnResize, OnChangeSetup.
+  /// 0; the columns from ix move right. Fires OnResize, then for every
+  /// moved column (the last first) OnChangeAttrib, OnChangeNames,
+  /// OnChangeCellState, then OnChangeSetup.
   void InsertColumn(std::int32_t ix);
   /// RemoveColumn: removes column ix when the table has at least two
   /// columns (whole type records move along); fires OnResize, OnChangeSetup.
@@ -490,7 +498,12 @@ class TDataTable : public TComponent {
   /// Serialize: turns the table into one data column "(data)" of one row
   /// per cell (column by column), preceded by a nominal column "(column)"
   /// when ColHeadsAsVar and by "(col. index)", "(row index)" when
-  /// IncludeColRowNumbers. Fires OnResize, then OnChangeSetup.
+  /// IncludeColRowNumbers. Fires OnResize (when the size changes); with
+  /// ColHeadsAsVar OnChangeSetup for clearing column 1's identifiers and
+  /// for each identifier added, and OnChangeNames for its name; with
+  /// IncludeColRowNumbers OnChangeNames twice; OnChangeNames and
+  /// OnChangeSetup for the data column's name and type; per new row
+  /// OnChangeNames, OnChangeAttrib, OnChangeCellState; finally OnChangeSetup.
   void Serialize(bool ColHeadsAsVar, bool IncludeColRowNumbers);
 
   // --- sorting --------------------------------------------------------------------------
@@ -632,9 +645,13 @@ class TDataTable : public TComponent {
   std::size_t StOff(std::int32_t c, std::int32_t r) const noexcept {
     return static_cast<std::size_t>(c - 1) * static_cast<std::size_t>(FNrOfRows) + static_cast<std::size_t>(r - 1);
   }
-  void Fire(const TNotifyEvent& Event) {
-    if (Event) Event(this);
-  }
+  void Fire(const TNotifyEvent& Event) { FireEvent(Event); }
+  /// FireExchangeEvents: OnChange, OnChangeCellState, OnChangeAttrib,
+  /// OnChangeNames, OnChangeSetup (the exchanges and mirrors).
+  void FireExchangeEvents();
+  /// FireMoveEvents: OnChangeAttrib, OnChangeNames, OnChangeCellState for
+  /// each of Count moved rows or columns.
+  void FireMoveEvents(std::int32_t Count);
   void FireResize(std::int32_t OldCols, std::int32_t OldRows);
   void SetStateBit(std::int32_t ACol, std::int32_t ARow, std::uint8_t Bit, bool Value);
 
@@ -644,9 +661,16 @@ class TDataTable : public TComponent {
   /// MakeValidRowRange: the range rule for rows; a swap counts as a correction.
   std::int32_t MakeValidRowRange(std::int32_t& Low, std::int32_t& High) const noexcept;
 
-  // Matrix notification: OnChange routed to DataChanged, OnSortExchange to SortExchange.
+  // Matrix notification: the matrix's OnChange goes to MatrixChanged, its
+  // OnSortExchange to MatrixSortExchange, through weak handlers; TMatrixMute
+  // silences the first while the table writes many cells.
   void AttachMatrix();
-  void DetachMatrix() noexcept;
+  void ReleaseMatrix() noexcept;
+  void MatrixChanged(TObject* Sender);
+  void MatrixSortExchange(TObject* Sender, std::int32_t ExchgWhat, std::int32_t Index1, std::int32_t Index2,
+                          std::int32_t LowBound, std::int32_t HighBound);
+  /// Notification: a destroyed NumericData is replaced by an owned one.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void SortBy(bool Columns, std::int32_t Key, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
               std::int32_t HighCol, std::int32_t HighRow, bool IncludeHeaders);
   void SortExchange(std::int32_t ExchgWhat, std::int32_t Index1, std::int32_t Index2, std::int32_t LowBound,
@@ -663,6 +687,12 @@ class TDataTable : public TComponent {
   /// fires nothing; false when the size was unchanged.
   bool ResizeStorage(std::int32_t NrCols, std::int32_t NrRows, bool WithMatrix);
   void ResizeMatrix(std::int32_t NrCols, std::int32_t NrRows, bool ZeroAll);
+  /// CopyContents: this table := Src's size, comment, names, attributes,
+  /// type records (Cloning: interval and ratio columns lose their
+  /// identifiers), states and cells (through TMatrix::Assign, keeping this
+  /// matrix's handlers and, Cloning, its DataID and Precision). Fires
+  /// nothing; a failure changes nothing.
+  void CopyContents(const TDataTable& Src, bool Cloning);
   std::int32_t FindSlot(std::int32_t Col, std::string_view ID) const;
   std::int32_t FreeSlot(std::int32_t Col) const;
   template <class Op>
@@ -687,7 +717,8 @@ class TDataTable : public TComponent {
   bool FSortIncludeHd = false;
   std::int32_t FSortKey = 0;  // key column (row) while this table sorts, else 0
   bool FExtMatAssigned = false;
-  std::weak_ptr<void> FMatLink;  // expires when an adopted matrix is destroyed
+  TComponent* FMatComponent = nullptr;  // NumericData as the component whose death we watch
+  std::int32_t FMatrixMuted = 0;        // open TMatrixMute scopes
 };
 
 }  // namespace kvl

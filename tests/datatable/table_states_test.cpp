@@ -215,7 +215,13 @@ TEST(DataTableSerialize, TwoByThreeWithHeadsAndNumbers) {
   t.SetCellState(2, 3, 64);
   TableEvents ev(t);
   t.Serialize(true, true);
-  EXPECT_EQ(ev.Take(), (Names{"Resize 2 3 4 6", "Setup"}));
+  const Names row{"Names", "Attrib", "CellState"};
+  Names expected{"Resize 2 3 4 6", "Setup", "Setup", "Setup", "Names",  // identifiers and "(column)"
+                 "Names", "Names",                                     // the two index columns
+                 "Names", "Setup"};                                    // "(data)" and its type
+  for (int n = 0; n < 6; ++n) expected.insert(expected.end(), row.begin(), row.end());
+  expected.push_back("Setup");
+  EXPECT_EQ(ev.Take(), expected);
   EXPECT_EQ((Names{t.ColName(1), t.ColName(2), t.ColName(3), t.ColName(4)}),
             (Names{"(column)", "(col. index)", "(row index)", "(data)"}));
   EXPECT_EQ(t.NrOfRows(), 6);

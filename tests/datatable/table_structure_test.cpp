@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "kvl/datatable/KVL_datatable.h"
 #include "table_test_support.h"
 
@@ -42,13 +46,17 @@ TEST(DataTableRows, InsertRowMovesEverythingDownAndEmptiesTheNewRow) {
   Build(t);
   TableEvents ev(t);
   t.InsertRow(2);
-  EXPECT_EQ(ev.Take(), (Names{"Resize 3 4 3 5", "Attrib", "Names", "CellState", "Setup"}));
+  // Rows 2..4 moved down: one attribute, name and state notice each.
+  EXPECT_EQ(ev.Take(), (Names{"Resize 3 4 3 5", "Attrib", "Names", "CellState", "Attrib", "Names", "CellState",
+                              "Attrib", "Names", "CellState", "Setup"}));
   EXPECT_EQ(Column(t, 3), (std::vector<double>{301, 0, 302, 303, 304}));
   EXPECT_EQ(StatesOfColumn(t, 1), (std::vector<int>{17, 0, 18, 19, 20}));
   EXPECT_EQ((Names{t.RowName(1), t.RowName(2), t.RowName(3), t.RowName(5)}), (Names{"R-1", "", "R-2", "R-4"}));
   EXPECT_EQ(t.RowAttrib(2), 0);
   EXPECT_EQ(t.RowAttrib(5), 4);
-  t.InsertRow(6);  // append
+  ev.Take();
+  t.InsertRow(6);  // append: no row moves
+  EXPECT_EQ(ev.Take(), (Names{"Resize 3 5 3 6", "Setup"}));
   EXPECT_EQ(t.NrOfRows(), 6);
   EXPECT_EQ(t.RowName(6), "");
   t.InsertRow(8);
@@ -105,7 +113,9 @@ TEST(DataTableColumns, InsertColumnMovesHeadersTypesValuesAndStates) {
   Build(t);
   TableEvents ev(t);
   t.InsertColumn(2);
-  EXPECT_EQ(ev.Take(), (Names{"Resize 3 4 4 4", "Setup"}));
+  // Columns 2 and 3 moved right.
+  EXPECT_EQ(ev.Take(),
+            (Names{"Resize 3 4 4 4", "Attrib", "Names", "CellState", "Attrib", "Names", "CellState", "Setup"}));
   EXPECT_EQ(Column(t, 2), (std::vector<double>{0, 0, 0, 0}));
   EXPECT_EQ(Column(t, 3), (std::vector<double>{201, 202, 203, 204}));
   EXPECT_EQ(StatesOfColumn(t, 4), (std::vector<int>{49, 50, 51, 52}));
@@ -114,7 +124,9 @@ TEST(DataTableColumns, InsertColumnMovesHeadersTypesValuesAndStates) {
   EXPECT_EQ(t.MScaleType(3), TMScaleType::stNominal);
   EXPECT_EQ(t.NominalID(3, 0), "two");
   EXPECT_EQ(t.ColAttrib(4), 30);
-  t.InsertColumn(5);
+  ev.Take();
+  t.InsertColumn(5);  // append: no column moves
+  EXPECT_EQ(ev.Take(), (Names{"Resize 4 4 5 4", "Setup"}));
   EXPECT_EQ(t.ColName(5), "");
   t.InsertColumn(7);
   EXPECT_EQ(t.NrOfColumns(), 5);
@@ -191,6 +203,37 @@ TEST(DataTableClear, KeepsSizeResetsEverythingAndFiresInOrder) {
   EXPECT_EQ(t.MScaleType(2), TMScaleType::stInterval);
   t.SetMScaleType(2, TMScaleType::stNominal);
   EXPECT_EQ(t.CountNominalIDs(2), 0);
+}
+
+// Blocks of several MiB take the allocator's large-block paths (remapped
+// growth, huge-page hints): the moves must keep every value.
+TEST(DataTableStructure, LargeTableKeepsEveryValueThroughInsertRemoveAndClone) {
+  constexpr std::int32_t cols = 3;
+  constexpr std::int32_t rows = 400000;
+  TDataTable t;
+  t.Resize(cols, rows);
+  double* cells = t.NumericData->ColumnView().data();
+  for (std::size_t i = 0; i < std::size_t{cols} * rows; ++i) cells[i] = static_cast<double>(i);
+  const std::vector<double> original(t.NumericData->Data().begin(), t.NumericData->Data().end());
+  auto at = [](std::int32_t c, std::int32_t r) { return static_cast<double>((c - 1) * rows + (r - 1)); };
+
+  t.InsertRow(rows / 2);
+  EXPECT_EQ(t.Elem(3, rows / 2 - 1), at(3, rows / 2 - 1));
+  EXPECT_EQ(t.Elem(3, rows / 2), 0.0);
+  EXPECT_EQ(t.Elem(3, rows + 1), at(3, rows));
+  t.RemoveRow(rows / 2);
+  EXPECT_TRUE(std::ranges::equal(t.NumericData->Data(), original));
+
+  t.InsertColumn(2);
+  EXPECT_EQ(t.Elem(2, rows), 0.0);
+  EXPECT_EQ(t.Elem(4, rows), at(3, rows));
+  t.RemoveColumn(2);
+  EXPECT_TRUE(std::ranges::equal(t.NumericData->Data(), original));
+
+  TDataTable copy;
+  copy.Clone(&t);
+  EXPECT_TRUE(std::ranges::equal(copy.NumericData->Data(), original));
+  EXPECT_EQ(copy.RowName(rows), "R-" + std::to_string(rows));
 }
 
 }  // namespace

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "kvl/runtime/exceptions.h"
+#include "kvl/runtime/weak_handler.h"
 #include "kvl_test_support.h"
 
 namespace kvl {
@@ -66,6 +72,112 @@ TEST(TPersistentTest, InheritedAssignRaisesWithClassNames) {
   TOther o;
   KVL_EXPECT_THROW_MSG(c.Assign(&o), EConvertError, "Cannot assign a TOther to a TComponent");
   KVL_EXPECT_THROW_MSG(o.Assign(nullptr), EConvertError, "Cannot assign a nil to a TOther");
+}
+
+// --- notifications, mutes and weak handlers --------------------------------------------------
+
+/// TListener: logs every Notification as "insert X" / "remove X" (X the
+/// other component's Name, read while it is still registered) and counts
+/// the events it is sent.
+struct TListener : TComponent {
+  explicit TListener(std::vector<std::string>& Log, TComponent* AOwner = nullptr)
+      : TComponent(AOwner), FLog(Log) {}
+  void Changed(TObject*) { ++Calls; }
+  void Fire(const TNotifyEvent& Event) { FireEvent(Event); }
+  using TComponent::TEventMute;
+  int Calls = 0;
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    const auto it = std::find(FKnown.begin(), FKnown.end(), AComponent);
+    const std::string who = it == FKnown.end() ? "?" : FNames[static_cast<std::size_t>(it - FKnown.begin())];
+    FLog.push_back((Operation == TOperation::opInsert ? "insert " : "remove ") + who);
+  }
+
+ public:
+  void Know(TComponent* C, const std::string& Name) {
+    FKnown.push_back(C);
+    FNames.push_back(Name);
+  }
+
+ private:
+  std::vector<std::string>& FLog;
+  std::vector<TComponent*> FKnown;
+  std::vector<std::string> FNames;
+};
+
+TEST(TComponentNotification, WhicheverPartnerDiesFirstTellsTheOther) {
+  for (const bool watchedFirst : {true, false}) {
+    std::vector<std::string> log;
+    auto watcher = std::make_unique<TListener>(log);
+    auto watched = std::make_unique<TListener>(log);
+    watcher->Know(watched.get(), "watched");
+    watched->Know(watcher.get(), "watcher");
+    watched->FreeNotification(watcher.get());
+    watched->FreeNotification(watcher.get());  // registered once
+    if (watchedFirst) {
+      watched.reset();
+      EXPECT_EQ(log, (std::vector<std::string>{"remove watched"}));
+    } else {
+      watcher.reset();
+      EXPECT_EQ(log, (std::vector<std::string>{"remove watcher"}));
+    }
+    log.clear();
+    watched.reset();
+    watcher.reset();
+    EXPECT_TRUE(log.empty()) << "the survivor left the partner's list";
+  }
+}
+
+TEST(TComponentNotification, RemovedPairHearsNothingAndOwnerHearsItsOwnees) {
+  std::vector<std::string> log;
+  TListener owner(log);
+  auto* part = new TComponent(&owner);
+  owner.Know(part, "part");
+  {
+    TComponent other;
+    other.FreeNotification(&owner);
+    other.RemoveFreeNotification(&owner);
+  }
+  delete part;
+  EXPECT_EQ(log, (std::vector<std::string>{"insert ?", "remove part"}));
+}
+
+TEST(TComponentEvents, MutesNestAndKeepAHandlerAssignedMeanwhile) {
+  std::vector<std::string> log;
+  TListener c(log);
+  TNotifyEvent event = [&](TObject*) { log.push_back("first"); };
+  {
+    TListener::TEventMute outer(c, event);
+    {
+      TListener::TEventMute inner(c, event);
+      c.Fire(event);
+      event = [&](TObject*) { log.push_back("second"); };
+    }
+    c.Fire(event);  // the outer mute still holds
+    outer.Release();
+    c.Fire(event);
+  }
+  EXPECT_EQ(log, (std::vector<std::string>{"second"}));
+}
+
+TEST(TWeakHandlerTest, CopiesTurnInertWhenTheListenerDies) {
+  std::vector<std::string> log;
+  TNotifyEvent copy;
+  TWeakRef<TListener> ref;
+  {
+    TListener listener(log);
+    TNotifyEvent handler = WeakHandler(&listener, &TListener::Changed);
+    copy = handler;
+    copy(nullptr);
+    handler(nullptr);
+    EXPECT_EQ(listener.Calls, 2);
+    ref = TWeakRef<TListener>(&listener);
+    EXPECT_EQ(ref.Get(), &listener);
+  }
+  EXPECT_EQ(ref.Get(), nullptr);
+  copy(nullptr);  // must not reach the destroyed listener
+  EXPECT_EQ(TWeakRef<TListener>().Get(), nullptr);
 }
 
 }  // namespace

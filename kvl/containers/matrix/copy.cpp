@@ -85,7 +85,7 @@ void TMatrix::CopyFrom(const TMatrix* MatSource, std::int32_t SourceColLo, std::
     const TMatrix* src = MatSource;
     if (MatSource == this) {
       try {
-        snapshot = FData;
+        snapshot.assign(FData.begin(), FData.end());
       } catch (const std::bad_alloc&) {
         matrix_detail::RaiseNoMemory(*this);
       }

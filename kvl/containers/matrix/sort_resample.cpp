@@ -113,7 +113,7 @@ std::int32_t TMatrix::ResampleExtMat(const TMatrix* SrcMat, double colpct, doubl
     for (const std::int32_t r : *RndRowIx) *out++ = column[static_cast<std::size_t>(r - 1)];
   }
   Resize(nc, nr);
-  FData.swap(sample);
+  std::copy(sample.begin(), sample.end(), FData.begin());
   Changed();
   Resized();
   return 0;

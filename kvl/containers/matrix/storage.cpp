@@ -34,30 +34,10 @@ void TMatrix::SetPrecision(std::int32_t ix, std::int32_t Value) noexcept {
 
 bool TMatrix::Resize(std::int32_t Nc, std::int32_t Nr) {
   if (Nc < 1 || Nr < 1 || (Nc == FNCol && Nr == FNRow)) return false;
-  const std::size_t newCols = static_cast<std::size_t>(Nc);
-  const std::size_t newRows = static_cast<std::size_t>(Nr);
-  const std::size_t oldRows = Rows();
-  const std::size_t keepCols = std::min(Cols(), newCols);
-  const std::size_t keepRows = std::min(oldRows, newRows);
-  // The block is rearranged in place so that a resize never holds two copies
-  // of the cells: growing rows spreads the columns from the last one down,
-  // shrinking packs them from the first one up.
+  // In place: the block grows or shrinks where it lies, each kept cell
+  // moves once and only the new cells are zeroed.
   try {
-    if (newRows > oldRows) {
-      FData.resize(newCols * newRows);
-      for (std::size_t c = keepCols; c-- > 0;) {
-        double* dst = FData.data() + c * newRows;
-        std::memmove(dst, FData.data() + c * oldRows, keepRows * sizeof(double));
-        std::fill(dst + keepRows, dst + newRows, 0.0);
-      }
-      std::fill(FData.begin() + static_cast<std::ptrdiff_t>(keepCols * newRows), FData.end(), 0.0);
-    } else {
-      for (std::size_t c = 1; c < keepCols; ++c)
-        std::memmove(FData.data() + c * newRows, FData.data() + c * oldRows, newRows * sizeof(double));
-      FData.resize(newCols * newRows, 0.0);
-      std::fill(FData.begin() + static_cast<std::ptrdiff_t>(keepCols * newRows), FData.end(), 0.0);
-    }
-    if (FData.capacity() > FData.size()) FData.shrink_to_fit();
+    FData.Reshape(Cols(), Rows(), static_cast<std::size_t>(Nc), static_cast<std::size_t>(Nr));
   } catch (const std::bad_alloc&) {
     RaiseNoMemory(*this);
   }
@@ -171,9 +151,9 @@ void TMatrix::MirrorRows() {
 }
 
 bool TMatrix::Transpose() {
-  std::vector<double> work;
+  matrix_detail::TCellBlock work;
   try {
-    work.resize(FData.size());
+    work.SetSizeUninitialized(FData.size());
   } catch (const std::bad_alloc&) {
     RaiseNoMemory(*this);
   }

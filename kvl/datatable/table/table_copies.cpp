@@ -21,22 +21,12 @@ void TDataTable::Clone(const TDataTable* ExtTab) {
   if (ExtTab == nullptr || ExtTab == this) return;
   const std::int32_t oldCols = FNrOfCols;
   const std::int32_t oldRows = FNrOfRows;
-  TMutedEvents muted{&OnChange, &OnChangeSetup, &OnChangeNames, &OnChangeCellState, &OnChangeAttrib};
-  Resize(ExtTab->FNrOfCols, ExtTab->FNrOfRows);
-  FComment = ExtTab->FComment;
-  FColName = ExtTab->FColName;
-  FColAtt = ExtTab->FColAtt;
-  FVType = ExtTab->FVType;
-  for (TVTypeSpec& t : FVType)
-    if (t.MScaleType == TMScaleType::stInterval || t.MScaleType == TMScaleType::stRatio) t.IDs.clear();
-  FRowName = ExtTab->FRowName;
-  FRowAtt = ExtTab->FRowAtt;
-  FCState = ExtTab->FCState;
-  const TColumns<double> src = ExtTab->Cells();
-  const TColumns<double> dst = Cells();
-  for (std::size_t c = 0; c < std::min(src.Cols, dst.Cols); ++c)
-    std::copy_n(src.Column(c).begin(), std::min(src.Rows, dst.Rows), dst.Column(c).begin());
-  muted.Restore();
+  TEventMute muted(*this, OnChange, OnChangeSetup, OnChangeNames, OnChangeCellState, OnChangeAttrib);
+  // Everything is copied once, straight into its place (no default names or
+  // zeroed cells first); the resize notice follows when the size changed.
+  CopyContents(*ExtTab, true);
+  if (FNrOfCols != oldCols || FNrOfRows != oldRows) FireResize(oldCols, oldRows);
+  muted.Release();
   Fire(OnChange);
   Fire(OnChangeCellState);
   Fire(OnChangeSetup);
@@ -51,7 +41,7 @@ void TDataTable::CopyFrom(const TDataTable* ExtTab, std::int32_t SourceColLo, st
   if (ExtTab == nullptr) return;
   ExtTab->MakeValidColRange(SourceColLo, SourceColHi);
   ExtTab->MakeValidRowRange(SourceRowLo, SourceRowHi);
-  TMutedEvents muted{&OnChange, &OnChangeSetup, &OnChangeNames, &OnChangeCellState, &OnChangeAttrib};
+  TEventMute muted(*this, OnChange, OnChangeSetup, OnChangeNames, OnChangeCellState, OnChangeAttrib);
   // The block is read first, so a copy within this table may overlap itself.
   const std::size_t cols = static_cast<std::size_t>(std::max(0, SourceColHi - SourceColLo + 1));
   const std::size_t rows = static_cast<std::size_t>(std::max(0, SourceRowHi - SourceRowLo + 1));
@@ -75,7 +65,7 @@ void TDataTable::CopyFrom(const TDataTable* ExtTab, std::int32_t SourceColLo, st
       if (cells.Holds(col, row)) cells.At(col, row) = values[c * rows + r];
       FCState[StOff(col, row)] = states[c * rows + r];
     }
-  muted.Restore();
+  muted.Release();
   Fire(OnChange);
   Fire(OnChangeCellState);
 }

@@ -13,12 +13,12 @@
 #include "kvl/datatable/KVL_datatable.h"
 #include "kvl/datatable/table/table_detail.h"
 #include "kvl/runtime/numfmt.h"
+#include "kvl/runtime/weak_handler.h"
 
 namespace kvl {
 
 using datatable_detail::DefaultName;
 using datatable_detail::TColumns;
-using datatable_detail::TMutedEvents;
 
 std::string_view CutToBytes(std::string_view Text, std::size_t MaxBytes) noexcept {
   if (Text.size() <= MaxBytes) return Text;
@@ -43,38 +43,68 @@ TDataTable::TDataTable(TComponent* AOwner) : TComponent(AOwner) {
   FExtMatAssigned = false;
   try {
     ResizeStorage(1, 1, false);
+    AttachMatrix();
   } catch (...) {
     delete NumericData;
     throw;
   }
-  AttachMatrix();
 }
 
 TDataTable::~TDataTable() {
   if (!FExtMatAssigned) {
+    RemoveFreeNotification(FMatComponent);
     delete NumericData;
-  } else if (!FMatLink.expired()) {
-    NumericData->OnChange = nullptr;
-    NumericData->OnSortExchange = nullptr;
+  } else {
+    ReleaseMatrix();
   }
 }
 
 // --- matrix notification ------------------------------------------------------------------
 
 void TDataTable::AttachMatrix() {
-  // Both handlers share one token; when the matrix is destroyed they go and
-  // FMatLink expires, so the table never touches a freed caller's matrix.
-  std::shared_ptr<void> link = FMatLink.lock();
-  if (!link) {
-    link = std::make_shared<char>(0);
-    FMatLink = link;
-  }
-  NumericData->OnChange = [this, link](TObject*) { Fire(OnChange); };
-  NumericData->OnSortExchange = [this, link](TObject*, std::int32_t What, std::int32_t i1, std::int32_t i2,
-                                             std::int32_t Lo, std::int32_t Hi) { SortExchange(What, i1, i2, Lo, Hi); };
+  NumericData->OnChange = WeakHandler(this, &TDataTable::MatrixChanged);
+  NumericData->OnSortExchange = WeakHandler(this, &TDataTable::MatrixSortExchange);
+  FMatComponent = NumericData;
+  NumericData->FreeNotification(this);
 }
 
-void TDataTable::DetachMatrix() noexcept { NumericData->OnChange = nullptr; }
+void TDataTable::ReleaseMatrix() noexcept {
+  // A caller's matrix stays alive without handlers that lead to this table.
+  if (FMatComponent == nullptr) return;
+  RemoveFreeNotification(FMatComponent);
+  NumericData->OnChange = nullptr;
+  NumericData->OnSortExchange = nullptr;
+  FMatComponent = nullptr;
+}
+
+void TDataTable::MatrixChanged(TObject* Sender) {
+  if (Sender == NumericData && FMatrixMuted == 0) Fire(OnChange);
+}
+
+void TDataTable::MatrixSortExchange(TObject* Sender, std::int32_t ExchgWhat, std::int32_t Index1,
+                                    std::int32_t Index2, std::int32_t LowBound, std::int32_t HighBound) {
+  // A copy of the handler in another matrix must not move this table's states.
+  if (Sender == NumericData) SortExchange(ExchgWhat, Index1, Index2, LowBound, HighBound);
+}
+
+void TDataTable::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation != TOperation::opRemove || AComponent == nullptr || AComponent != FMatComponent) return;
+  // The matrix is being destroyed under the table (a caller freed the matrix
+  // it handed over): the table goes on with a fresh owned matrix of its size.
+  FMatComponent = nullptr;
+  FExtMatAssigned = false;
+  NumericData = new TMatrix(nullptr);
+  if (FNrOfCols > 0 && FNrOfRows > 0) {
+    try {
+      NumericData->Resize(FNrOfCols, FNrOfRows);
+    } catch (const EKVLMatrixError&) {
+      // No room for the cells: the table keeps its 1 x 1 matrix and no cells.
+      ResizeStorage(0, 0, false);
+    }
+  }
+  AttachMatrix();
+}
 
 datatable_detail::TColumns<double> TDataTable::Cells() const noexcept {
   TColumnView<double> v = NumericData->ColumnView();
@@ -90,7 +120,7 @@ datatable_detail::TColumns<std::uint8_t> TDataTable::States() noexcept {
 // --- resizing -------------------------------------------------------------------------------
 
 void TDataTable::FireResize(std::int32_t OldCols, std::int32_t OldRows) {
-  if (OnResize) OnResize(this, OldCols, OldRows, FNrOfCols, FNrOfRows);
+  FireEvent(OnResize, OldCols, OldRows, FNrOfCols, FNrOfRows);
 }
 
 void TDataTable::Resize(std::int32_t NrCols, std::int32_t NrRows) {
@@ -245,43 +275,45 @@ void TDataTable::SetComment(std::string_view Value) {
 
 // --- life cycle -----------------------------------------------------------------------------
 
-void TDataTable::Assign(const TPersistent* Source) {
-  const auto* src = dynamic_cast<const TDataTable*>(Source);
-  if (src == nullptr) {
-    TComponent::Assign(Source);
-    return;
-  }
-  if (src == this) return;
+void TDataTable::CopyContents(const TDataTable& Src, bool Cloning) {
   // Copies first, so a failure leaves this table as it was.
-  std::string comment = src->FComment;
-  auto rowAtt = src->FRowAtt;
-  auto colAtt = src->FColAtt;
-  auto vType = src->FVType;
-  auto cState = src->FCState;
-  auto colName = src->FColName;
-  auto rowName = src->FRowName;
+  std::string comment = Src.FComment;
+  auto rowAtt = Src.FRowAtt;
+  auto colAtt = Src.FColAtt;
+  auto vType = Src.FVType;
+  auto cState = Src.FCState;
+  auto colName = Src.FColName;
+  auto rowName = Src.FRowName;
+  if (Cloning)
+    for (TVTypeSpec& t : vType)
+      if (t.MScaleType == TMScaleType::stInterval || t.MScaleType == TMScaleType::stRatio) t.IDs.clear();
   {
-    // The matrix's own Assign copies the source matrix's handlers, which
-    // call into the source table: this matrix keeps its own.
-    TNotifyEvent change = NumericData->OnChange, resize = NumericData->OnResize;
-    TSortExchgEvent exchange = NumericData->OnSortExchange;
-    TOnCalcDistanceEvent distance = NumericData->OnCalcDistance;
-    TOnPercentDoneEvent percent = NumericData->OnPercentDone;
-    struct Restore {
+    // The matrix's own Assign (one copy of the block, no events) also copies
+    // the source matrix's handlers, which lead to the source table: this
+    // matrix keeps its own, and a clone keeps its identification too.
+    TMatrix& m = *NumericData;
+    struct TKeep {
       TMatrix& M;
-      TNotifyEvent &Change, &Resize;
-      TSortExchgEvent& Exchange;
-      TOnCalcDistanceEvent& Distance;
-      TOnPercentDoneEvent& Percent;
-      ~Restore() {
+      bool All;
+      TNotifyEvent Change = M.OnChange, Resize = M.OnResize;
+      TSortExchgEvent Exchange = M.OnSortExchange;
+      TOnCalcDistanceEvent Distance = M.OnCalcDistance;
+      TOnPercentDoneEvent Percent = M.OnPercentDone;
+      std::string DataID = All ? M.DataID() : std::string();
+      std::int32_t Precision[2] = {M.Precision(1), M.Precision(2)};
+      ~TKeep() {
         M.OnChange = std::move(Change);
         M.OnResize = std::move(Resize);
         M.OnSortExchange = std::move(Exchange);
         M.OnCalcDistance = std::move(Distance);
         M.OnPercentDone = std::move(Percent);
+        if (!All) return;
+        M.SetDataID(DataID);
+        M.SetPrecision(1, Precision[0]);
+        M.SetPrecision(2, Precision[1]);
       }
-    } restore{*NumericData, change, resize, exchange, distance, percent};
-    NumericData->Assign(src->NumericData);
+    } keep{m, Cloning};
+    m.Assign(Src.NumericData);
   }
   FComment.swap(comment);
   FRowAtt.swap(rowAtt);
@@ -290,8 +322,18 @@ void TDataTable::Assign(const TPersistent* Source) {
   FCState.swap(cState);
   FColName.swap(colName);
   FRowName.swap(rowName);
-  FNrOfCols = src->FNrOfCols;
-  FNrOfRows = src->FNrOfRows;
+  FNrOfCols = Src.FNrOfCols;
+  FNrOfRows = Src.FNrOfRows;
+}
+
+void TDataTable::Assign(const TPersistent* Source) {
+  const auto* src = dynamic_cast<const TDataTable*>(Source);
+  if (src == nullptr) {
+    TComponent::Assign(Source);
+    return;
+  }
+  if (src == this) return;
+  CopyContents(*src, false);
   FSortIncludeHd = src->FSortIncludeHd;
   OnChange = src->OnChange;
   OnChangeSetup = src->OnChangeSetup;
@@ -316,25 +358,25 @@ void TDataTable::AssignAnotherDataMatrix(TMatrix* NewDMat) {
   if (NewDMat == nullptr) return;
   const std::int32_t oldCols = FNrOfCols;
   const std::int32_t oldRows = FNrOfRows;
-  TMutedEvents muted{&OnChange, &OnChangeSetup};
+  TEventMute muted(*this, OnChange, OnChangeSetup);
   // The table's own arrays follow the new matrix; the old matrix is never
   // resized (a caller's matrix keeps its data).
-  ResizeStorage(NewDMat->NrOfColumns(), NewDMat->NrOfRows(), false);
+  if (ResizeStorage(NewDMat->NrOfColumns(), NewDMat->NrOfRows(), false)) FireResize(oldCols, oldRows);
   if (NewDMat != NumericData) {
     if (!FExtMatAssigned) {
+      RemoveFreeNotification(FMatComponent);
       delete NumericData;
-    } else if (!FMatLink.expired()) {
-      NumericData->OnChange = nullptr;
-      NumericData->OnSortExchange = nullptr;
+    } else {
+      ReleaseMatrix();
     }
-    FMatLink.reset();
+    FMatComponent = nullptr;
     NumericData = NewDMat;
     FExtMatAssigned = true;
   }
   AttachMatrix();
   for (TVTypeSpec& t : FVType) t.MScaleType = TMScaleType::stInterval;
   FireResize(oldCols, oldRows);
-  muted.Restore();
+  muted.Release();
   Fire(OnChange);
   Fire(OnChangeSetup);
   Fire(OnChangeNames);

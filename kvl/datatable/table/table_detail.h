@@ -1,13 +1,11 @@
 #pragma once
 // Pieces shared by the sources of TDataTable: the column-major views of the
-// cells and states with the row and column moves on them, the event mutes,
+// cells and states with the row and column moves on them, the matrix mute,
 // and the text helpers of names and identifiers.
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -100,31 +98,6 @@ void MirrorRows(const TColumns<T>& b) {
   for (std::size_t c = 0; c < b.Cols; ++c) std::ranges::reverse(b.Column(c));
 }
 
-/// TMutedEvents: clears the given handlers and puts the saved ones back on
-/// Restore (or when it goes away, for example on an exception), overwriting
-/// whatever was assigned meanwhile.
-class TMutedEvents {
- public:
-  TMutedEvents(std::initializer_list<TNotifyEvent*> Events) {
-    for (TNotifyEvent* e : Events) {
-      FSaved[FCount] = {e, std::move(*e)};
-      *e = nullptr;
-      ++FCount;
-    }
-  }
-  ~TMutedEvents() { Restore(); }
-  TMutedEvents(const TMutedEvents&) = delete;
-  TMutedEvents& operator=(const TMutedEvents&) = delete;
-  void Restore() noexcept {
-    for (std::size_t i = 0; i < FCount; ++i) *FSaved[i].first = std::move(FSaved[i].second);
-    FCount = 0;
-  }
-
- private:
-  std::array<std::pair<TNotifyEvent*, TNotifyEvent>, 5> FSaved;
-  std::size_t FCount = 0;
-};
-
 /// ToUpperAscii, ToLowerAscii: the ASCII letters folded, other bytes kept.
 constexpr char ToUpperAscii(char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 constexpr char ToLowerAscii(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
@@ -154,24 +127,17 @@ void TDataTable::ForCellsAndStates(Op&& op) {
   op(States());
 }
 
-/// TDataTable::TMatrixMute: detaches the table's matrix notification until
-/// Reattach (or destruction, for example on an exception).
+/// TDataTable::TMatrixMute: while it lives, the matrix's OnChange does not
+/// reach the table's OnChange (the mutes nest).
 class TDataTable::TMatrixMute {
  public:
-  explicit TMatrixMute(TDataTable& Table) : FTable(Table) { FTable.DetachMatrix(); }
-  ~TMatrixMute() {
-    if (FActive) FTable.AttachMatrix();
-  }
+  explicit TMatrixMute(TDataTable& Table) noexcept : FTable(Table) { ++FTable.FMatrixMuted; }
+  ~TMatrixMute() { --FTable.FMatrixMuted; }
   TMatrixMute(const TMatrixMute&) = delete;
   TMatrixMute& operator=(const TMatrixMute&) = delete;
-  void Reattach() {
-    FActive = false;
-    FTable.AttachMatrix();
-  }
 
  private:
   TDataTable& FTable;
-  bool FActive = true;
 };
 
 }  // namespace kvl

@@ -189,7 +189,7 @@ void TDataTable::Serialize(bool ColHeadsAsVar, bool IncludeColRowNumbers) {
   if (IsCategorial(h) && shared != nullptr && oneDictionary) dataType.IDs = shared->IDs;
   dataType.MScaleType = h;
 
-  TMutedEvents muted{&OnChange};
+  TEventMute muted(*this, OnChange);
   Resize(k, n);
   std::fill(FColAtt.begin(), FColAtt.end(), 0);
   std::fill(FVType.begin(), FVType.end(), TVTypeSpec{});
@@ -197,6 +197,8 @@ void TDataTable::Serialize(bool ColHeadsAsVar, bool IncludeColRowNumbers) {
   std::vector<std::int32_t> slots(static_cast<std::size_t>(oldCols) + 1, 0);
   if (ColHeadsAsVar) {
     TVTypeSpec& heads = FVType[0];
+    heads.IDs.clear();
+    Fire(OnChangeSetup);
     heads.MScaleType = TMScaleType::stNominal;
     for (std::int32_t c = 1; c <= oldCols; ++c) {
       std::string id = std::to_string(c);
@@ -206,18 +208,26 @@ void TDataTable::Serialize(bool ColHeadsAsVar, bool IncludeColRowNumbers) {
       std::int32_t slot = FindSlot(1, cut);
       if (slot < 0) {
         slot = FreeSlot(1);
-        if (slot >= 0) heads.IDs.Set(static_cast<std::size_t>(slot), cut);
+        if (slot >= 0) {
+          heads.IDs.Set(static_cast<std::size_t>(slot), cut);
+          Fire(OnChangeSetup);
+        }
       }
       slots[static_cast<std::size_t>(c)] = slot >= 0 ? slot : c;
     }
     FColName[0] = "(column)";
+    Fire(OnChangeNames);
   }
   if (IncludeColRowNumbers) {
     FColName[Ix(k - 2)] = "(col. index)";
+    Fire(OnChangeNames);
     FColName[Ix(k - 1)] = "(row index)";
+    Fire(OnChangeNames);
   }
   FColName[Ix(k)] = "(data)";
+  Fire(OnChangeNames);
   FVType[Ix(k)] = std::move(dataType);
+  Fire(OnChangeSetup);
 
   const TColumns<double> cellsOut = Cells();
   std::int32_t row = 0;
@@ -234,8 +244,11 @@ void TDataTable::Serialize(bool ColHeadsAsVar, bool IncludeColRowNumbers) {
       FRowName[Ix(row)] = rowNames[Ix(r)];
       FRowAtt[Ix(row)] = rowAtt[Ix(r)];
       FCState[StOff(k, row)] = states[from];
+      Fire(OnChangeNames);
+      Fire(OnChangeAttrib);
+      Fire(OnChangeCellState);
     }
-  muted.Restore();
+  muted.Release();
   Fire(OnChangeSetup);
 }
 

@@ -29,17 +29,16 @@ void MoveFromEnd(V& v, std::size_t i) {
 
 void TDataTable::InsertRow(std::int32_t ix) {
   if (ix < 1 || ix > FNrOfRows + 1) return;
-  TMutedEvents muted{&OnChange};
+  TEventMute muted(*this, OnChange);
   Resize(FNrOfCols, FNrOfRows + 1);
   ForCellsAndStates([ix](const auto& b) { InsertRowAt(b, Ix(ix)); });
   MoveFromEnd(FRowAtt, Ix(ix));
   FRowAtt[Ix(ix)] = 0;
   MoveFromEnd(FRowName, Ix(ix));
   FRowName[Ix(ix)].clear();
-  muted.Restore();
-  Fire(OnChangeAttrib);
-  Fire(OnChangeNames);
-  Fire(OnChangeCellState);
+  // Each row that moved down announces its attribute, name and states.
+  FireMoveEvents(FNrOfRows - ix);
+  muted.Release();
   Fire(OnChangeSetup);
 }
 
@@ -71,7 +70,7 @@ std::int32_t TDataTable::RemoveRows(std::int32_t FirstRow, std::int32_t LastRow)
 
 void TDataTable::InsertColumn(std::int32_t ix) {
   if (ix < 1 || ix > FNrOfCols + 1) return;
-  TMutedEvents muted{&OnChange, &OnChangeSetup};
+  TEventMute muted(*this, OnChange, OnChangeSetup);
   Resize(FNrOfCols + 1, FNrOfRows);
   ForCellsAndStates([ix](const auto& b) { InsertColumnAt(b, Ix(ix)); });
   MoveFromEnd(FColAtt, Ix(ix));
@@ -80,7 +79,10 @@ void TDataTable::InsertColumn(std::int32_t ix) {
   FColName[Ix(ix)].clear();
   MoveFromEnd(FVType, Ix(ix));
   FVType[Ix(ix)] = TVTypeSpec{};
-  muted.Restore();
+  // Each column that moved right announces its attribute, name and states
+  // (its type and identifiers count as setup, muted until the end).
+  FireMoveEvents(FNrOfCols - ix);
+  muted.Release();
   Fire(OnChangeSetup);
 }
 
@@ -96,16 +98,18 @@ void TDataTable::RemoveColumn(std::int32_t ix) {
 
 // --- exchanging and mirroring ---------------------------------------------------------------------
 
-namespace {
-
-// FireExchangeEvents: what every exchange and mirror announces, in this order.
-void FireExchangeEvents(TDataTable& t) {
-  for (const TNotifyEvent* e : {&t.OnChange, &t.OnChangeCellState, &t.OnChangeAttrib, &t.OnChangeNames,
-                                &t.OnChangeSetup})
-    if (*e) (*e)(&t);
+void TDataTable::FireExchangeEvents() {
+  for (const TNotifyEvent* e : {&OnChange, &OnChangeCellState, &OnChangeAttrib, &OnChangeNames, &OnChangeSetup})
+    Fire(*e);
 }
 
-}  // namespace
+void TDataTable::FireMoveEvents(std::int32_t Count) {
+  for (std::int32_t i = 0; i < Count; ++i) {
+    Fire(OnChangeAttrib);
+    Fire(OnChangeNames);
+    Fire(OnChangeCellState);
+  }
+}
 
 void TDataTable::ExchangeColumns(std::int32_t c1, std::int32_t c2) {
   if (!ValidCol(c1) || !ValidCol(c2)) return;
@@ -113,7 +117,7 @@ void TDataTable::ExchangeColumns(std::int32_t c1, std::int32_t c2) {
   std::swap(FColAtt[Ix(c1)], FColAtt[Ix(c2)]);
   std::swap(FColName[Ix(c1)], FColName[Ix(c2)]);
   std::swap(FVType[Ix(c1)], FVType[Ix(c2)]);
-  FireExchangeEvents(*this);
+  FireExchangeEvents();
 }
 
 void TDataTable::ExchangeRows(std::int32_t r1, std::int32_t r2) {
@@ -121,7 +125,7 @@ void TDataTable::ExchangeRows(std::int32_t r1, std::int32_t r2) {
   ForCellsAndStates([r1, r2](const auto& b) { SwapRows(b, Ix(r1), Ix(r2)); });
   std::swap(FRowAtt[Ix(r1)], FRowAtt[Ix(r2)]);
   std::swap(FRowName[Ix(r1)], FRowName[Ix(r2)]);
-  FireExchangeEvents(*this);
+  FireExchangeEvents();
 }
 
 void TDataTable::MirrorColumns() {
@@ -129,14 +133,14 @@ void TDataTable::MirrorColumns() {
   std::reverse(FColAtt.begin(), FColAtt.end());
   std::reverse(FColName.begin(), FColName.end());
   std::reverse(FVType.begin(), FVType.end());
-  FireExchangeEvents(*this);
+  FireExchangeEvents();
 }
 
 void TDataTable::MirrorRows() {
   ForCellsAndStates([](const auto& b) { datatable_detail::MirrorRows(b); });
   std::reverse(FRowAtt.begin(), FRowAtt.end());
   std::reverse(FRowName.begin(), FRowName.end());
-  FireExchangeEvents(*this);
+  FireExchangeEvents();
 }
 
 }  // namespace kvl
