@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/runtime/random.h"
 
@@ -100,5 +101,57 @@ void BM_Percentile(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kCount);
 }
 BENCHMARK(BM_Percentile)->Unit(benchmark::kMillisecond);
+
+// The order statistics on 10^7 uniform values, beside numpy.percentile
+// (bench/peers/percentile_numpy.py): goal at least numpy's speed.
+constexpr std::int32_t kTenMillion = 10'000'000;
+
+void FillUniform(kvl::TVector& v) {
+  kvl::RandSeed = 1;
+  v.Resize(kTenMillion);
+  for (std::int32_t i = 1; i <= kTenMillion; ++i) v.SetVal(i, kvl::Random());
+}
+
+void BM_Quartiles10M(benchmark::State& state) {
+  kvl::TVector v;
+  FillUniform(v);
+  double q1 = 0, q2 = 0, q3 = 0;
+  for (auto _ : state) {
+    v.Quartiles(0, 0, q1, q2, q3);
+    benchmark::DoNotOptimize(q2);
+  }
+}
+BENCHMARK(BM_Quartiles10M)->Unit(benchmark::kMillisecond);
+
+void BM_Percentile10M(benchmark::State& state) {
+  kvl::TVector v;
+  FillUniform(v);
+  for (auto _ : state) benchmark::DoNotOptimize(v.Percentile(95.0, 0, 0));
+}
+BENCHMARK(BM_Percentile10M)->Unit(benchmark::kMillisecond);
+
+void BM_MatrixQuartiles10M(benchmark::State& state) {
+  kvl::TVector v;
+  FillUniform(v);
+  kvl::TMatrix m;
+  m.Resize(1000, 10000);
+  for (std::int32_t i = 1; i <= kTenMillion; ++i) m.SetVal((i - 1) / 10000 + 1, (i - 1) % 10000 + 1, v.GetVal(i));
+  double q1 = 0, q2 = 0, q3 = 0;
+  for (auto _ : state) {
+    m.Quartiles(0, 0, 0, 0, q1, q2, q3);
+    benchmark::DoNotOptimize(q2);
+  }
+}
+BENCHMARK(BM_MatrixQuartiles10M)->Unit(benchmark::kMillisecond);
+
+void BM_MatrixPercentile10M(benchmark::State& state) {
+  kvl::TVector v;
+  FillUniform(v);
+  kvl::TMatrix m;
+  m.Resize(1000, 10000);
+  for (std::int32_t i = 1; i <= kTenMillion; ++i) m.SetVal((i - 1) / 10000 + 1, (i - 1) % 10000 + 1, v.GetVal(i));
+  for (auto _ : state) benchmark::DoNotOptimize(m.Percentile(95.0, 0, 0, 0, 0));
+}
+BENCHMARK(BM_MatrixPercentile10M)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -72,7 +72,9 @@ bool detail::EqualStrings(std::string_view A, std::string_view B, bool CaseSensi
 bool StringContains(std::string_view Str, std::string_view SubStr, bool CaseSensitive) {
   if (SubStr.empty()) return true;
   if (CaseSensitive) return Str.find(SubStr) != std::string_view::npos;
-  return !std::ranges::search(Str, SubStr, [](char a, char b) { return FoldCase(a) == FoldCase(b); }).empty();
+  // The iterator form: Clang 14 rejects the ranges form on string_view with libstdc++ 12.
+  return std::search(Str.begin(), Str.end(), SubStr.begin(), SubStr.end(),
+                     [](char a, char b) { return FoldCase(a) == FoldCase(b); }) != Str.end();
 }
 
 std::string StripLTBlanks(std::string_view Instring) {

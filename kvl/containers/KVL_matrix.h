@@ -250,7 +250,9 @@ class TMatrix : public TComponent {
   std::int32_t CopyToArray(TDouble2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
                            std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
                            std::int32_t DestRow) const;
-  /// CopyToArray: the same into an Integer array (values rounded, halves to even).
+  /// CopyToArray: the same into an Integer array, each value converted as
+  /// CloneArray converts: rounded (halves to even), held at the Integer
+  /// limits, NaN as 0.
   std::int32_t CopyToArray(TInt2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
                            std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
                            std::int32_t DestRow) const;

@@ -22,6 +22,40 @@ std::vector<double> DrawValues(std::size_t n, std::int32_t Range, std::int32_t S
   return v;
 }
 
+// --- SelectPositions ---------------------------------------------------------
+
+TEST(SelectPositionsTest, SelectedPositionsHoldTheSortedValues) {
+  struct Case {
+    std::size_t N;
+    std::int32_t Range;
+    std::vector<std::size_t> Positions;  // ascending, repeats allowed
+  };
+  const Case cases[] = {{1, 5, {0}},
+                        {2, 2, {0, 0, 0, 1, 1, 1}},
+                        {9, 3, {1, 2, 4, 5, 6, 7}},
+                        {100, 1000, {0, 24, 25, 49, 50, 74, 75, 99}},
+                        {257, 4, {63, 64, 128, 128, 192, 193}},
+                        {1000, 1 << 30, {998, 999}}};
+  for (const Case& c : cases) {
+    for (bool descending : {false, true}) {
+      std::vector<double> data = DrawValues(c.N, c.Range, static_cast<std::int32_t>(c.N) + descending);
+      std::vector<double> sorted = data;
+      if (descending)
+        std::ranges::sort(sorted, std::greater<>());
+      else
+        std::ranges::sort(sorted);
+      if (descending)
+        detail::SelectPositions(std::span<double>(data), std::span<const std::size_t>(c.Positions), std::greater<>());
+      else
+        detail::SelectPositions(std::span<double>(data), std::span<const std::size_t>(c.Positions));
+      for (std::size_t p : c.Positions) EXPECT_EQ(data[p], sorted[p]) << "n=" << c.N << " position " << p;
+      std::ranges::sort(data);
+      std::ranges::sort(sorted);
+      EXPECT_EQ(data, sorted) << "selection must only reorder";
+    }
+  }
+}
+
 // --- QuickSelect -------------------------------------------------------------
 
 TEST(QuickSelectTest, EveryRankOfRandomArraysMatchesSortedOrder) {

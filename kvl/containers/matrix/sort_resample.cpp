@@ -6,6 +6,7 @@
 #include <new>
 
 #include "kvl/arrays/KVL_openarrays.h"
+#include "kvl/core/KVL_math1.h"
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/matrix/matrix_detail.h"
 #include "kvl/runtime/random.h"
@@ -13,7 +14,24 @@
 
 namespace kvl {
 
-using matrix_detail::CombSortLines;
+namespace {
+
+// SortLines: the comb sort of the lines Lo..Hi (rows or columns) by Key(line),
+// the gap starting at Hi - Lo; Exchange(i, j) swaps two lines and their keys.
+template <class KeyFn, class ExchangeFn>
+void SortLines(std::int32_t Lo, std::int32_t Hi, bool Ascending, KeyFn&& Key, ExchangeFn&& Exchange) {
+  const auto n = static_cast<std::size_t>(Hi - Lo + 1);
+  auto line = [Lo](std::size_t i) { return Lo + static_cast<std::int32_t>(i); };
+  detail::CombSortBy(
+      n, n - 1,
+      [&](std::size_t i, std::size_t j) {
+        const auto a = Key(line(i)), b = Key(line(j));
+        return Ascending ? b < a : a < b;
+      },
+      [&](std::size_t i, std::size_t j) { Exchange(line(i), line(j)); });
+}
+
+}  // namespace
 
 void TMatrix::SortRows(std::int32_t SortColIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
                        std::int32_t HighCol, std::int32_t HighRow) {
@@ -24,7 +42,7 @@ void TMatrix::SortRows(std::int32_t SortColIx, bool Ascending, std::int32_t LowC
   if (SortColIx >= 1 && SortColIx <= FNCol) {
     const bool keyOutside = SortColIx < LowCol || SortColIx > HighCol;
     const double* key = FData.data() + Offset(SortColIx, 1) - 1;  // key[r], r 1-based
-    CombSortLines(
+    SortLines(
         LowRow, HighRow, Ascending, [key](std::int32_t r) { return key[r]; },
         [&](std::int32_t i, std::int32_t j) {
           for (std::int32_t c = LowCol; c <= HighCol; ++c)
@@ -44,7 +62,7 @@ void TMatrix::SortCols(std::int32_t SortRowIx, bool Ascending, std::int32_t LowC
   if (SortRowIx >= 1 && SortRowIx <= FNRow) {
     const bool keyOutside = SortRowIx < LowRow || SortRowIx > HighRow;
     const auto stretch = static_cast<std::ptrdiff_t>(HighRow - LowRow + 1);
-    CombSortLines(
+    SortLines(
         LowCol, HighCol, Ascending, [&](std::int32_t c) { return FData[Offset(c, SortRowIx)]; },
         [&](std::int32_t i, std::int32_t j) {
           const auto a = FData.begin() + static_cast<std::ptrdiff_t>(Offset(i, LowRow));
@@ -100,12 +118,8 @@ std::int32_t TMatrix::ResampleExtMat(const TMatrix* SrcMat, double colpct, doubl
   }
   DrawIndices(*RndRowIx, nr, SrcMat->FNRow, BootStrap);
 
-  std::vector<double> sample;
-  try {
-    sample.resize(static_cast<std::size_t>(nc) * static_cast<std::size_t>(nr));
-  } catch (const std::bad_alloc&) {
-    matrix_detail::RaiseNoMemory(*this);
-  }
+  std::vector<double> sample = GuardAllocation<EKVLMatrixError>(
+      *this, [nc, nr] { return std::vector<double>(static_cast<std::size_t>(nc) * static_cast<std::size_t>(nr)); });
   // Gathered into a new block first, so that SrcMat may be this matrix.
   double* out = sample.data();
   for (const std::int32_t c : *RndColIx) {

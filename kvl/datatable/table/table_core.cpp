@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "kvl/base/KVL_stringl.h"
+#include "kvl/containers/range_rule.h"
 #include "kvl/datatable/KVL_datatable.h"
 #include "kvl/datatable/table/table_detail.h"
 #include "kvl/runtime/numfmt.h"
@@ -167,45 +168,14 @@ bool TDataTable::ResizeStorage(std::int32_t NrCols, std::int32_t NrRows, bool Wi
 
 // --- range rules ------------------------------------------------------------------------------
 
-namespace {
-
-// The range rule: (0, 0) is 1..n; otherwise both bounds clipped into 1..n
-// and swapped when reversed. -1 when a bound was clipped (or, SwapCounts,
-// swapped), else 0. With n = 0 every range is empty (1..0).
-std::int32_t ValidRange(std::int32_t& Low, std::int32_t& High, std::int32_t n, bool SwapCounts) noexcept {
-  if (Low == 0 && High == 0) {
-    Low = 1;
-    High = n;
-    return 0;
-  }
-  if (n <= 0) {
-    Low = 1;
-    High = 0;
-    return -1;
-  }
-  bool corrected = false;
-  auto clip = [&](std::int32_t& b) {
-    const std::int32_t v = std::clamp(b, 1, n);
-    corrected = corrected || v != b;
-    b = v;
-  };
-  clip(Low);
-  clip(High);
-  if (Low > High) {
-    std::swap(Low, High);
-    corrected = corrected || SwapCounts;
-  }
-  return corrected ? -1 : 0;
-}
-
-}  // namespace
-
+// A reversed column range is put in order silently; a reversed row range
+// counts as a correction.
 std::int32_t TDataTable::MakeValidColRange(std::int32_t& Low, std::int32_t& High) const noexcept {
-  return ValidRange(Low, High, FNrOfCols, false);
+  return containers_detail::MakeValidRange(Low, High, FNrOfCols, containers_detail::TSwapRule::Silent);
 }
 
 std::int32_t TDataTable::MakeValidRowRange(std::int32_t& Low, std::int32_t& High) const noexcept {
-  return ValidRange(Low, High, FNrOfRows, true);
+  return containers_detail::MakeValidRange(Low, High, FNrOfRows, containers_detail::TSwapRule::Corrects);
 }
 
 // --- cell properties ------------------------------------------------------------------------

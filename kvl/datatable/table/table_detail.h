@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "kvl/arrays/arith/arith_detail.h"
+#include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/datatable/KVL_datatable.h"
 
 namespace kvl {
@@ -144,7 +144,7 @@ std::string DefaultName(char Prefix, std::int32_t Number);
 
 /// ToInteger: Double to Integer as the library converts (halves to even,
 /// clipped to the Integer range, NaN as 0).
-inline std::int32_t ToInteger(double x) noexcept { return arith_detail::Convert<std::int32_t>(x); }
+inline std::int32_t ToInteger(double x) noexcept { return arrays_detail::ConvertElem<std::int32_t>(x); }
 
 }  // namespace datatable_detail
 

@@ -20,11 +20,7 @@ namespace kvl::matrix_detail {
 /// WorkCells: a work block of Count doubles; raises Sender's "not enough
 /// memory on heap" when it cannot be had.
 inline std::vector<double> WorkCells(const TComponent& Sender, std::size_t Count) {
-  try {
-    return std::vector<double>(Count);
-  } catch (const std::bad_alloc&) {
-    RaiseNoMemory(Sender);
-  }
+  return GuardAllocation<EKVLMatrixError>(Sender, [Count] { return std::vector<double>(Count); });
 }
 
 /// TransposedCells: A's cells as the transposed matrix (column r holds row r).
