@@ -100,9 +100,9 @@ void DrawIndices(TIntArray& Ix, std::int32_t Count, std::int32_t Total, bool Rep
 }  // namespace
 
 std::int32_t TMatrix::ResampleExtMat(const TMatrix* SrcMat, double colpct, double rowpct, bool BootStrap,
-                                     TIntArray* RndColIx, TIntArray* RndRowIx) {
+                                     TIntArray& RndColIx, TIntArray& RndRowIx) {
   if (SrcMat == nullptr) return -3;
-  if (RndColIx == nullptr || RndRowIx == nullptr) return -5;
+  if (RndColIx.empty() || RndRowIx.empty()) return -5;
   const std::int32_t nc = SampleCount(SrcMat->FNCol, colpct);
   const std::int32_t nr = SampleCount(SrcMat->FNRow, rowpct);
   std::int32_t status = 0;
@@ -111,20 +111,20 @@ std::int32_t TMatrix::ResampleExtMat(const TMatrix* SrcMat, double colpct, doubl
   if (status != 0) return status;
 
   if (nc == SrcMat->FNCol) {
-    RndColIx->resize(static_cast<std::size_t>(nc));
-    FillArraySerial(*RndColIx, 1, 1);
+    RndColIx.resize(static_cast<std::size_t>(nc));
+    FillArraySerial(RndColIx, 1, 1);
   } else {
-    DrawIndices(*RndColIx, nc, SrcMat->FNCol, false);
+    DrawIndices(RndColIx, nc, SrcMat->FNCol, false);
   }
-  DrawIndices(*RndRowIx, nr, SrcMat->FNRow, BootStrap);
+  DrawIndices(RndRowIx, nr, SrcMat->FNRow, BootStrap);
 
   std::vector<double> sample = GuardAllocation<EKVLMatrixError>(
       *this, [nc, nr] { return std::vector<double>(static_cast<std::size_t>(nc) * static_cast<std::size_t>(nr)); });
   // Gathered into a new block first, so that SrcMat may be this matrix.
   double* out = sample.data();
-  for (const std::int32_t c : *RndColIx) {
+  for (const std::int32_t c : RndColIx) {
     const auto column = SrcMat->Column(c);
-    for (const std::int32_t r : *RndRowIx) *out++ = column[static_cast<std::size_t>(r - 1)];
+    for (const std::int32_t r : RndRowIx) *out++ = column[static_cast<std::size_t>(r - 1)];
   }
   Resize(nc, nr);
   FData.swap(sample);

@@ -21,16 +21,7 @@ using datatable_detail::DefaultName;
 using datatable_detail::TColumns;
 using datatable_detail::TMutedEvents;
 
-std::string_view CutToBytes(std::string_view Text, std::size_t MaxBytes) noexcept {
-  if (Text.size() <= MaxBytes) return Text;
-  auto continues = [&](std::size_t i) { return (static_cast<unsigned char>(Text[i]) & 0xC0) == 0x80; };
-  std::size_t n = MaxBytes;
-  // Step back to the first byte of the character that does not fit; a UTF-8
-  // character has at most three continuation bytes.
-  for (int back = 0; back < 3 && n > 0 && continues(n); ++back) --n;
-  if (continues(n)) n = MaxBytes;  // not UTF-8 here: cut at the byte limit
-  return Text.substr(0, n);
-}
+std::string_view CutToBytes(std::string_view Text, std::size_t MaxBytes) noexcept { return CutUTF8(Text, MaxBytes); }
 
 TDataTable::TDataTable(TComponent* AOwner) : TComponent(AOwner) {
   try {
@@ -330,22 +321,6 @@ void TDataTable::Clear() {
 // --- helpers of the unit ----------------------------------------------------------------------
 
 namespace datatable_detail {
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ToLowerAscii(x) == ToLowerAscii(y); });
-}
-
-std::string_view TrimBlanks(std::string_view s) noexcept {
-  const std::size_t first = s.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
-std::int32_t Utf8Length(std::string_view s) noexcept {
-  return static_cast<std::int32_t>(
-      std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
 
 std::string DefaultName(char Prefix, std::int32_t Number) {
   std::string name(1, Prefix);

@@ -125,20 +125,6 @@ class TMutedEvents {
   std::size_t FCount = 0;
 };
 
-/// ToUpperAscii, ToLowerAscii: the ASCII letters folded, other bytes kept.
-constexpr char ToUpperAscii(char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-constexpr char ToLowerAscii(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-/// EqualIgnoringCase: a and b equal after folding the ASCII letters.
-bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept;
-
-/// TrimBlanks: s without leading and trailing space characters (only ' ').
-std::string_view TrimBlanks(std::string_view s) noexcept;
-
-/// Utf8Length: the number of UTF-8 characters of s (bytes that do not
-/// continue a character).
-std::int32_t Utf8Length(std::string_view s) noexcept;
-
 /// DefaultName: Prefix followed by the decimal Number ("C-12").
 std::string DefaultName(char Prefix, std::int32_t Number);
 
