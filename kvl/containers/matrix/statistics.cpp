@@ -113,7 +113,11 @@ void TMatrix::SkewKurtSample(std::int32_t LowCol, std::int32_t LowRow, std::int3
 bool TMatrix::Quartiles(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
                         double& Q1, double& Q2, double& Q3) const {
   std::vector<double> s = RectCells(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow));
-  matrix_detail::QuartilesBySelection(s, Q1, Q2, Q3, matrix_detail::NaNLast);
+  // NaNs go last; without them the plain order selects faster.
+  if (std::ranges::any_of(s, [](double x) { return std::isnan(x); }))
+    matrix_detail::QuartilesBySelection(s, Q1, Q2, Q3, matrix_detail::NaNLast);
+  else
+    matrix_detail::QuartilesBySelection(s, Q1, Q2, Q3);
   return true;
 }
 

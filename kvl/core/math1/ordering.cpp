@@ -128,7 +128,7 @@ double detail::SelectRank(std::span<double> Data, std::int32_t K) {
   if (std::ranges::any_of(Data, [](double x) { return std::isnan(x); }))
     return QuickSelect(Data, K, 0, static_cast<std::int32_t>(Data.size()) - 1);
   const auto at = Data.begin() + K;
-  std::nth_element(Data.begin(), at, Data.end());
+  SelectNth(Data.begin(), at, Data.end());
   return *at;
 }
 
