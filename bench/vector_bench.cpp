@@ -135,7 +135,8 @@ void FillUniform(kvl::TMatrix& m) {
   kvl::TVector v;
   FillUniform(v);
   m.Resize(1000, 10000);
-  for (std::int32_t i = 1; i <= kTenMillion; ++i) m.SetVal((i - 1) / 10000 + 1, (i - 1) % 10000 + 1, v.GetVal(i));
+  for (std::int32_t i = 1; i <= kTenMillion; ++i)
+    m.SetVal((i - 1) / 10000 + 1, (i - 1) % 10000 + 1, v.GetVal(i));
 }
 
 void BM_MatrixQuartiles10M(benchmark::State& state) {

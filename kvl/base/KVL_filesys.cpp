@@ -4,7 +4,6 @@
 
 namespace kvl {
 
-
 std::string ReadNextWordInTextFile(std::istream& TFile) {
   std::string word;
   constexpr auto eof = std::istream::traits_type::eof();

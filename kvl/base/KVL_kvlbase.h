@@ -41,9 +41,11 @@ class TMathFeedBackProc {
 
   constexpr TMathFeedBackProc() noexcept {}
   constexpr TMathFeedBackProc(std::nullptr_t) noexcept {}
+  // clang-format off
   template <class F>
-    requires(!std::same_as<std::remove_cvref_t<F>, TMathFeedBackProc> && std::constructible_from<TProc, F &&>)
+    requires(!std::same_as<std::remove_cvref_t<F>, TMathFeedBackProc> && std::constructible_from<TProc, F&&>)
   TMathFeedBackProc(F&& Proc) : FProc(TProc(std::forward<F>(Proc))) {}
+  // clang-format on
 
   /// operator bool: true when a callable is assigned.
   explicit operator bool() const noexcept { return FProc.has_value() && static_cast<bool>(*FProc); }

@@ -62,8 +62,8 @@ bool DecodeEntity(std::string_view Body, std::string& Out) {
 
 bool EqualStrings(std::string_view A, std::string_view B, bool CaseSensitive) noexcept {
   if (CaseSensitive) return A == B;
-  return A.size() == B.size() &&
-         std::equal(A.begin(), A.end(), B.begin(), [](char a, char b) { return FoldASCII(a) == FoldASCII(b); });
+  return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(),
+                                            [](char a, char b) { return FoldASCII(a) == FoldASCII(b); });
 }
 
 std::string_view TrimView(std::string_view Text, std::string_view Chars) noexcept {
@@ -86,8 +86,8 @@ std::string_view CutUTF8(std::string_view Text, std::size_t MaxBytes) noexcept {
 }
 
 std::int32_t UTF8Length(std::string_view Text) noexcept {
-  return static_cast<std::int32_t>(
-      std::count_if(Text.begin(), Text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+  return static_cast<std::int32_t>(std::count_if(
+      Text.begin(), Text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 bool StringContains(std::string_view Str, std::string_view SubStr, bool CaseSensitive) {

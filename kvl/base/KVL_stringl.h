@@ -68,10 +68,14 @@ constexpr bool IsWhiteChar(int c) noexcept {
 
 /// FoldASCII: c with the ASCII letters A-Z turned to lower case, every other
 /// byte kept (the library's case folding).
-constexpr char FoldASCII(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char FoldASCII(char c) noexcept {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 /// UpperASCII: c with the ASCII letters a-z turned to upper case.
-constexpr char UpperASCII(char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr char UpperASCII(char c) noexcept {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 /// EqualStrings: true when A equals B, ASCII case folded unless CaseSensitive.
 bool EqualStrings(std::string_view A, std::string_view B, bool CaseSensitive) noexcept;

@@ -7,7 +7,6 @@
 
 namespace kvl {
 
-
 namespace {
 
 constexpr int kEnd = -1;

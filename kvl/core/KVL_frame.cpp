@@ -9,7 +9,9 @@ std::string FuncMessage(std::string_view Func, std::string_view Text) {
   return msg;
 }
 
-std::string ComponentMessage(const TComponent& Sender, std::string_view Text) { return MemberMessage(Sender, {}, Text); }
+std::string ComponentMessage(const TComponent& Sender, std::string_view Text) {
+  return MemberMessage(Sender, {}, Text);
+}
 
 std::string MemberMessage(const TComponent& Sender, std::string_view Member, std::string_view Text) {
   std::string msg = "Component \"";

@@ -87,7 +87,7 @@ template <class E>
 /// RaiseMember: throws E with MemberMessage(Sender, Member, Text).
 template <class E>
 [[noreturn, gnu::cold, gnu::noinline]] void RaiseMember(const TComponent& Sender, std::string_view Member,
-                                                       std::string_view Text) {
+                                                        std::string_view Text) {
   throw E(MemberMessage(Sender, Member, Text));
 }
 
@@ -105,7 +105,8 @@ inline constexpr std::string_view NoMemoryOnHeap = "not enough memory on heap";
 /// (std::bad_alloc, or std::length_error for a size beyond what a container
 /// can hold) it raises E with ComponentMessage(Sender, Text) instead.
 template <class E, class WorkFn>
-decltype(auto) GuardAllocation(const TComponent& Sender, WorkFn&& Work, std::string_view Text = NoMemoryOnHeap) {
+decltype(auto) GuardAllocation(const TComponent& Sender, WorkFn&& Work,
+                               std::string_view Text = NoMemoryOnHeap) {
   try {
     return std::forward<WorkFn>(Work)();
   } catch (const std::bad_alloc&) {

@@ -51,7 +51,7 @@ TEST(TextRulesTest, CaseFoldingTrimmingAndUTF8) {
   EXPECT_EQ(UpperASCII('q'), 'Q');
   EXPECT_TRUE(IsWhiteChar('\v'));
   EXPECT_FALSE(IsWhiteChar('\0'));
-  EXPECT_FALSE(IsWhiteChar(-1));  // end of a stream
+  EXPECT_FALSE(IsWhiteChar(-1));                         // end of a stream
   EXPECT_TRUE(StringContains("the END", "end", false));  // a match at the very end
 
   EXPECT_EQ(TrimView(" \t a b \n"), "a b");
@@ -59,7 +59,7 @@ TEST(TextRulesTest, CaseFoldingTrimmingAndUTF8) {
   EXPECT_EQ(TrimView("   ", " "), "");
   EXPECT_EQ(UTF8Length("a\xC3\xA9\xE2\x82\xAC"), 3);  // a, é, €
   EXPECT_EQ(UTF8Length(""), 0);
-  EXPECT_EQ(CutUTF8("a\xE2\x82\xAC", 3), "a");           // the euro sign does not fit
+  EXPECT_EQ(CutUTF8("a\xE2\x82\xAC", 3), "a");            // the euro sign does not fit
   EXPECT_EQ(CutUTF8("ab\x80\x80\x80\x80", 3), "ab\x80");  // not UTF-8: cut at the limit
 }
 

@@ -128,7 +128,9 @@ TEST(MatrixCopy, ToIntegerArrayConvertsLikeCloneArray) {
   TInt2DArray cloned;
   ASSERT_EQ(CloneArray(TDouble2DArray{{m.GetVal(1, 1)}, {kInf}, {-kInf}}, cloned), 0);
   EXPECT_EQ(a, cloned);
-  EXPECT_EQ(a, (TInt2DArray{{0}, {std::numeric_limits<std::int32_t>::max()}, {std::numeric_limits<std::int32_t>::min()}}));
+  EXPECT_EQ(
+      a, (TInt2DArray{
+             {0}, {std::numeric_limits<std::int32_t>::max()}, {std::numeric_limits<std::int32_t>::min()}}));
 }
 
 struct FromLineCase {

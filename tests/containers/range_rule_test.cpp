@@ -1,12 +1,13 @@
 // The one range rule of the containers, and the three classes that use it.
 
+#include "kvl/containers/range_rule.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
-#include "kvl/containers/range_rule.h"
 
 namespace kvl {
 namespace {

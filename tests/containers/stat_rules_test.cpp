@@ -1,5 +1,7 @@
 // The quartiles by selection give exactly what the sorted rule gives.
 
+#include "kvl/containers/internal/stat_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
-#include "kvl/containers/internal/stat_rules.h"
 #include "kvl/runtime/random.h"
 
 namespace kvl {

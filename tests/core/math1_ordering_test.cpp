@@ -47,7 +47,8 @@ TEST(SelectPositionsTest, SelectedPositionsHoldTheSortedValues) {
       else
         std::ranges::sort(sorted);
       if (descending)
-        detail::SelectPositions(std::span<double>(data), std::span<const std::size_t>(c.Positions), std::greater<>());
+        detail::SelectPositions(std::span<double>(data), std::span<const std::size_t>(c.Positions),
+                                std::greater<>());
       else
         detail::SelectPositions(std::span<double>(data), std::span<const std::size_t>(c.Positions));
       for (std::size_t p : c.Positions) EXPECT_EQ(data[p], sorted[p]) << "n=" << c.N << " position " << p;

@@ -31,7 +31,8 @@ template <class A, class B>
 std::int32_t CloneReversed(const A& a, B& b) {
   const std::size_t n = a.size();
   B out(n);  // built aside, so that B may be A
-  for (std::size_t i = 0; i < n; ++i) out[i] = arrays_detail::ConvertElem<Elem<B>>(static_cast<Elem<A>>(a[n - 1 - i]));
+  for (std::size_t i = 0; i < n; ++i)
+    out[i] = arrays_detail::ConvertElem<Elem<B>>(static_cast<Elem<A>>(a[n - 1 - i]));
   b = std::move(out);
   return n == 0 ? -1 : 0;
 }

@@ -153,8 +153,8 @@ std::int32_t FillRandomUniform(TIntArray& A, std::int32_t Low, std::int32_t High
 std::int32_t ShuffleArray(TDoubleArray& A) { return Shuffle(A); }
 std::int32_t ShuffleArray(TIntArray& A) { return Shuffle(A); }
 
-std::int32_t Resample2DArray(const TDouble2DArray& Src, TDouble2DArray& Dest, double ColPercent, double RowPercent,
-                             bool RowDuplicates, TIntArray& ColIx, TIntArray& RowIx) {
+std::int32_t Resample2DArray(const TDouble2DArray& Src, TDouble2DArray& Dest, double ColPercent,
+                             double RowPercent, bool RowDuplicates, TIntArray& ColIx, TIntArray& RowIx) {
   return Resample(Src, Dest, ColPercent, RowPercent, RowDuplicates, ColIx, RowIx);
 }
 

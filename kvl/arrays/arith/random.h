@@ -60,7 +60,7 @@ std::int32_t ShuffleArray(TIntArray& A);
 /// Returns -3 when Src is empty, -4 when Dest is empty, -5 when ColIx or
 /// RowIx is empty, -1 when nc <= 0 or ColPercent > 100, -2 when nr <= 0 or
 /// RowPercent > 100; 0 on success.
-std::int32_t Resample2DArray(const TDouble2DArray& Src, TDouble2DArray& Dest, double ColPercent, double RowPercent,
-                             bool RowDuplicates, TIntArray& ColIx, TIntArray& RowIx);
+std::int32_t Resample2DArray(const TDouble2DArray& Src, TDouble2DArray& Dest, double ColPercent,
+                             double RowPercent, bool RowDuplicates, TIntArray& ColIx, TIntArray& RowIx);
 
 }  // namespace kvl

@@ -121,7 +121,8 @@ std::int32_t SortWithIndex(bool Ascending, std::vector<T>& a, TIntArray& ix) {
   for (std::size_t i = 0; i < n; ++i) ix[i] = static_cast<std::int32_t>(i + 1);
   if (n < 2) return -1;
   detail::CombSortBy(
-      n, n - 1, [&a, Ascending](std::size_t i, std::size_t j) { return Ascending ? a[i] > a[j] : a[i] < a[j]; },
+      n, n - 1,
+      [&a, Ascending](std::size_t i, std::size_t j) { return Ascending ? a[i] > a[j] : a[i] < a[j]; },
       [&a, &ix](std::size_t i, std::size_t j) {
         std::swap(a[i], a[j]);
         std::swap(ix[i], ix[j]);

@@ -168,7 +168,9 @@ std::int32_t Rescale(A& a, TRescaleMode mode, double low, double high) {
 
 std::int32_t NormalizeColumns(TDouble2DArray& A) { return Normalize<true>(A); }
 std::int32_t NormalizeRows(TDouble2DArray& A) { return Normalize<false>(A); }
-std::int32_t MeanCenterColumnsOfArray(TDouble2DArray& A, TDoubleArray& Means) { return Center<true>(A, Means); }
+std::int32_t MeanCenterColumnsOfArray(TDouble2DArray& A, TDoubleArray& Means) {
+  return Center<true>(A, Means);
+}
 std::int32_t MeanCenterColumnsOfArray(TDouble2DArray& A) {
   TDoubleArray none;
   return Center<true>(A, none);

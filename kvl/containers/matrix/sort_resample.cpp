@@ -6,9 +6,9 @@
 #include <new>
 
 #include "kvl/arrays/KVL_openarrays.h"
-#include "kvl/core/KVL_math1.h"
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/random.h"
 #include "kvl/runtime/rounding.h"
 
@@ -118,8 +118,9 @@ std::int32_t TMatrix::ResampleExtMat(const TMatrix* SrcMat, double colpct, doubl
   }
   DrawIndices(RndRowIx, nr, SrcMat->FNRow, BootStrap);
 
-  std::vector<double> sample = GuardAllocation<EKVLMatrixError>(
-      *this, [nc, nr] { return std::vector<double>(static_cast<std::size_t>(nc) * static_cast<std::size_t>(nr)); });
+  std::vector<double> sample = GuardAllocation<EKVLMatrixError>(*this, [nc, nr] {
+    return std::vector<double>(static_cast<std::size_t>(nc) * static_cast<std::size_t>(nr));
+  });
   // Gathered into a new block first, so that SrcMat may be this matrix.
   double* out = sample.data();
   for (const std::int32_t c : RndColIx) {

@@ -134,8 +134,8 @@ double TMatrix::Percentile(double prob, std::int32_t LowCol, std::int32_t LowRow
   if (SampleSize <= 0 || SampleSize >= r.Count()) return Percentile(prob, r.LoC, r.LoR, r.HiC, r.HiR);
   if (std::isnan(prob)) return std::numeric_limits<double>::quiet_NaN();
   const long double p = std::clamp(prob, 0.0, 100.0) / 100.0L;
-  std::vector<double> s =
-      GuardAllocation<EKVLMatrixError>(*this, [SampleSize] { return std::vector<double>(static_cast<std::size_t>(SampleSize)); });
+  std::vector<double> s = GuardAllocation<EKVLMatrixError>(
+      *this, [SampleSize] { return std::vector<double>(static_cast<std::size_t>(SampleSize)); });
   Randomize();
   const std::int32_t nc = r.HiC - r.LoC + 1, nr = r.HiR - r.LoR + 1;
   std::int64_t negatives = 0, zeros = 0;

@@ -133,7 +133,8 @@ T TVectorBase<T, D>::Mode(std::int32_t LowElem, std::int32_t HighElem) const {
 // which decides where they end up. Without NaNs every order gives the same
 // order statistics, so the callers select instead of sorting.
 template <class T, class D>
-std::vector<T> TVectorBase<T, D>::QuantileCopy(std::int32_t LowElem, std::int32_t HighElem, bool& Sorted) const {
+std::vector<T> TVectorBase<T, D>::QuantileCopy(std::int32_t LowElem, std::int32_t HighElem,
+                                               bool& Sorted) const {
   std::vector<T> s = GuardAllocation<EKVLVectorError>(
       *this, [&] { return std::vector<T>(FVec.begin() + (LowElem - 1), FVec.begin() + HighElem); });
   Sorted = std::ranges::any_of(s, [](T x) { return vector_detail::IsNaN(x); });

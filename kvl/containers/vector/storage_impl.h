@@ -9,11 +9,11 @@
 #include <type_traits>
 
 #include "kvl/base/KVL_univconst.h"
-#include "kvl/core/KVL_math1.h"
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/containers/internal/stat_rules.h"
 #include "kvl/containers/range_rule.h"
 #include "kvl/containers/vector/vector_detail.h"
+#include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/random.h"
 
 namespace kvl {
@@ -356,8 +356,8 @@ void TVectorBase<T, D>::SortElems(bool Ascending, std::int32_t RangeFirst, std::
       [this, d, RangeFirst](std::size_t i, std::size_t j) {
         std::swap(d[i], d[j]);
         if (OnSortExchange)
-          OnSortExchange(this, 0, RangeFirst + static_cast<std::int32_t>(i), RangeFirst + static_cast<std::int32_t>(j),
-                         0, 0);
+          OnSortExchange(this, 0, RangeFirst + static_cast<std::int32_t>(i),
+                         RangeFirst + static_cast<std::int32_t>(j), 0, 0);
       });
   Changed();
 }

@@ -13,7 +13,6 @@ namespace kvl {
 
 namespace {
 
-
 enum class TElemKind { Literal, White, Day, DayName, Month, MonthName, Minute, Year2, Year4, Hour, Second, Fraction, AmPm };
 
 struct TElem {

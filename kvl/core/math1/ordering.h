@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -44,7 +44,8 @@ double QuickSelect(std::span<const double> Data, std::int32_t K, std::int32_t Lo
 namespace detail {
 
 template <class It, class Less>
-void SelectNthIn(It A, std::ptrdiff_t Left, std::ptrdiff_t Right, std::ptrdiff_t K, Less& Before, int Budget) {
+void SelectNthIn(It A, std::ptrdiff_t Left, std::ptrdiff_t Right, std::ptrdiff_t K, Less& Before,
+                 int Budget) {
   while (Right > Left) {
     if (Budget-- <= 0) {  // far more rounds than any ordinary input needs: the guaranteed bound
       std::nth_element(A + Left, A + K, A + Right + 1, Before);
@@ -57,7 +58,8 @@ void SelectNthIn(It A, std::ptrdiff_t Left, std::ptrdiff_t Right, std::ptrdiff_t
       const double z = std::log(n), s = 0.5 * std::exp(2 * z / 3);
       const double sd = 0.5 * std::sqrt(z * s * (n - s) / n) * (i < n / 2 ? -1 : 1);
       const auto lo = std::max(Left, static_cast<std::ptrdiff_t>(static_cast<double>(K) - i * s / n + sd));
-      const auto hi = std::min(Right, static_cast<std::ptrdiff_t>(static_cast<double>(K) + (n - i) * s / n + sd));
+      const auto hi =
+          std::min(Right, static_cast<std::ptrdiff_t>(static_cast<double>(K) + (n - i) * s / n + sd));
       SelectNthIn(A, lo, hi, K, Before, Budget);
     }
     const auto pivot = A[K];
@@ -132,8 +134,8 @@ void SelectPositionsIn(It Base, It First, It Last, const std::size_t* PosFirst, 
 /// NaNs), as for std::nth_element.
 template <class T, class Less = std::less<>>
 void SelectPositions(std::span<T> Data, std::span<const std::size_t> Positions, Less Before = {}) {
-  SelectPositionsIn(Data.begin(), Data.begin(), Data.end(), Positions.data(), Positions.data() + Positions.size(),
-                    Before);
+  SelectPositionsIn(Data.begin(), Data.begin(), Data.end(), Positions.data(),
+                    Positions.data() + Positions.size(), Before);
 }
 
 /// SelectRank: the value QuickSelect(Data, K, 0, size - 1) returns (Data

@@ -21,7 +21,9 @@ using datatable_detail::DefaultName;
 using datatable_detail::TColumns;
 using datatable_detail::TMutedEvents;
 
-std::string_view CutToBytes(std::string_view Text, std::size_t MaxBytes) noexcept { return CutUTF8(Text, MaxBytes); }
+std::string_view CutToBytes(std::string_view Text, std::size_t MaxBytes) noexcept {
+  return CutUTF8(Text, MaxBytes);
+}
 
 TDataTable::TDataTable(TComponent* AOwner) : TComponent(AOwner) {
   try {
