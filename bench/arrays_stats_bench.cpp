@@ -36,6 +36,13 @@ void BM_PercentileArray_1D(benchmark::State& state) {
 }
 BENCHMARK(BM_PercentileArray_1D)->Unit(benchmark::kMillisecond);
 
+// 10^7 values, beside numpy.percentile (bench/peers/percentile_numpy.py).
+void BM_PercentileArray_10M(benchmark::State& state) {
+  const TDoubleArray a = Random1D(10'000'000);
+  for (auto _ : state) benchmark::DoNotOptimize(PercentileArray(95, a));
+}
+BENCHMARK(BM_PercentileArray_10M)->Unit(benchmark::kMillisecond);
+
 // Times a statistic that reports through a double& on one fixed input.
 template <class Input, class Stat>
 void RunStat(benchmark::State& state, const Input& data, std::int64_t items, Stat stat) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/runtime/random.h"
 
@@ -81,24 +82,65 @@ void BM_SortElems(benchmark::State& state) {
 }
 BENCHMARK(BM_SortElems)->Unit(benchmark::kMillisecond);
 
-void BM_Quartiles(benchmark::State& state) {
+// The order statistics on 10^7 uniform values, beside numpy.percentile
+// (bench/peers/percentile_numpy.py): goal at least numpy's speed.
+constexpr std::int32_t kTenMillion = 10'000'000;
+
+void FillUniform(kvl::TVector& v) {
+  kvl::RandSeed = 1;
+  v.Resize(kTenMillion);
+  for (std::int32_t i = 1; i <= kTenMillion; ++i) v.SetVal(i, kvl::Random());
+}
+
+template <void (*Fill)(kvl::TVector&)>
+void VectorQuartiles(benchmark::State& state) {
   kvl::TVector v;
-  FillMeasurements(v);
+  Fill(v);
   double q1 = 0, q2 = 0, q3 = 0;
   for (auto _ : state) {
     v.Quartiles(0, 0, q1, q2, q3);
     benchmark::DoNotOptimize(q2);
   }
-  state.SetItemsProcessed(state.iterations() * kCount);
+  state.SetItemsProcessed(state.iterations() * v.NrOfElem());
 }
-BENCHMARK(BM_Quartiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(VectorQuartiles<FillMeasurements>)->Name("BM_Quartiles")->Unit(benchmark::kMillisecond);
+BENCHMARK(VectorQuartiles<FillUniform>)->Name("BM_Quartiles10M")->Unit(benchmark::kMillisecond);
 
-void BM_Percentile(benchmark::State& state) {
+template <void (*Fill)(kvl::TVector&)>
+void VectorPercentile(benchmark::State& state) {
   kvl::TVector v;
-  FillMeasurements(v);
+  Fill(v);
   for (auto _ : state) benchmark::DoNotOptimize(v.Percentile(95.0, 0, 0));
-  state.SetItemsProcessed(state.iterations() * kCount);
+  state.SetItemsProcessed(state.iterations() * v.NrOfElem());
 }
-BENCHMARK(BM_Percentile)->Unit(benchmark::kMillisecond);
+BENCHMARK(VectorPercentile<FillMeasurements>)->Name("BM_Percentile")->Unit(benchmark::kMillisecond);
+BENCHMARK(VectorPercentile<FillUniform>)->Name("BM_Percentile10M")->Unit(benchmark::kMillisecond);
+
+// The same 10^7 values as a 1000 x 10000 matrix.
+void FillUniform(kvl::TMatrix& m) {
+  kvl::TVector v;
+  FillUniform(v);
+  m.Resize(1000, 10000);
+  for (std::int32_t i = 1; i <= kTenMillion; ++i)
+    m.SetVal((i - 1) / 10000 + 1, (i - 1) % 10000 + 1, v.GetVal(i));
+}
+
+void BM_MatrixQuartiles10M(benchmark::State& state) {
+  kvl::TMatrix m;
+  FillUniform(m);
+  double q1 = 0, q2 = 0, q3 = 0;
+  for (auto _ : state) {
+    m.Quartiles(0, 0, 0, 0, q1, q2, q3);
+    benchmark::DoNotOptimize(q2);
+  }
+}
+BENCHMARK(BM_MatrixQuartiles10M)->Unit(benchmark::kMillisecond);
+
+void BM_MatrixPercentile10M(benchmark::State& state) {
+  kvl::TMatrix m;
+  FillUniform(m);
+  for (auto _ : state) benchmark::DoNotOptimize(m.Percentile(95.0, 0, 0, 0, 0));
+}
+BENCHMARK(BM_MatrixPercentile10M)->Unit(benchmark::kMillisecond);
 
 }  // namespace

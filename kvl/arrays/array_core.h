@@ -14,11 +14,15 @@
 // element of its level, and an empty level makes every deeper extent 0.
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <type_traits>
 #include <vector>
+
+#include "kvl/runtime/rounding.h"
 
 namespace kvl {
 
@@ -221,6 +225,69 @@ void ForEachRunImpl(Sub&& sub, const Index<N>& lo, const Index<N>& hi, F& f) {
 template <class A, class F>
 void ForEachRunInRange(A&& a, const Index<Rank<A>>& lo, const Index<Rank<A>>& hi, F&& f) {
   ForEachRunImpl<0, Rank<A>>(a, lo, hi, f);
+}
+
+// --- rules shared with the containers -------------------------------------------
+
+/// ConvertElem: one element converted to another element type, the rule of
+/// every numeric copy between element types (CloneArray, the matrix's and
+/// the data table's copies to Integer arrays): Double to Integer rounds half
+/// to even and holds at the Integer limits (infinities included); NaN gives
+/// 0, so no input makes the conversion undefined. Double to Single follows
+/// IEEE 754 (values beyond the Single range become infinities).
+template <class To, class From>
+To ConvertElem(From x) noexcept {
+  static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559);
+  if constexpr (std::is_same_v<To, std::int32_t> && std::is_floating_point_v<From>) {
+    if (std::isnan(x)) return 0;
+    const From r = RoundEven(x);
+    if (r <= From(std::numeric_limits<std::int32_t>::min())) return std::numeric_limits<std::int32_t>::min();
+    if (r >= From(std::numeric_limits<std::int32_t>::max())) return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(r);
+  } else {
+    return static_cast<To>(x);
+  }
+}
+
+/// TPairSums: the sums over pairs (x, y) in extended precision that
+/// Pearson's r is formed from (columns of an array, two vectors, two
+/// matrices).
+struct TPairSums {
+  long double N = 0, X = 0, Y = 0, XX = 0, YY = 0, XY = 0;
+
+  void Add(long double x, long double y) noexcept {
+    N += 1;
+    X += x;
+    Y += y;
+    XX += x * x;
+    YY += y * y;
+    XY += x * y;
+  }
+
+  /// Pearson: r = (Σxy - Σx Σy / n) / sqrt(|Sxx Syy|) with Sxx = Σx² - (Σx)²/n
+  /// and Syy likewise; 0 unless Σx² > 0, Σy² > 0, Sxx != 0 and Syy != 0.
+  double Pearson() const noexcept {
+    if (!(XX > 0) || !(YY > 0)) return 0.0;
+    const long double sxx = XX - X * X / N, syy = YY - Y * Y / N;
+    if (sxx == 0 || syy == 0) return 0.0;
+    return static_cast<double>((XY - X * Y / N) / std::sqrt(std::fabs(sxx * syy)));
+  }
+};
+
+/// Tanimoto: the Tanimoto similarity Σxy / (Σx² + Σy² - Σxy) of two objects
+/// from their sums; two all-zero objects (denominator 0) give 0.
+template <class F>
+constexpr F Tanimoto(F Sxy, F Sxx, F Syy) noexcept {
+  const F d = Sxx + Syy - Sxy;
+  return d == 0 ? F(0) : Sxy / d;
+}
+
+/// Dice: the Dice similarity 2 Σxy / (Σx² + Σy²) from the sums; two all-zero
+/// objects (denominator 0) give 0.
+template <class F>
+constexpr F Dice(F Sxy, F Sxx, F Syy) noexcept {
+  const F d = Sxx + Syy;
+  return d == 0 ? F(0) : 2 * Sxy / d;
 }
 
 // --- shape checks -------------------------------------------

@@ -4,9 +4,9 @@
 
 namespace kvl {
 
-double ProcStat = 0.0;
-TMathFeedBackProc MathFeedBackProc;
-bool AbortMathProc = false;
+constinit double ProcStat = 0.0;
+constinit TMathFeedBackProc MathFeedBackProc;
+constinit bool AbortMathProc = false;
 
 void ReportMathProgress(double Increment) {
   ProcStat += Increment;

@@ -8,9 +8,14 @@
 //   if (MathFeedBackProc) MathFeedBackProc(ProcStat);
 //   if (AbortMathProc) return ...;      // stop early, as each routine says
 
+#include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "kvl/runtime/classes.h"
@@ -26,8 +31,33 @@ class EKVLError : public Exception {
 
 // --- progress and abort ----------------------------------------------------
 
-/// TMathFeedBackProc: the global progress hook; receives ProcStat.
-using TMathFeedBackProc = std::function<void(double ProcStat)>;
+/// TMathFeedBackProc: the global progress hook; receives ProcStat. It takes
+/// any callable a std::function<void(double)> takes, and nullptr to clear it.
+/// Unlike std::function it is empty by constant initialisation, so the
+/// global hook needs no code at load time.
+class TMathFeedBackProc {
+ public:
+  using TProc = std::function<void(double ProcStat)>;
+
+  constexpr TMathFeedBackProc() noexcept {}
+  constexpr TMathFeedBackProc(std::nullptr_t) noexcept {}
+  // clang-format off
+  template <class F>
+    requires(!std::same_as<std::remove_cvref_t<F>, TMathFeedBackProc> && std::constructible_from<TProc, F&&>)
+  TMathFeedBackProc(F&& Proc) : FProc(TProc(std::forward<F>(Proc))) {}
+  // clang-format on
+
+  /// operator bool: true when a callable is assigned.
+  explicit operator bool() const noexcept { return FProc.has_value() && static_cast<bool>(*FProc); }
+  /// operator(): calls the assigned callable (std::bad_function_call when empty).
+  void operator()(double Stat) const {
+    if (!FProc) throw std::bad_function_call();
+    (*FProc)(Stat);
+  }
+
+ private:
+  std::optional<TProc> FProc;
+};
 
 /// ProcStat: global progress counter that long computations add to.
 extern double ProcStat;

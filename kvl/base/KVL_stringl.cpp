@@ -3,13 +3,9 @@
 #include <algorithm>
 #include <charconv>
 
-#include "kvl/base/internal/textchars.h"
 #include "kvl/runtime/numfmt.h"
 
 namespace kvl {
-
-using detail::FoldCase;
-using detail::IsWhite;
 
 namespace {
 
@@ -64,27 +60,48 @@ bool DecodeEntity(std::string_view Body, std::string& Out) {
 
 }  // namespace
 
-bool detail::EqualStrings(std::string_view A, std::string_view B, bool CaseSensitive) noexcept {
+bool EqualStrings(std::string_view A, std::string_view B, bool CaseSensitive) noexcept {
   if (CaseSensitive) return A == B;
-  return std::ranges::equal(A, B, [](char a, char b) { return FoldCase(a) == FoldCase(b); });
+  return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(),
+                                            [](char a, char b) { return FoldASCII(a) == FoldASCII(b); });
+}
+
+std::string_view TrimView(std::string_view Text, std::string_view Chars) noexcept {
+  const std::size_t first = Text.find_first_not_of(Chars);
+  if (first == std::string_view::npos) return {};
+  return Text.substr(first, Text.find_last_not_of(Chars) - first + 1);
+}
+
+std::string_view CutUTF8(std::string_view Text, std::size_t MaxBytes) noexcept {
+  if (Text.size() <= MaxBytes) return Text;
+  auto continues = [&](std::size_t i) { return (static_cast<unsigned char>(Text[i]) & 0xC0) == 0x80; };
+  std::size_t n = MaxBytes;
+  // Step back to the first byte of the character that does not fit; a UTF-8
+  // character has at most three continuation bytes.
+  for (int back = 0; back < 3 && n > 0 && continues(n); ++back) --n;
+  // Not UTF-8 here (no lead byte before the continuation bytes, or an ASCII
+  // byte followed by stray ones): cut at the byte limit.
+  if (n < MaxBytes && (continues(n) || static_cast<unsigned char>(Text[n]) < 0xC0)) n = MaxBytes;
+  return Text.substr(0, n);
+}
+
+std::int32_t UTF8Length(std::string_view Text) noexcept {
+  return static_cast<std::int32_t>(std::count_if(
+      Text.begin(), Text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 bool StringContains(std::string_view Str, std::string_view SubStr, bool CaseSensitive) {
   if (SubStr.empty()) return true;
   if (CaseSensitive) return Str.find(SubStr) != std::string_view::npos;
-  return !std::ranges::search(Str, SubStr, [](char a, char b) { return FoldCase(a) == FoldCase(b); }).empty();
+  // The iterator form: Clang 14 rejects the ranges form on string_view with libstdc++ 12.
+  return std::search(Str.begin(), Str.end(), SubStr.begin(), SubStr.end(),
+                     [](char a, char b) { return FoldASCII(a) == FoldASCII(b); }) != Str.end();
 }
 
-std::string StripLTBlanks(std::string_view Instring) {
-  const auto first = std::ranges::find_if_not(Instring, IsWhite);
-  const auto last = std::find_if_not(Instring.rbegin(), Instring.rend(), IsWhite).base();
-  return first < last ? std::string(first, last) : std::string();
-}
+std::string StripLTBlanks(std::string_view Instring) { return std::string(TrimView(Instring)); }
 
 std::string StripTrailingChars(std::string_view Instring, char Ch) {
-  const std::size_t first = Instring.find_first_not_of(Ch);
-  if (first == std::string_view::npos) return {};
-  return std::string(Instring.substr(first, Instring.find_last_not_of(Ch) - first + 1));
+  return std::string(TrimView(Instring, std::string_view(&Ch, 1)));
 }
 
 std::string RemoveControlChars(std::string_view Instring) {

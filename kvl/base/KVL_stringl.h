@@ -41,6 +41,7 @@
 //   while (ReadNextTagInString(text, tags, pos, attr, content) >= 0) { ... }
 
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <iosfwd>
@@ -53,10 +54,46 @@
 
 namespace kvl {
 
-namespace detail {
-/// EqualStrings: A equals B, ASCII case folded unless CaseSensitive.
+// --- characters, case and UTF-8: the text rules every unit uses --------------
+
+/// WhiteChars: the white-space characters (blank, tab, line feed, vertical
+/// tab, form feed, carriage return).
+inline constexpr std::string_view WhiteChars = " \t\n\v\f\r";
+
+/// IsWhiteChar: true for a character of WhiteChars (c as char or as the
+/// int a stream returns).
+constexpr bool IsWhiteChar(int c) noexcept {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+/// FoldASCII: c with the ASCII letters A-Z turned to lower case, every other
+/// byte kept (the library's case folding).
+constexpr char FoldASCII(char c) noexcept {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+/// UpperASCII: c with the ASCII letters a-z turned to upper case.
+constexpr char UpperASCII(char c) noexcept {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+/// EqualStrings: true when A equals B, ASCII case folded unless CaseSensitive.
 bool EqualStrings(std::string_view A, std::string_view B, bool CaseSensitive) noexcept;
-}  // namespace detail
+
+/// TrimView: Text without the leading and trailing characters found in
+/// Chars (white space unless stated); a view into Text.
+std::string_view TrimView(std::string_view Text, std::string_view Chars = WhiteChars) noexcept;
+
+/// CutUTF8: Text cut to at most MaxBytes bytes without splitting a UTF-8
+/// character (a character that does not fit is dropped whole); text that is
+/// not UTF-8 at the cut is cut at MaxBytes.
+std::string_view CutUTF8(std::string_view Text, std::size_t MaxBytes) noexcept;
+
+/// UTF8Length: the number of UTF-8 characters of Text (the bytes that do
+/// not continue a character).
+std::int32_t UTF8Length(std::string_view Text) noexcept;
+
+// --- look-up, trimming, splitting --------------------------------------------
 
 /// StringIx: the 0-based index of the first entry of List equal to Str
 /// (ASCII case folded unless CaseSensitive), or -1 when there is none.
@@ -65,7 +102,7 @@ requires std::convertible_to<std::ranges::range_reference_t<const R>, std::strin
     std::string_view Str, const R& List, bool CaseSensitive) {
   std::int32_t ix = 0;
   for (const auto& entry : List) {
-    if (detail::EqualStrings(Str, std::string_view(entry), CaseSensitive)) return ix;
+    if (EqualStrings(Str, std::string_view(entry), CaseSensitive)) return ix;
     ++ix;
   }
   return -1;

@@ -4,11 +4,8 @@
 #include <istream>
 
 #include "kvl/base/KVL_stringl.h"
-#include "kvl/base/internal/textchars.h"
 
 namespace kvl {
-
-using detail::IsWhite;
 
 namespace {
 
@@ -121,7 +118,7 @@ TagKind LexTag(Src& Source, std::string& Text) {
     }
     Text += static_cast<char>(c);
   }
-  if (Text.empty() || IsWhite(Text[0]) || Text == "/") return TagKind::Skipped;  // "<>", "< a", "</>"
+  if (Text.empty() || IsWhiteChar(Text[0]) || Text == "/") return TagKind::Skipped;  // "<>", "< a", "</>"
   if (Text[0] == '/') return TagKind::Close;
   if (Text.back() == '/') {
     Text.pop_back();
@@ -132,7 +129,7 @@ TagKind LexTag(Src& Source, std::string& Text) {
 
 std::string_view TagWord(std::string_view Text) {
   std::size_t n = 0;
-  while (n < Text.size() && !IsWhite(Text[n])) ++n;
+  while (n < Text.size() && !IsWhiteChar(Text[n])) ++n;
   return Text.substr(0, n);
 }
 
@@ -172,9 +169,9 @@ std::int32_t ReadNextTag(Src& Source, std::span<const std::string_view> TagTable
     const std::size_t mark = Content.size() - 1;  // where this tag's '<' stands
     kind = LexTag(Source, inner);
     if (kind == TagKind::End) break;
-    if (kind == TagKind::Open && detail::EqualStrings(TagWord(inner), word, false)) {
+    if (kind == TagKind::Open && EqualStrings(TagWord(inner), word, false)) {
       ++depth;
-    } else if (kind == TagKind::Close && detail::EqualStrings(TagWord(inner).substr(1), word, false)) {
+    } else if (kind == TagKind::Close && EqualStrings(TagWord(inner).substr(1), word, false)) {
       if (depth == 0) {
         Content.resize(mark);
         break;

@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "kvl/base/KVL_filesys.h"
-#include "kvl/base/internal/textchars.h"
+#include "kvl/base/KVL_stringl.h"
 
 namespace kvl {
 
@@ -30,14 +30,8 @@ enum : std::int32_t {
 
 constexpr std::string_view kUTF8BOM = "\xEF\xBB\xBF";
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && detail::IsWhite(s.front())) s.remove_prefix(1);
-  while (!s.empty() && detail::IsWhite(s.back())) s.remove_suffix(1);
-  return s;
-}
-
 // The part of a header line before its comment, without surrounding blanks.
-std::string_view ValuePart(std::string_view Line) { return Trim(Line.substr(0, Line.find(';'))); }
+std::string_view ValuePart(std::string_view Line) { return TrimView(Line.substr(0, Line.find(';'))); }
 
 // Reads one line without its LF or CR LF end; false when none is left.
 bool ReadLine(std::istream& In, std::string& Line) {
@@ -67,12 +61,7 @@ std::int32_t ReadCount(std::istream& In, std::string& Line, const TCountStatus& 
 
 // One flag word: TRUE / FALSE in any letter case, or 1 / 0.
 bool ParseFlag(std::string_view Word, bool& Flag) {
-  auto equalsFolded = [Word](std::string_view Upper) {
-    if (Word.size() != Upper.size()) return false;
-    for (std::size_t i = 0; i < Word.size(); ++i)
-      if (detail::FoldCase(Word[i]) != detail::FoldCase(Upper[i])) return false;
-    return true;
-  };
+  auto equalsFolded = [Word](std::string_view Upper) { return EqualStrings(Word, Upper, false); };
   if (Word == "1" || equalsFolded("TRUE")) {
     Flag = true;
     return true;
@@ -88,10 +77,10 @@ bool ParseFlag(std::string_view Word, bool& Flag) {
 bool ParseFlags(std::string_view Text, bool (&Flags)[4]) {
   std::size_t count = 0;
   while (true) {
-    Text = Trim(Text);
+    Text = TrimView(Text);
     if (Text.empty()) break;
     std::size_t len = 0;
-    while (len < Text.size() && !detail::IsWhite(Text[len])) ++len;
+    while (len < Text.size() && !IsWhiteChar(Text[len])) ++len;
     if (count == 4 || !ParseFlag(Text.substr(0, len), Flags[count])) return false;
     ++count;
     Text.remove_prefix(len);

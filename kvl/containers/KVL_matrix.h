@@ -247,7 +247,9 @@ class TMatrix : public TComponent {
   std::int32_t CopyToArray(TDouble2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
                            std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
                            std::int32_t DestRow) const;
-  /// CopyToArray: the same into an Integer array (values rounded, halves to even).
+  /// CopyToArray: the same into an Integer array, each value converted as
+  /// CloneArray converts: rounded (halves to even), held at the Integer
+  /// limits, NaN as 0.
   std::int32_t CopyToArray(TInt2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
                            std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
                            std::int32_t DestRow) const;
@@ -307,10 +309,11 @@ class TMatrix : public TComponent {
                 std::int32_t HighCol, std::int32_t HighRow);
   /// ResampleExtMat: this matrix := SrcMat at random columns RndColIx (all
   /// in order when colpct gives every column; else distinct) and random rows
-  /// RndRowIx (repeated when BootStrap). 0 success, -3 SrcMat null, -5 an
-  /// index array null, -1 bad column count or colpct > 100, -2 the same for rows.
+  /// RndRowIx (repeated when BootStrap); the caller passes allocated index
+  /// arrays (an empty one is a null array). 0 success, -3 SrcMat null, -5 an
+  /// index array empty, -1 bad column count or colpct > 100, -2 the same for rows.
   std::int32_t ResampleExtMat(const TMatrix* SrcMat, double colpct, double rowpct, bool BootStrap,
-                              TIntArray* RndColIx, TIntArray* RndRowIx);
+                              TIntArray& RndColIx, TIntArray& RndRowIx);
   /// CRCofData: eight CRC-32s over the byte positions of the cells in
   /// column-major order, 64 hex digits.
   std::string CRCofData() const;

@@ -308,7 +308,7 @@ class TVectorBase : public TComponent {
   void AddOrSubtract(const Derived* OtherVec);
   template <class Read>
   std::int32_t CopyStretch(std::int64_t Count, std::int32_t DestElem, Read&& ReadElem);
-  std::vector<T> SortedRange(std::int32_t LowElem, std::int32_t HighElem) const;
+  std::vector<T> QuantileCopy(std::int32_t LowElem, std::int32_t HighElem, bool& Sorted) const;
   bool AdjustedGrowthFits(std::int32_t LowElem, std::int32_t HighElem, std::int64_t Capacity) const noexcept;
 };
 

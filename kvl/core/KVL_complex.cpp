@@ -4,7 +4,7 @@
 
 namespace kvl {
 
-long double CpxNearZero = 1e-15L;
+constinit long double CpxNearZero = 1e-15L;
 
 long double CpxAbs(const TComplex& a) noexcept { return std::sqrt(a.re * a.re + a.im * a.im); }
 

@@ -10,8 +10,14 @@ std::string FuncMessage(std::string_view Func, std::string_view Text) {
 }
 
 std::string ComponentMessage(const TComponent& Sender, std::string_view Text) {
+  return MemberMessage(Sender, {}, Text);
+}
+
+std::string MemberMessage(const TComponent& Sender, std::string_view Member, std::string_view Text) {
   std::string msg = "Component \"";
-  msg.append(Sender.Name()).append("\": ").append(Text);
+  msg.append(Sender.Name());
+  if (!Member.empty()) msg.append(".").append(Member);
+  msg.append("\": ").append(Text);
   return msg;
 }
 

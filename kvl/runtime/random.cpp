@@ -9,7 +9,7 @@ namespace kvl {
 // draws three values to seed the long-period generator of the math unit.
 // Both happen before any caller can run, so the state a host sees first is
 // the one after those three draws, constant-initialised here.
-std::int32_t RandSeed = NextRandSeed(NextRandSeed(NextRandSeed(0)));
+constinit std::int32_t RandSeed = NextRandSeed(NextRandSeed(NextRandSeed(0)));
 
 void Randomize() {
   const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count() ^

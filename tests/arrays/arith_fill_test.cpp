@@ -236,18 +236,19 @@ TEST(ShuffleTest, TwoElementsAlwaysSwapAndShortArraysAreRefused) {
 
 TEST(ResampleTest, StatusCodes) {
   const TDouble2DArray src(4, TDoubleArray(5, 1.0));
-  TDouble2DArray dest;
-  TIntArray ci, ri;
-  EXPECT_EQ(Resample2DArray(TDouble2DArray{}, &dest, 50, 50, false, &ci, &ri), -3);
-  EXPECT_EQ(Resample2DArray(src, nullptr, 50, 50, false, &ci, &ri), -4);
-  EXPECT_EQ(Resample2DArray(src, &dest, 50, 50, false, nullptr, &ri), -5);
-  EXPECT_EQ(Resample2DArray(src, &dest, 50, 50, false, &ci, nullptr), -5);
-  EXPECT_EQ(Resample2DArray(src, &dest, 101, 50, false, &ci, &ri), -1);
-  EXPECT_EQ(Resample2DArray(src, &dest, 10, 50, false, &ci, &ri), -1);  // round(0.4) = 0 columns
-  EXPECT_EQ(Resample2DArray(src, &dest, std::nan(""), 50, false, &ci, &ri), -1);
-  EXPECT_EQ(Resample2DArray(src, &dest, 50, 100.5, false, &ci, &ri), -2);
-  EXPECT_EQ(Resample2DArray(src, &dest, 50, -20, false, &ci, &ri), -2);
-  EXPECT_TRUE(dest.empty());
+  // The caller passes allocated arrays; an empty one is a null array.
+  TDouble2DArray dest(1), noDest;
+  TIntArray ci(1), ri(1), noIx;
+  EXPECT_EQ(Resample2DArray(TDouble2DArray{}, dest, 50, 50, false, ci, ri), -3);
+  EXPECT_EQ(Resample2DArray(src, noDest, 50, 50, false, ci, ri), -4);
+  EXPECT_EQ(Resample2DArray(src, dest, 50, 50, false, noIx, ri), -5);
+  EXPECT_EQ(Resample2DArray(src, dest, 50, 50, false, ci, noIx), -5);
+  EXPECT_EQ(Resample2DArray(src, dest, 101, 50, false, ci, ri), -1);
+  EXPECT_EQ(Resample2DArray(src, dest, 10, 50, false, ci, ri), -1);  // round(0.4) = 0 columns
+  EXPECT_EQ(Resample2DArray(src, dest, std::nan(""), 50, false, ci, ri), -1);
+  EXPECT_EQ(Resample2DArray(src, dest, 50, 100.5, false, ci, ri), -2);
+  EXPECT_EQ(Resample2DArray(src, dest, 50, -20, false, ci, ri), -2);
+  EXPECT_EQ(dest, TDouble2DArray(1));  // untouched
 }
 
 TEST(ResampleTest, SelectsTheIndexedCells) {
@@ -256,7 +257,7 @@ TEST(ResampleTest, SelectsTheIndexedCells) {
   for (int trial = 0; trial < 20; ++trial) {
     TDouble2DArray dest = {{1}};
     TIntArray ci = {0}, ri = {0};
-    ASSERT_EQ(Resample2DArray(src, &dest, 50, 50, false, &ci, &ri), 0);
+    ASSERT_EQ(Resample2DArray(src, dest, 50, 50, false, ci, ri), 0);
     ASSERT_EQ(ci.size(), 3u);
     ASSERT_EQ(ri.size(), 4u);
     EXPECT_EQ(std::set<int>(ci.begin(), ci.end()).size(), 3u);
@@ -279,8 +280,8 @@ TEST(ResampleTest, AllColumnsKeepTheirOrderAndDestMayBeSrc) {
   TDouble2DArray a(3, TDoubleArray(100));
   FillArraySerial(a);
   const TDouble2DArray src = a;
-  TIntArray ci, ri;
-  ASSERT_EQ(Resample2DArray(a, &a, 100, 100, true, &ci, &ri), 0);
+  TIntArray ci(1), ri(1);
+  ASSERT_EQ(Resample2DArray(a, a, 100, 100, true, ci, ri), 0);
   EXPECT_EQ(ci, (TIntArray{1, 2, 3}));
   ASSERT_EQ(ri.size(), 100u);
   EXPECT_LT(std::set<int>(ri.begin(), ri.end()).size(), 100u);  // 100 draws of 100 repeat some

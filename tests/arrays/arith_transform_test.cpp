@@ -36,18 +36,23 @@ TEST(NormalizeTest, RowsUseTheInnerIndex) {
 
 TEST(CenterTest, MeansOnlyWhenAnArrayIsGiven) {
   TDouble2DArray a = {{1, 2, 3}, {10, 20, 60}};
-  TDoubleArray means;
-  ASSERT_EQ(MeanCenterColumnsOfArray(a, &means), 0);
+  TDoubleArray means(1);  // allocated: resized to the columns and filled
+  ASSERT_EQ(MeanCenterColumnsOfArray(a, means), 0);
   EXPECT_EQ(a, (TDouble2DArray{{-1, 0, 1}, {-20, -10, 30}}));
   EXPECT_EQ(means, (TDoubleArray{2, 30}));
   TDouble2DArray b = {{1, 2}, {3, 6}};
   ASSERT_EQ(MeanCenterRowsOfArray(b), 0);  // no means wanted
   EXPECT_EQ(b, (TDouble2DArray{{-1, -2}, {1, 2}}));
-  ASSERT_EQ(MeanCenterRowsOfArray(b, &means), 0);
+  ASSERT_EQ(MeanCenterRowsOfArray(b, means), 0);
   EXPECT_EQ(means, (TDoubleArray{0, 0}));
   TDouble2DArray e;
-  EXPECT_EQ(MeanCenterColumnsOfArray(e, &means), -1);
+  EXPECT_EQ(MeanCenterColumnsOfArray(e, means), -1);
   EXPECT_EQ(means.size(), 2u);
+  TDoubleArray unallocated;  // a null array stays null
+  TDouble2DArray c = {{1, 3}};
+  ASSERT_EQ(MeanCenterColumnsOfArray(c, unallocated), 0);
+  EXPECT_TRUE(unallocated.empty());
+  EXPECT_EQ(c, (TDouble2DArray{{-1, 1}}));
 }
 
 TEST(DichotomizeTest, ThresholdMembers) {

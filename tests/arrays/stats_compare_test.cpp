@@ -61,6 +61,16 @@ TEST(DistanceOfObjectsTest, EveryModeByHand) {
   EXPECT_EQ(dist, 2.0);
 }
 
+TEST(DistanceOfObjectsTest, TwoAllZeroObjectsAreNotSimilarAsInTheMatrix) {
+  // The similarity quotients would divide 0 by 0: 0, never NaN.
+  const TDouble2DArray d = {{0, 0}, {0, 0}};
+  for (TDistMode mode : {TDistMode::dmTanimoto, TDistMode::dmDice}) {
+    double dist = -1;
+    EXPECT_EQ(DistanceOfObjects(d, mode, 0, 1, 0, 1, dist), 0);
+    EXPECT_EQ(dist, 0.0) << static_cast<int>(mode);
+  }
+}
+
 TEST(DistanceOfObjectsTest, TheLastFailingCheckGivesTheCode) {
   const TDouble2DArray d = {{1, 3}, {2, 0}, {0, 4}};
   struct Case {

@@ -38,6 +38,31 @@ TEST(StringServicesTest, ContainsTrimsAndReplaces) {
   EXPECT_EQ(ReplaceCharInString("line1\nline2\n", '\n', ' '), "line1 line2 ");
 }
 
+TEST(TextRulesTest, CaseFoldingTrimmingAndUTF8) {
+  // Only the ASCII letters fold: UTF-8 bytes and neighbours of A-Z stay.
+  EXPECT_TRUE(EqualStrings("Row-Name", "rOW-nAME", false));
+  EXPECT_FALSE(EqualStrings("Row", "row", true));
+  EXPECT_FALSE(EqualStrings("\xC3\x84", "\xC3\xA4", false));  // Ä and ä are not folded
+  EXPECT_FALSE(EqualStrings("ab", "abc", false));
+  EXPECT_EQ(FoldASCII('@'), '@');
+  EXPECT_EQ(FoldASCII('['), '[');
+  EXPECT_EQ(UpperASCII('`'), '`');
+  EXPECT_EQ(UpperASCII('{'), '{');
+  EXPECT_EQ(UpperASCII('q'), 'Q');
+  EXPECT_TRUE(IsWhiteChar('\v'));
+  EXPECT_FALSE(IsWhiteChar('\0'));
+  EXPECT_FALSE(IsWhiteChar(-1));                         // end of a stream
+  EXPECT_TRUE(StringContains("the END", "end", false));  // a match at the very end
+
+  EXPECT_EQ(TrimView(" \t a b \n"), "a b");
+  EXPECT_EQ(TrimView("  a\t ", " "), "a\t");  // blanks only
+  EXPECT_EQ(TrimView("   ", " "), "");
+  EXPECT_EQ(UTF8Length("a\xC3\xA9\xE2\x82\xAC"), 3);  // a, é, €
+  EXPECT_EQ(UTF8Length(""), 0);
+  EXPECT_EQ(CutUTF8("a\xE2\x82\xAC", 3), "a");            // the euro sign does not fit
+  EXPECT_EQ(CutUTF8("ab\x80\x80\x80\x80", 3), "ab\x80");  // not UTF-8: cut at the limit
+}
+
 TEST(TokenizeTest, Cases) {
   struct Case {
     std::string_view In, Delims;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl_test_support.h"
 #include "matrix_test_helpers.h"
@@ -111,6 +112,25 @@ TEST(MatrixCopy, ToIntegerArrayRoundsHalvesToEvenAndSaturates) {
                             {-4},
                             {std::numeric_limits<std::int32_t>::max()},
                             {std::numeric_limits<std::int32_t>::min()}}));
+}
+
+TEST(MatrixCopy, ToIntegerArrayConvertsLikeCloneArray) {
+  // NaN gives 0 and infinities the Integer limits, as for every copy into
+  // an Integer array (CloneArray, the data table), instead of raising.
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  TMatrix m;
+  m.Resize(3, 1);
+  m.SetVal(1, 1, std::numeric_limits<double>::quiet_NaN());
+  m.SetVal(2, 1, kInf);
+  m.SetVal(3, 1, -kInf);
+  TInt2DArray a(3, TIntArray(1, 7));
+  ASSERT_EQ(m.CopyToArray(a, 0, 0, 0, 0, 0, 0), 0);
+  TInt2DArray cloned;
+  ASSERT_EQ(CloneArray(TDouble2DArray{{m.GetVal(1, 1)}, {kInf}, {-kInf}}, cloned), 0);
+  EXPECT_EQ(a, cloned);
+  EXPECT_EQ(
+      a, (TInt2DArray{
+             {0}, {std::numeric_limits<std::int32_t>::max()}, {std::numeric_limits<std::int32_t>::min()}}));
 }
 
 struct FromLineCase {

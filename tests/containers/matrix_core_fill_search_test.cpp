@@ -247,15 +247,15 @@ TEST(MatrixSort, LargeRandomSortIsOrderedAndKeepsRowsTogether) {
 TEST(MatrixResample, StatusCodes) {
   TMatrix src, dst;
   src.Resize(10, 20);
-  TIntArray ci, ri;
-  EXPECT_EQ(dst.ResampleExtMat(nullptr, 50, 50, false, &ci, &ri), -3);
-  EXPECT_EQ(dst.ResampleExtMat(&src, 50, 50, false, nullptr, &ri), -5);
-  EXPECT_EQ(dst.ResampleExtMat(&src, 50, 50, false, &ci, nullptr), -5);
-  EXPECT_EQ(dst.ResampleExtMat(&src, 101, 50, false, &ci, &ri), -1);
-  EXPECT_EQ(dst.ResampleExtMat(&src, 4, 50, false, &ci, &ri), -1);  // round(0.4) = 0 columns
-  EXPECT_EQ(dst.ResampleExtMat(&src, 50, 2, false, &ci, &ri), -2);
-  EXPECT_EQ(dst.ResampleExtMat(&src, 0, 0, false, &ci, &ri), -2);  // rows checked last
-  EXPECT_EQ(dst.ResampleExtMat(&src, std::nan(""), 50, false, &ci, &ri), -1);
+  TIntArray ci(1), ri(1), unallocated;  // an empty index array is a null one
+  EXPECT_EQ(dst.ResampleExtMat(nullptr, 50, 50, false, ci, ri), -3);
+  EXPECT_EQ(dst.ResampleExtMat(&src, 50, 50, false, unallocated, ri), -5);
+  EXPECT_EQ(dst.ResampleExtMat(&src, 50, 50, false, ci, unallocated), -5);
+  EXPECT_EQ(dst.ResampleExtMat(&src, 101, 50, false, ci, ri), -1);
+  EXPECT_EQ(dst.ResampleExtMat(&src, 4, 50, false, ci, ri), -1);  // round(0.4) = 0 columns
+  EXPECT_EQ(dst.ResampleExtMat(&src, 50, 2, false, ci, ri), -2);
+  EXPECT_EQ(dst.ResampleExtMat(&src, 0, 0, false, ci, ri), -2);  // rows checked last
+  EXPECT_EQ(dst.ResampleExtMat(&src, std::nan(""), 50, false, ci, ri), -1);
   EXPECT_EQ(dst.NrOfColumns(), 1);
 }
 
@@ -264,11 +264,11 @@ TEST(MatrixResample, AllColumnsInOrderAndRowsDrawnAsAsked) {
   src.Resize(4, 30);
   for (std::int32_t c = 1; c <= 4; ++c)
     for (std::int32_t r = 1; r <= 30; ++r) src.SetVal(c, r, 100 * c + r);
-  TIntArray ci, ri;
+  TIntArray ci(1), ri(1);
   EventLog log;
   dst.OnChange = log.Recorder("change");
   dst.OnResize = log.Recorder("resize");
-  ASSERT_EQ(dst.ResampleExtMat(&src, 100, 50, false, &ci, &ri), 0);
+  ASSERT_EQ(dst.ResampleExtMat(&src, 100, 50, false, ci, ri), 0);
   EXPECT_EQ(ci, (TIntArray{1, 2, 3, 4}));
   ASSERT_EQ(ri.size(), 15u);
   EXPECT_EQ(std::set<std::int32_t>(ri.begin(), ri.end()).size(), 15u);  // distinct
@@ -276,7 +276,7 @@ TEST(MatrixResample, AllColumnsInOrderAndRowsDrawnAsAsked) {
   for (std::int32_t i = 1; i <= 4; ++i)
     for (std::int32_t j = 1; j <= 15; ++j) EXPECT_EQ(dst.GetVal(i, j), 100 * ci[i - 1] + ri[j - 1]);
 
-  ASSERT_EQ(dst.ResampleExtMat(&src, 50, 100, true, &ci, &ri), 0);
+  ASSERT_EQ(dst.ResampleExtMat(&src, 50, 100, true, ci, ri), 0);
   ASSERT_EQ(ci.size(), 2u);
   EXPECT_NE(ci[0], ci[1]);
   ASSERT_EQ(ri.size(), 30u);
@@ -289,8 +289,8 @@ TEST(MatrixResample, FromItself) {
   TMatrix m;
   m.Resize(3, 3);
   m.FillSerial(1, 1);
-  TIntArray ci, ri;
-  ASSERT_EQ(m.ResampleExtMat(&m, 100, 100, false, &ci, &ri), 0);
+  TIntArray ci(1), ri(1);
+  ASSERT_EQ(m.ResampleExtMat(&m, 100, 100, false, ci, ri), 0);
   // All rows, distinct: a permutation of the rows of the old matrix.
   for (std::int32_t j = 1; j <= 3; ++j)
     for (std::int32_t i = 1; i <= 3; ++i) EXPECT_EQ(m.GetVal(i, j), 3 * (i - 1) + ri[j - 1]);

@@ -1,10 +1,12 @@
-#include "kvl/core/KVL_frame.h"
-
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <type_traits>
+#include <vector>
 
 #include "kvl/core/KVL_complex.h"
+#include "kvl/core/KVL_frame.h"
 #include "kvl_test_support.h"
 
 namespace kvl {
@@ -48,6 +50,30 @@ TEST(FrameTest, MessageForms) {
                        EKVLFourierError, "Component \"FFT1\": data length must be power of 2");
   KVL_EXPECT_THROW_MSG(RaiseFunc<EKVLMath1Error>("Polynomial", "invalid order of polynomial"),
                        EKVLMath1Error, "Polynomial: invalid order of polynomial");
+}
+
+TEST(FrameTest, MemberMessagesNameTheComponentAndMember) {
+  TComponent c;
+  c.SetName("Vec1");
+  EXPECT_EQ(MemberMessage(c, "Histogram", "invalid number of bins"),
+            "Component \"Vec1.Histogram\": invalid number of bins");
+  EXPECT_EQ(MemberMessage(c, "", "x"), ComponentMessage(c, "x"));
+  KVL_EXPECT_THROW_MSG(RaiseMember<EKVLVectorError>(c, "Histogram", "invalid number of bins"),
+                       EKVLVectorError, "Component \"Vec1.Histogram\": invalid number of bins");
+}
+
+TEST(FrameTest, AllocationFailuresBecomeTheUnitsError) {
+  TComponent c;
+  c.SetName("M");
+  KVL_EXPECT_THROW_MSG(GuardAllocation<EKVLMatrixError>(c, []() -> int { throw std::bad_alloc(); }),
+                       EKVLMatrixError, "Component \"M\": not enough memory on heap");
+  KVL_EXPECT_THROW_MSG(GuardAllocation<EKVLVectorError>(
+                           c, [] { std::vector<double>().reserve(std::vector<double>().max_size() + 1); },
+                           "not enough memory"),
+                       EKVLVectorError, "Component \"M\": not enough memory");
+  EXPECT_EQ(GuardAllocation<EKVLMatrixError>(c, [] { return 42; }), 42);
+  // Other exceptions pass unchanged.
+  EXPECT_THROW(GuardAllocation<EKVLMatrixError>(c, [] { throw std::out_of_range("x"); }), std::out_of_range);
 }
 
 TEST(FrameTest, DeprecatedRoutinesRaiseBaseError) {

@@ -22,6 +22,70 @@ std::vector<double> DrawValues(std::size_t n, std::int32_t Range, std::int32_t S
   return v;
 }
 
+// --- SelectPositions ---------------------------------------------------------
+
+TEST(SelectPositionsTest, SelectedPositionsHoldTheSortedValues) {
+  struct Case {
+    std::size_t N;
+    std::int32_t Range;
+    std::vector<std::size_t> Positions;  // ascending, repeats allowed
+  };
+  const Case cases[] = {{1, 5, {0}},
+                        {2, 2, {0, 0, 0, 1, 1, 1}},
+                        {9, 3, {1, 2, 4, 5, 6, 7}},
+                        {100, 1000, {0, 24, 25, 49, 50, 74, 75, 99}},
+                        {257, 4, {63, 64, 128, 128, 192, 193}},
+                        {1000, 1 << 30, {998, 999}},
+                        {20000, 7, {4999, 5000, 9999, 10000, 14999, 15000}},  // sampled selection, ties
+                        {50000, 1 << 30, {47499, 47500}}};
+  for (const Case& c : cases) {
+    for (bool descending : {false, true}) {
+      std::vector<double> data = DrawValues(c.N, c.Range, static_cast<std::int32_t>(c.N) + descending);
+      std::vector<double> sorted = data;
+      if (descending)
+        std::ranges::sort(sorted, std::greater<>());
+      else
+        std::ranges::sort(sorted);
+      if (descending)
+        detail::SelectPositions(std::span<double>(data), std::span<const std::size_t>(c.Positions),
+                                std::greater<>());
+      else
+        detail::SelectPositions(std::span<double>(data), std::span<const std::size_t>(c.Positions));
+      for (std::size_t p : c.Positions) EXPECT_EQ(data[p], sorted[p]) << "n=" << c.N << " position " << p;
+      std::ranges::sort(data);
+      std::ranges::sort(sorted);
+      EXPECT_EQ(data, sorted) << "selection must only reorder";
+    }
+  }
+}
+
+TEST(SelectNthTest, OrderedAndPatternedInputsGiveTheSortedValue) {
+  // Patterns that defeat naive pivots, above and below the sampling size.
+  for (std::size_t n : {5u, 601u, 4000u, 30001u}) {
+    std::vector<std::vector<double>> inputs(5, std::vector<double>(n));
+    for (std::size_t i = 0; i < n; ++i) {
+      inputs[0][i] = static_cast<double>(i);                   // sorted
+      inputs[1][i] = static_cast<double>(n - i);               // reversed
+      inputs[2][i] = 1.0;                                      // all equal
+      inputs[3][i] = static_cast<double>(std::min(i, n - i));  // organ pipe
+      inputs[4][i] = static_cast<double>(i % 3);               // few distinct values
+    }
+    for (const auto& input : inputs) {
+      std::vector<double> sorted = input;
+      std::ranges::sort(sorted);
+      for (std::size_t k : {std::size_t{0}, n / 4, n / 2, n - 1}) {
+        std::vector<double> data = input;
+        detail::SelectNth(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(k), data.end());
+        ASSERT_EQ(data[k], sorted[k]) << "n=" << n << " k=" << k;
+        EXPECT_TRUE(std::all_of(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(k),
+                                [&](double x) { return x <= data[k]; }));
+        EXPECT_TRUE(std::all_of(data.begin() + static_cast<std::ptrdiff_t>(k), data.end(),
+                                [&](double x) { return x >= data[k]; }));
+      }
+    }
+  }
+}
+
 // --- QuickSelect -------------------------------------------------------------
 
 TEST(QuickSelectTest, EveryRankOfRandomArraysMatchesSortedOrder) {

@@ -1,8 +1,8 @@
 #pragma once
 // Internal helpers of the arithmetic and manipulation routines: a parallel
 // walker over several arrays of one shape, 32-bit wrap-around integer
-// arithmetic and the element conversions of CloneArray. Not part of the
-// public interface.
+// arithmetic and the shape helpers of the arithmetic. Not part of the public
+// interface (the element conversion is arrays_detail::ConvertElem).
 
 #include <cmath>
 #include <cstdint>
@@ -73,24 +73,6 @@ struct Wrap<std::int32_t> {
   }
   static std::int32_t Neg(std::int32_t a) noexcept { return static_cast<std::int32_t>(U{0} - static_cast<U>(a)); }
 };
-
-/// Convert: one element of a CloneArray conversion. Double to Integer rounds
-/// half to even and clips to the Integer range (NaN gives 0), so no input
-/// can make the conversion undefined; Double to Single follows IEEE 754
-/// (values beyond the Single range become infinities).
-template <class To, class From>
-To Convert(From x) noexcept {
-  static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559);
-  if constexpr (std::is_same_v<To, std::int32_t> && std::is_floating_point_v<From>) {
-    if (std::isnan(x)) return 0;
-    const From r = RoundEven(x);
-    if (r <= From(std::numeric_limits<std::int32_t>::min())) return std::numeric_limits<std::int32_t>::min();
-    if (r >= From(std::numeric_limits<std::int32_t>::max())) return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(r);
-  } else {
-    return static_cast<To>(x);
-  }
-}
 
 /// AllEqual: true when every extent equals the first (a "square" array).
 template <std::size_t N>

@@ -22,7 +22,7 @@ std::int32_t Clone(const A& a, A& b) {
 
 template <class A, class B>
 std::int32_t CloneConverted(const A& a, B& b) {
-  const std::int32_t st = MapInto(a, b, [](auto x) { return Convert<Elem<B>>(x); });
+  const std::int32_t st = MapInto(a, b, [](auto x) { return arrays_detail::ConvertElem<Elem<B>>(x); });
   if (st != 0) arrays_detail::ResizeTo(b, ExtentsOf(a));  // an empty copy of an empty A
   return st;
 }
@@ -31,7 +31,8 @@ template <class A, class B>
 std::int32_t CloneReversed(const A& a, B& b) {
   const std::size_t n = a.size();
   B out(n);  // built aside, so that B may be A
-  for (std::size_t i = 0; i < n; ++i) out[i] = Convert<Elem<B>>(static_cast<Elem<A>>(a[n - 1 - i]));
+  for (std::size_t i = 0; i < n; ++i)
+    out[i] = arrays_detail::ConvertElem<Elem<B>>(static_cast<Elem<A>>(a[n - 1 - i]));
   b = std::move(out);
   return n == 0 ? -1 : 0;
 }

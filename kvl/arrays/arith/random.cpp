@@ -90,12 +90,13 @@ std::int32_t Shuffle(std::vector<T>& a) {
   return 0;
 }
 
-std::int32_t Resample(const TDouble2DArray& src, TDouble2DArray* dest, double ColPercent, double RowPercent,
-                      bool RowDuplicates, TIntArray* colIx, TIntArray* rowIx) {
+std::int32_t Resample(const TDouble2DArray& src, TDouble2DArray& dest, double ColPercent, double RowPercent,
+                      bool RowDuplicates, TIntArray& colIx, TIntArray& rowIx) {
   const auto ext = ExtentsOf(src);
   if (IsEmpty(ext)) return -3;
-  if (dest == nullptr) return -4;
-  if (colIx == nullptr || rowIx == nullptr) return -5;
+  // Empty output arrays are the null arrays the caller did not allocate.
+  if (dest.empty()) return -4;
+  if (colIx.empty() || rowIx.empty()) return -5;
   // NaN percentages fail the comparisons and are refused like too large ones.
   if (!(ColPercent <= 100.0)) return -1;
   const double nc = RoundEven(static_cast<double>(ext[0]) * ColPercent / 100.0);
@@ -126,9 +127,9 @@ std::int32_t Resample(const TDouble2DArray& src, TDouble2DArray* dest, double Co
     const TDoubleArray& column = src[static_cast<std::size_t>(ci[i] - 1)];
     for (std::size_t j = 0; j < ri.size(); ++j) d[i][j] = column[static_cast<std::size_t>(ri[j] - 1)];
   }
-  *dest = std::move(d);
-  *colIx = std::move(ci);
-  *rowIx = std::move(ri);
+  dest = std::move(d);
+  colIx = std::move(ci);
+  rowIx = std::move(ri);
   return 0;
 }
 
@@ -152,8 +153,8 @@ std::int32_t FillRandomUniform(TIntArray& A, std::int32_t Low, std::int32_t High
 std::int32_t ShuffleArray(TDoubleArray& A) { return Shuffle(A); }
 std::int32_t ShuffleArray(TIntArray& A) { return Shuffle(A); }
 
-std::int32_t Resample2DArray(const TDouble2DArray& Src, TDouble2DArray* Dest, double ColPercent, double RowPercent,
-                             bool RowDuplicates, TIntArray* ColIx, TIntArray* RowIx) {
+std::int32_t Resample2DArray(const TDouble2DArray& Src, TDouble2DArray& Dest, double ColPercent,
+                             double RowPercent, bool RowDuplicates, TIntArray& ColIx, TIntArray& RowIx) {
   return Resample(Src, Dest, ColPercent, RowPercent, RowDuplicates, ColIx, RowIx);
 }
 

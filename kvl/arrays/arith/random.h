@@ -55,11 +55,12 @@ std::int32_t ShuffleArray(TIntArray& A);
 /// 100). ColIx receives the nc chosen column numbers (1-based; 1..nc when
 /// all columns are kept, otherwise distinct random ones), RowIx the nr row
 /// numbers (random, repeated only when RowDuplicates); Dest[i][j] :=
-/// Src[ColIx[i] - 1][RowIx[j] - 1]. The output arrays are passed by pointer:
-/// a null pointer is a missing ("null") array. Returns -3 when Src is empty,
-/// -4 when Dest is null, -5 when ColIx or RowIx is null, -1 when nc <= 0 or
-/// ColPercent > 100, -2 when nr <= 0 or RowPercent > 100; 0 on success.
-std::int32_t Resample2DArray(const TDouble2DArray& Src, TDouble2DArray* Dest, double ColPercent, double RowPercent,
-                             bool RowDuplicates, TIntArray* ColIx, TIntArray* RowIx);
+/// Src[ColIx[i] - 1][RowIx[j] - 1]. The caller passes allocated output
+/// arrays, whose contents are replaced; an empty one is a null array.
+/// Returns -3 when Src is empty, -4 when Dest is empty, -5 when ColIx or
+/// RowIx is empty, -1 when nc <= 0 or ColPercent > 100, -2 when nr <= 0 or
+/// RowPercent > 100; 0 on success.
+std::int32_t Resample2DArray(const TDouble2DArray& Src, TDouble2DArray& Dest, double ColPercent,
+                             double RowPercent, bool RowDuplicates, TIntArray& ColIx, TIntArray& RowIx);
 
 }  // namespace kvl

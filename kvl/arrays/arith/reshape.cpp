@@ -120,19 +120,13 @@ std::int32_t SortWithIndex(bool Ascending, std::vector<T>& a, TIntArray& ix) {
   ix.resize(n);
   for (std::size_t i = 0; i < n; ++i) ix[i] = static_cast<std::int32_t>(i + 1);
   if (n < 2) return -1;
-  std::size_t gap = n - 1;
-  bool swapped;
-  do {
-    gap = std::max<std::size_t>(1, static_cast<std::size_t>(static_cast<double>(gap) / 1.3));
-    swapped = false;
-    for (std::size_t i = 0; i + gap < n; ++i) {
-      if (Ascending ? a[i] > a[i + gap] : a[i] < a[i + gap]) {
-        std::swap(a[i], a[i + gap]);
-        std::swap(ix[i], ix[i + gap]);
-        swapped = true;
-      }
-    }
-  } while (gap > 1 || swapped);
+  detail::CombSortBy(
+      n, n - 1,
+      [&a, Ascending](std::size_t i, std::size_t j) { return Ascending ? a[i] > a[j] : a[i] < a[j]; },
+      [&a, &ix](std::size_t i, std::size_t j) {
+        std::swap(a[i], a[j]);
+        std::swap(ix[i], ix[j]);
+      });
   return 0;
 }
 

@@ -55,14 +55,14 @@ std::int32_t Normalize(TDouble2DArray& a) {
 }
 
 template <bool Columns>
-std::int32_t Center(TDouble2DArray& a, TDoubleArray* means) {
+std::int32_t Center(TDouble2DArray& a, TDoubleArray& means) {
   const auto ext = ExtentsOf(a);
   if (IsEmpty(ext)) return -1;
   auto m = LineSums<Columns>(a, ext, [](double x) { return static_cast<long double>(x); });
   const auto count = static_cast<long double>(Columns ? ext[1] : ext[0]);
   for (auto& s : m) s /= count;
   ApplyPerLine<Columns>(a, ext, m, [](double x, long double mean) { return static_cast<double>(x - mean); });
-  if (means != nullptr) means->assign(m.begin(), m.end());
+  if (!means.empty()) means.assign(m.begin(), m.end());
   return 0;
 }
 
@@ -168,8 +168,18 @@ std::int32_t Rescale(A& a, TRescaleMode mode, double low, double high) {
 
 std::int32_t NormalizeColumns(TDouble2DArray& A) { return Normalize<true>(A); }
 std::int32_t NormalizeRows(TDouble2DArray& A) { return Normalize<false>(A); }
-std::int32_t MeanCenterColumnsOfArray(TDouble2DArray& A, TDoubleArray* Means) { return Center<true>(A, Means); }
-std::int32_t MeanCenterRowsOfArray(TDouble2DArray& A, TDoubleArray* Means) { return Center<false>(A, Means); }
+std::int32_t MeanCenterColumnsOfArray(TDouble2DArray& A, TDoubleArray& Means) {
+  return Center<true>(A, Means);
+}
+std::int32_t MeanCenterColumnsOfArray(TDouble2DArray& A) {
+  TDoubleArray none;
+  return Center<true>(A, none);
+}
+std::int32_t MeanCenterRowsOfArray(TDouble2DArray& A, TDoubleArray& Means) { return Center<false>(A, Means); }
+std::int32_t MeanCenterRowsOfArray(TDouble2DArray& A) {
+  TDoubleArray none;
+  return Center<false>(A, none);
+}
 
 std::int32_t DichotomizeArray(const TDouble2DArray& A, double T1, double T2, TBool2DArray& M) {
   return Dichotomize(A, T1, T2, M);

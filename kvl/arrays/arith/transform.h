@@ -18,15 +18,19 @@ std::int32_t NormalizeColumns(TDouble2DArray& A);
 std::int32_t NormalizeRows(TDouble2DArray& A);
 
 /// MeanCenterColumnsOfArray: subtracts from each column the mean of its
-/// rows. Means stands for the optional output array: when it is not null,
-/// *Means is resized to the number of columns and receives the means; a null
-/// pointer (a "null array") stays null and nothing is returned there.
-/// Returns -1 when A is empty (nothing changed), otherwise 0.
-std::int32_t MeanCenterColumnsOfArray(TDouble2DArray& A, TDoubleArray* Means = nullptr);
+/// rows. Means receives the column means only when the caller passes an
+/// allocated (non-empty) array, which is then resized to the number of
+/// columns; an empty Means is a null array and stays empty. Returns -1 when
+/// A is empty (nothing changed), otherwise 0.
+std::int32_t MeanCenterColumnsOfArray(TDouble2DArray& A, TDoubleArray& Means);
+/// MeanCenterColumnsOfArray: the same without the means.
+std::int32_t MeanCenterColumnsOfArray(TDouble2DArray& A);
 
-/// MeanCenterRowsOfArray: as MeanCenterColumnsOfArray, per row; *Means gets
+/// MeanCenterRowsOfArray: as MeanCenterColumnsOfArray, per row; Means gets
 /// one mean per row.
-std::int32_t MeanCenterRowsOfArray(TDouble2DArray& A, TDoubleArray* Means = nullptr);
+std::int32_t MeanCenterRowsOfArray(TDouble2DArray& A, TDoubleArray& Means);
+/// MeanCenterRowsOfArray: the same without the means.
+std::int32_t MeanCenterRowsOfArray(TDouble2DArray& A);
 
 /// DichotomizeArray (two thresholds): M (sized like A) := true where T1 <= A
 /// <= T2, the thresholds being put in ascending order first. Returns -1 when

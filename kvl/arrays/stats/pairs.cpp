@@ -32,21 +32,9 @@ double PearsonCorrCoeffColsOfArray(const TDouble2DArray& Data, int32_t Col1, int
   if (n < 3) return 0.0;
   const auto& x = Data[static_cast<std::size_t>(Col1)];
   const auto& y = Data[static_cast<std::size_t>(Col2)];
-  long double sumX = 0.0L, sumY = 0.0L, sumXX = 0.0L, sumYY = 0.0L, sumXY = 0.0L;
-  for (std::size_t i = 0; i < n; ++i) {
-    const long double xi = x[i];
-    const long double yi = y[i];
-    sumX += xi;
-    sumY += yi;
-    sumXX += xi * xi;
-    sumYY += yi * yi;
-    sumXY += xi * yi;
-  }
-  const auto nn = static_cast<long double>(n);
-  const long double Sxx = sumXX - sumX * sumX / nn;
-  const long double Syy = sumYY - sumY * sumY / nn;
-  if (!(sumXX > 0) || !(sumYY > 0) || Sxx == 0 || Syy == 0) return 0.0;
-  return static_cast<double>((sumXY - sumX * sumY / nn) / std::sqrt(std::fabs(Sxx * Syy)));
+  arrays_detail::TPairSums sums;
+  for (std::size_t i = 0; i < n; ++i) sums.Add(x[i], y[i]);
+  return sums.Pearson();
 }
 
 double SumOfSquaredDiffs(const TDoubleArray& A, const TDoubleArray& B) {
@@ -90,7 +78,7 @@ int32_t DistanceOfObjects(const TDouble2DArray& Data, TDistMode Mode, int32_t Ob
   long double d = 0.0L;
   switch (Mode) {
     case TDistMode::dmTanimoto:
-      d = sxy / (sxx + syy - sxy);
+      d = arrays_detail::Tanimoto(sxy, sxx, syy);
       break;
     case TDistMode::dmManhattan:
       d = sabs;
@@ -102,7 +90,7 @@ int32_t DistanceOfObjects(const TDouble2DArray& Data, TDistMode Mode, int32_t Ob
       d = ssq;
       break;
     case TDistMode::dmDice:
-      d = 2 * sxy / (sxx + syy);
+      d = arrays_detail::Dice(sxy, sxx, syy);
       break;
     case TDistMode::dmMahalanobis:
       break;

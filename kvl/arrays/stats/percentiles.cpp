@@ -27,8 +27,9 @@ void ClipAndOrder(const std::array<std::int64_t, N>& Ext, std::array<std::int64_
   }
 }
 
-// The element at sorted position round(n * Pct / 100) of the range, found by
-// QuickSelect on a copy so that the caller's array keeps its order.
+// The element at sorted position round(n * Pct / 100) of the range, the
+// value QuickSelect gives, selected in a copy so that the caller's array
+// keeps its order.
 template <class A>
 double PercentileOf(double Pct, const A& Data, Index<Rank<A>> Lo, Index<Rank<A>> Hi) {
   if (std::isnan(Pct)) return std::numeric_limits<double>::quiet_NaN();
@@ -42,7 +43,7 @@ double PercentileOf(double Pct, const A& Data, Index<Rank<A>> Lo, Index<Rank<A>>
   const auto n = static_cast<std::int32_t>(work.size());
   const auto k = static_cast<std::int32_t>(
       std::min<long double>(RoundEven(static_cast<long double>(n) * Pct / 100.0L), n - 1));
-  return QuickSelect(work, k, 0, n - 1);
+  return detail::SelectRank(work, k);
 }
 
 // The values LocalMean and LocalMedian summarise: Data[Center] and the

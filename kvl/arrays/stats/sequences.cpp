@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "kvl/arrays/array_stats.h"
-#include "kvl/base/internal/textchars.h"
+#include "kvl/base/KVL_stringl.h"
 
 namespace kvl {
 namespace {
@@ -63,7 +63,7 @@ bool IsDichotomousOf(const std::vector<T>& A, T& V1, T& V2) {
 // ASCII letters only: the bytes of multi-byte UTF-8 sequences stay as they
 // are whatever the locale.
 std::string AsciiLower(std::string s) {
-  for (char& ch : s) ch = detail::FoldCase(ch);
+  for (char& ch : s) ch = FoldASCII(ch);
   return s;
 }
 

@@ -1,16 +1,16 @@
 #pragma once
-// Character classes shared by the base layer's text readers (internal).
+// The character rules live in the string unit (KVL_stringl.h: IsWhiteChar,
+// FoldASCII). These two names forward to them for the ASC reader of the
+// containers until it calls the string unit directly; nothing else uses them.
+
+#include "kvl/base/KVL_stringl.h"
 
 namespace kvl::detail {
 
-/// IsWhite: blank, tab, line feed, vertical tab, form feed or carriage return.
-constexpr bool IsWhite(int c) noexcept {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+/// IsWhite: IsWhiteChar(c).
+constexpr bool IsWhite(int c) noexcept { return IsWhiteChar(c); }
 
-/// FoldCase: c with the ASCII letters A-Z turned to lower case.
-constexpr char FoldCase(char c) noexcept {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+/// FoldCase: FoldASCII(c).
+constexpr char FoldCase(char c) noexcept { return FoldASCII(c); }
 
 }  // namespace kvl::detail

@@ -6,11 +6,16 @@
 // double, in order: a vector range, a rectangle of matrix cells, a matrix
 // column or row. Sums run in extended precision.
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
+#include "kvl/arrays/KVL_openarrays.h"
+#include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/rounding.h"
 
 namespace kvl::container_detail {
@@ -121,10 +126,28 @@ double WalkHarmonicMean(Walk&& W, Fail&& OnNotPositive) {
   return static_cast<double>(n / sumInv);
 }
 
-/// QuartilesOfSorted: the (n + 1)·p quartiles of TVector::Quartiles from
-/// the sorted values s (at least one).
+/// QuartilePositions: the sorted positions (0-based, ascending, repeats
+/// possible) that the (n + 1)·p quartiles of n >= 2 values read: each
+/// quartile reads s[k - 1] and s[k], k = trunc((n + 1)·p), a position below
+/// 0 read as 0 and one at or beyond n as n - 1.
+inline std::array<std::size_t, 6> QuartilePositions(std::int64_t n) {
+  std::array<std::size_t, 6> pos{};
+  constexpr long double kP[3] = {0.25L, 0.5L, 0.75L};
+  for (std::size_t q = 0; q < 3; ++q) {
+    const std::int64_t k = Trunc((n + 1) * kP[q]);
+    pos[2 * q] = static_cast<std::size_t>(std::clamp<std::int64_t>(k - 1, 0, n - 1));
+    pos[2 * q + 1] = static_cast<std::size_t>(std::clamp<std::int64_t>(k, 0, n - 1));
+  }
+  std::ranges::sort(pos);
+  return pos;
+}
+
+/// QuartilesOfSelected: the (n + 1)·p quartiles of TVector::Quartiles from
+/// the values s (at least one) once the QuartilePositions hold their sorted
+/// values (a sorted s qualifies): a position at or beyond n gives s[n - 1],
+/// as the data table's quartiles do.
 template <class T>
-void QuartilesOfSorted(const std::vector<T>& s, double& Q1, double& Q2, double& Q3) {
+void QuartilesOfSelected(const std::vector<T>& s, double& Q1, double& Q2, double& Q3) {
   const auto n = static_cast<std::int64_t>(s.size());
   if (n < 2) {
     Q1 = Q2 = Q3 = static_cast<double>(s[0]);
@@ -144,24 +167,25 @@ void QuartilesOfSorted(const std::vector<T>& s, double& Q1, double& Q2, double& 
   Q3 = quartile(0.75L);
 }
 
-/// PearsonOf: Pearson's r of the pairs (x[i], y[i]) by the sums rule: 0
-/// unless Σx² > 0 and Σy² > 0 and neither centred sum of squares is 0.
+/// QuartilesBySelection: the quartiles of the working copy s (at least one
+/// value; reordered) ordered by Before: the six positions are selected
+/// instead of sorting everything, which gives the values a sort would.
+template <class T, class Less = std::less<>>
+void QuartilesBySelection(std::vector<T>& s, double& Q1, double& Q2, double& Q3, Less Before = {}) {
+  if (s.size() >= 2) {
+    const auto pos = QuartilePositions(static_cast<std::int64_t>(s.size()));
+    detail::SelectPositions(std::span<T>(s), std::span<const std::size_t>(pos), Before);
+  }
+  QuartilesOfSelected(s, Q1, Q2, Q3);
+}
+
+/// PearsonOf: Pearson's r of the pairs (x[i], y[i]) by the sums rule of
+/// TPairSums.
 template <class T>
 double PearsonOf(std::span<const T> x, std::span<const T> y) {
-  long double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    const long double a = x[i], b = y[i];
-    sx += a;
-    sy += b;
-    sxx += a * a;
-    syy += b * b;
-    sxy += a * b;
-  }
-  if (!(sxx > 0 && syy > 0)) return 0.0;
-  const auto n = static_cast<long double>(x.size());
-  const long double dx = sxx - sx * sx / n, dy = syy - sy * sy / n;
-  if (dx == 0 || dy == 0) return 0.0;
-  return static_cast<double>((sxy - sx * sy / n) / std::sqrt(std::fabs(dx * dy)));
+  arrays_detail::TPairSums sums;
+  for (std::size_t i = 0; i < x.size(); ++i) sums.Add(x[i], y[i]);
+  return sums.Pearson();
 }
 
 }  // namespace kvl::container_detail

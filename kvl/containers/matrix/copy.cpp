@@ -15,21 +15,6 @@ namespace kvl {
 
 namespace {
 
-// A cell as element of an array of U: Doubles as they are; integers rounded
-// (halves to even; EInvalidOp for NaN and infinities, as Round raises) and
-// held at the 32-bit limits instead of wrapping.
-template <class U>
-U CellAs(double x) {
-  if constexpr (std::is_floating_point_v<U>) {
-    return x;
-  } else {
-    const double r = RoundEven(x);
-    if (std::isnan(r) || std::isinf(r)) return static_cast<U>(Round(x));  // raises
-    return static_cast<U>(std::clamp(r, static_cast<double>(std::numeric_limits<U>::min()),
-                                     static_cast<double>(std::numeric_limits<U>::max())));
-  }
-}
-
 bool InIndex(std::int64_t i, std::size_t n) noexcept { return i >= 0 && i < static_cast<std::int64_t>(n); }
 
 // CellWriter: stores cells of Mat directly (the copy fires OnChange once).
@@ -84,11 +69,7 @@ void TMatrix::CopyFrom(const TMatrix* MatSource, std::int32_t SourceColLo, std::
     std::vector<double> snapshot;
     const TMatrix* src = MatSource;
     if (MatSource == this) {
-      try {
-        snapshot.assign(FData.begin(), FData.end());
-      } catch (const std::bad_alloc&) {
-        matrix_detail::RaiseNoMemory(*this);
-      }
+      snapshot = GuardAllocation<EKVLMatrixError>(*this, [this] { return std::vector<double>(FData.begin(), FData.end()); });
     }
     const double* srcData = (MatSource == this) ? snapshot.data() : src->FData.data();
     for (std::int32_t c = SourceColLo; c <= SourceColHi; ++c) {
@@ -132,7 +113,7 @@ std::int32_t CopyRectToArray(const M& Mat, std::vector<std::vector<U>>& Dest, st
     for (std::int32_t r = RowLo; r <= RowHi; ++r) {
       const std::size_t dr = static_cast<std::size_t>(DestRow) + static_cast<std::size_t>(r - RowLo);
       if (dr >= out.size()) break;
-      out[dr] = CellAs<U>(Mat.GetVal(c, r));
+      out[dr] = arrays_detail::ConvertElem<U>(Mat.GetVal(c, r));
     }
   }
   return 0;

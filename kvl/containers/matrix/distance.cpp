@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/matrix/internal/results.h"
 
@@ -19,15 +20,9 @@
 namespace kvl {
 namespace {
 
-// The similarity quotients; two all-zero objects (denominator 0) give 0.
-double Tanimoto(double sxy, double sxx, double syy) {
-  const double d = sxx + syy - sxy;
-  return d == 0 ? 0.0 : sxy / d;
-}
-double Dice(double sxy, double sxx, double syy) {
-  const double d = sxx + syy;
-  return d == 0 ? 0.0 : 2 * sxy / d;
-}
+// The similarity quotients (two all-zero objects give 0, as for arrays).
+using arrays_detail::Dice;
+using arrays_detail::Tanimoto;
 
 // The per-pair term summed over the columns for the modes that need one
 // sum only (Manhattan, Euclidean, squared Euclidean) or the cross sum.

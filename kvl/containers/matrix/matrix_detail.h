@@ -19,58 +19,7 @@ namespace kvl::matrix_detail {
 
 /// RaiseNoMemory: EKVLMatrixError 'Component "Name": not enough memory on heap'.
 [[noreturn, gnu::cold, gnu::noinline]] inline void RaiseNoMemory(const TComponent& Sender) {
-  RaiseComponent<EKVLMatrixError>(Sender, "not enough memory on heap");
-}
-
-/// MakeValidRange: the range rule of the matrix dimensions: (0, 0) selects
-/// 1..n with result 0; otherwise both bounds are clamped into 1..n and put
-/// in order, and the result is -1 when anything was clamped or exchanged.
-constexpr std::int32_t MakeValidRange(std::int32_t& Low, std::int32_t& High, std::int32_t n) noexcept {
-  if (Low == 0 && High == 0) {
-    Low = 1;
-    High = n;
-    return 0;
-  }
-  std::int32_t result = 0;
-  const std::int32_t lo = std::clamp(Low, 1, n);
-  const std::int32_t hi = std::clamp(High, 1, n);
-  if (lo != Low || hi != High) result = -1;
-  Low = lo;
-  High = hi;
-  if (Low > High) {
-    std::swap(Low, High);
-    result = -1;
-  }
-  return result;
-}
-
-// --- sorting ----------------------------------------------------------------------------------
-
-/// CombSortLines: the comb sort of the matrix sorts over the lines Lo..Hi
-/// (rows or columns): the gap starts at Hi - Lo and is divided by 1.3
-/// (truncated, at least 1) before each pass; a pair (i, i + gap) whose keys
-/// are out of order (ascending: Key(i) > Key(i + gap); descending: Key(i +
-/// gap) > Key(i)) is handed to Exchange(i, i + gap), which must swap the
-/// keys too. Passes end after a gap-1 pass without exchange; equal keys
-/// never move. The divisor is the extended 1.3, as the library's other comb
-/// sorts use.
-template <class KeyFn, class ExchangeFn>
-void CombSortLines(std::int32_t Lo, std::int32_t Hi, bool Ascending, KeyFn&& Key, ExchangeFn&& Exchange) {
-  if (Hi - Lo < 1) return;
-  std::int32_t gap = Hi - Lo;
-  bool exchanged = false;
-  do {
-    gap = std::max<std::int32_t>(1, static_cast<std::int32_t>(static_cast<long double>(gap) / 1.3L));
-    exchanged = false;
-    for (std::int32_t i = Lo; i + gap <= Hi; ++i) {
-      const auto a = Key(i);
-      const auto b = Key(i + gap);
-      if (Ascending ? b < a : a < b) {
-        Exchange(i, i + gap);
-        exchanged = true;
-      }
-    }
-  } while (gap > 1 || exchanged);
+  RaiseComponent<EKVLMatrixError>(Sender, NoMemoryOnHeap);
 }
 
 // --- cell kernels over [column][row] views (0-based inside) --------------------------------------

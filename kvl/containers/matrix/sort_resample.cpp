@@ -8,12 +8,30 @@
 #include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/random.h"
 #include "kvl/runtime/rounding.h"
 
 namespace kvl {
 
-using matrix_detail::CombSortLines;
+namespace {
+
+// SortLines: the comb sort of the lines Lo..Hi (rows or columns) by Key(line),
+// the gap starting at Hi - Lo; Exchange(i, j) swaps two lines and their keys.
+template <class KeyFn, class ExchangeFn>
+void SortLines(std::int32_t Lo, std::int32_t Hi, bool Ascending, KeyFn&& Key, ExchangeFn&& Exchange) {
+  const auto n = static_cast<std::size_t>(Hi - Lo + 1);
+  auto line = [Lo](std::size_t i) { return Lo + static_cast<std::int32_t>(i); };
+  detail::CombSortBy(
+      n, n - 1,
+      [&](std::size_t i, std::size_t j) {
+        const auto a = Key(line(i)), b = Key(line(j));
+        return Ascending ? b < a : a < b;
+      },
+      [&](std::size_t i, std::size_t j) { Exchange(line(i), line(j)); });
+}
+
+}  // namespace
 
 void TMatrix::SortRows(std::int32_t SortColIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
                        std::int32_t HighCol, std::int32_t HighRow) {
@@ -24,7 +42,7 @@ void TMatrix::SortRows(std::int32_t SortColIx, bool Ascending, std::int32_t LowC
   if (SortColIx >= 1 && SortColIx <= FNCol) {
     const bool keyOutside = SortColIx < LowCol || SortColIx > HighCol;
     const double* key = FData.data() + Offset(SortColIx, 1) - 1;  // key[r], r 1-based
-    CombSortLines(
+    SortLines(
         LowRow, HighRow, Ascending, [key](std::int32_t r) { return key[r]; },
         [&](std::int32_t i, std::int32_t j) {
           for (std::int32_t c = LowCol; c <= HighCol; ++c)
@@ -44,7 +62,7 @@ void TMatrix::SortCols(std::int32_t SortRowIx, bool Ascending, std::int32_t LowC
   if (SortRowIx >= 1 && SortRowIx <= FNRow) {
     const bool keyOutside = SortRowIx < LowRow || SortRowIx > HighRow;
     const auto stretch = static_cast<std::ptrdiff_t>(HighRow - LowRow + 1);
-    CombSortLines(
+    SortLines(
         LowCol, HighCol, Ascending, [&](std::int32_t c) { return FData[Offset(c, SortRowIx)]; },
         [&](std::int32_t i, std::int32_t j) {
           const auto a = FData.begin() + static_cast<std::ptrdiff_t>(Offset(i, LowRow));
@@ -82,9 +100,9 @@ void DrawIndices(TIntArray& Ix, std::int32_t Count, std::int32_t Total, bool Rep
 }  // namespace
 
 std::int32_t TMatrix::ResampleExtMat(const TMatrix* SrcMat, double colpct, double rowpct, bool BootStrap,
-                                     TIntArray* RndColIx, TIntArray* RndRowIx) {
+                                     TIntArray& RndColIx, TIntArray& RndRowIx) {
   if (SrcMat == nullptr) return -3;
-  if (RndColIx == nullptr || RndRowIx == nullptr) return -5;
+  if (RndColIx.empty() || RndRowIx.empty()) return -5;
   const std::int32_t nc = SampleCount(SrcMat->FNCol, colpct);
   const std::int32_t nr = SampleCount(SrcMat->FNRow, rowpct);
   std::int32_t status = 0;
@@ -93,24 +111,21 @@ std::int32_t TMatrix::ResampleExtMat(const TMatrix* SrcMat, double colpct, doubl
   if (status != 0) return status;
 
   if (nc == SrcMat->FNCol) {
-    RndColIx->resize(static_cast<std::size_t>(nc));
-    FillArraySerial(*RndColIx, 1, 1);
+    RndColIx.resize(static_cast<std::size_t>(nc));
+    FillArraySerial(RndColIx, 1, 1);
   } else {
-    DrawIndices(*RndColIx, nc, SrcMat->FNCol, false);
+    DrawIndices(RndColIx, nc, SrcMat->FNCol, false);
   }
-  DrawIndices(*RndRowIx, nr, SrcMat->FNRow, BootStrap);
+  DrawIndices(RndRowIx, nr, SrcMat->FNRow, BootStrap);
 
-  std::vector<double> sample;
-  try {
-    sample.resize(static_cast<std::size_t>(nc) * static_cast<std::size_t>(nr));
-  } catch (const std::bad_alloc&) {
-    matrix_detail::RaiseNoMemory(*this);
-  }
+  std::vector<double> sample = GuardAllocation<EKVLMatrixError>(*this, [nc, nr] {
+    return std::vector<double>(static_cast<std::size_t>(nc) * static_cast<std::size_t>(nr));
+  });
   // Gathered into a new block first, so that SrcMat may be this matrix.
   double* out = sample.data();
-  for (const std::int32_t c : *RndColIx) {
+  for (const std::int32_t c : RndColIx) {
     const auto column = SrcMat->Column(c);
-    for (const std::int32_t r : *RndRowIx) *out++ = column[static_cast<std::size_t>(r - 1)];
+    for (const std::int32_t r : RndRowIx) *out++ = column[static_cast<std::size_t>(r - 1)];
   }
   Resize(nc, nr);
   std::copy(sample.begin(), sample.end(), FData.begin());

@@ -39,22 +39,20 @@ auto Walk(const TMatrix& M, TCellRect R) {
 
 // The cells of R copied into a work array (the quantiles' working storage).
 std::vector<double> RectCells(const TMatrix& M, TCellRect R) {
-  try {
+  return GuardAllocation<EKVLMatrixError>(M, [&] {
     std::vector<double> s;
     s.reserve(static_cast<std::size_t>(R.Count()));
     Walk(M, R)([&s](double x) { s.push_back(x); });
     return s;
-  } catch (const std::bad_alloc&) {
-    matrix_detail::RaiseNoMemory(M);
-  }
+  });
 }
 
-// The nearest-rank value of a work array: sorted position round(n·p),
-// at most n - 1, found by QuickSelect.
+// The nearest-rank value of a work array: sorted position round(n·p), at
+// most n - 1, the value QuickSelect gives.
 double NearestRank(std::vector<double>& s, long double p) {
   const auto n = static_cast<std::int64_t>(s.size());
   const std::int64_t k = std::min<std::int64_t>(Round(static_cast<long double>(n) * p), n - 1);
-  return QuickSelect(std::span<double>(s), static_cast<std::int32_t>(k), 0, static_cast<std::int32_t>(n - 1));
+  return detail::SelectRank(s, static_cast<std::int32_t>(k));
 }
 
 }  // namespace
@@ -115,8 +113,11 @@ void TMatrix::SkewKurtSample(std::int32_t LowCol, std::int32_t LowRow, std::int3
 bool TMatrix::Quartiles(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
                         double& Q1, double& Q2, double& Q3) const {
   std::vector<double> s = RectCells(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow));
-  matrix_detail::SortCells(s);
-  matrix_detail::QuartilesOfSorted(s, Q1, Q2, Q3);
+  // NaNs go last; without them the plain order selects faster.
+  if (std::ranges::any_of(s, [](double x) { return std::isnan(x); }))
+    matrix_detail::QuartilesBySelection(s, Q1, Q2, Q3, matrix_detail::NaNLast);
+  else
+    matrix_detail::QuartilesBySelection(s, Q1, Q2, Q3);
   return true;
 }
 
@@ -133,12 +134,8 @@ double TMatrix::Percentile(double prob, std::int32_t LowCol, std::int32_t LowRow
   if (SampleSize <= 0 || SampleSize >= r.Count()) return Percentile(prob, r.LoC, r.LoR, r.HiC, r.HiR);
   if (std::isnan(prob)) return std::numeric_limits<double>::quiet_NaN();
   const long double p = std::clamp(prob, 0.0, 100.0) / 100.0L;
-  std::vector<double> s;
-  try {
-    s.resize(static_cast<std::size_t>(SampleSize));
-  } catch (const std::bad_alloc&) {
-    matrix_detail::RaiseNoMemory(*this);
-  }
+  std::vector<double> s = GuardAllocation<EKVLMatrixError>(
+      *this, [SampleSize] { return std::vector<double>(static_cast<std::size_t>(SampleSize)); });
   Randomize();
   const std::int32_t nc = r.HiC - r.LoC + 1, nr = r.HiR - r.LoR + 1;
   std::int64_t negatives = 0, zeros = 0;

@@ -9,6 +9,7 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/containers/range_rule.h"
 
 namespace kvl {
 
@@ -57,11 +58,11 @@ bool TMatrix::ResizeAndClear(std::int32_t Nc, std::int32_t Nr) {
 }
 
 std::int32_t TMatrix::MakeValidColRange(std::int32_t& LowCol, std::int32_t& HighCol) const noexcept {
-  return matrix_detail::MakeValidRange(LowCol, HighCol, FNCol);
+  return containers_detail::MakeValidRange(LowCol, HighCol, FNCol, containers_detail::TSwapRule::Corrects);
 }
 
 std::int32_t TMatrix::MakeValidRowRange(std::int32_t& LowRow, std::int32_t& HighRow) const noexcept {
-  return matrix_detail::MakeValidRange(LowRow, HighRow, FNRow);
+  return containers_detail::MakeValidRange(LowRow, HighRow, FNRow, containers_detail::TSwapRule::Corrects);
 }
 
 void TMatrix::Assign(const TPersistent* Source) {

@@ -128,28 +128,30 @@ T TVectorBase<T, D>::Mode(std::int32_t LowElem, std::int32_t HighElem) const {
 
 // --- quantiles ----------------------------------------------------------------------
 
-// The range copied and sorted ascending. Without NaNs any sort gives the
-// same values in the same order, so the fast one is used; with NaNs the
-// library's comb sort (SortArray) decides where they end up.
+// The working copy of the quantiles: the range copied; Sorted is true when
+// it holds NaNs and has been sorted by the library's comb sort (SortArray),
+// which decides where they end up. Without NaNs every order gives the same
+// order statistics, so the callers select instead of sorting.
 template <class T, class D>
-std::vector<T> TVectorBase<T, D>::SortedRange(std::int32_t LowElem, std::int32_t HighElem) const {
-  try {
-    std::vector<T> s(FVec.begin() + (LowElem - 1), FVec.begin() + HighElem);
-    if (std::ranges::any_of(s, [](T x) { return vector_detail::IsNaN(x); }))
-      SortArray(std::span<T>(s), true);
-    else
-      std::ranges::sort(s);
-    return s;
-  } catch (const std::bad_alloc&) {
-    RaiseComponent<EKVLVectorError>(*this, "not enough memory on heap");
-  }
+std::vector<T> TVectorBase<T, D>::QuantileCopy(std::int32_t LowElem, std::int32_t HighElem,
+                                               bool& Sorted) const {
+  std::vector<T> s = GuardAllocation<EKVLVectorError>(
+      *this, [&] { return std::vector<T>(FVec.begin() + (LowElem - 1), FVec.begin() + HighElem); });
+  Sorted = std::ranges::any_of(s, [](T x) { return vector_detail::IsNaN(x); });
+  if (Sorted) SortArray(std::span<T>(s), true);
+  return s;
 }
 
 template <class T, class D>
 bool TVectorBase<T, D>::Quartiles(std::int32_t LowElem, std::int32_t HighElem, double& Q1, double& Q2,
                                   double& Q3) const {
   MakeValidElemRange(LowElem, HighElem);
-  container_detail::QuartilesOfSorted(SortedRange(LowElem, HighElem), Q1, Q2, Q3);
+  bool sorted = false;
+  std::vector<T> s = QuantileCopy(LowElem, HighElem, sorted);
+  if (sorted)
+    container_detail::QuartilesOfSelected(s, Q1, Q2, Q3);
+  else
+    container_detail::QuartilesBySelection(s, Q1, Q2, Q3);
   return true;
 }
 
@@ -162,23 +164,16 @@ double TVectorBase<T, D>::Percentile(double Prob, std::int32_t LowElem, std::int
   const long double h = (n - 1) * static_cast<long double>(Prob) / 100.0L;
   const auto k = static_cast<std::size_t>(Trunc(h));
   const long double f = Frac(h);
-  try {
-    std::vector<T> s(FVec.begin() + (LowElem - 1), FVec.begin() + HighElem);
-    if (std::ranges::any_of(s, [](T x) { return vector_detail::IsNaN(x); })) {
-      s = SortedRange(LowElem, HighElem);
-    } else {
-      // Selection instead of a full sort: s[k] in place, s[k + 1] the
-      // smallest of what follows.
-      std::ranges::nth_element(s, s.begin() + static_cast<std::ptrdiff_t>(k));
-      if (f > 0) std::iter_swap(s.begin() + static_cast<std::ptrdiff_t>(k + 1),
-                                std::min_element(s.begin() + static_cast<std::ptrdiff_t>(k + 1), s.end()));
-    }
-    // h = n - 1 exactly for Prob 100 (and 0 for n = 1): f is 0 and s[k] the answer.
-    const long double lo = s[k];
-    return static_cast<double>(f > 0 ? lo + (static_cast<long double>(s[k + 1]) - lo) * f : lo);
-  } catch (const std::bad_alloc&) {
-    RaiseComponent<EKVLVectorError>(*this, "not enough memory on heap");
+  bool sorted = false;
+  std::vector<T> s = QuantileCopy(LowElem, HighElem, sorted);
+  // s[k] and, when interpolating, s[k + 1]; h = n - 1 exactly for Prob 100
+  // (and 0 for n = 1): f is 0 and s[k] the answer.
+  if (!sorted) {
+    const std::size_t pos[2] = {k, std::min(k + 1, s.size() - 1)};
+    detail::SelectPositions(std::span<T>(s), std::span<const std::size_t>(pos, f > 0 ? 2 : 1));
   }
+  const long double lo = s[k];
+  return static_cast<double>(f > 0 ? lo + (static_cast<long double>(s[k + 1]) - lo) * f : lo);
 }
 
 // --- histogram ------------------------------------------------------------------------
@@ -199,7 +194,7 @@ bool TVectorBase<T, D>::Histogram(std::int32_t FirstElem, std::int32_t LastElem,
     BinWidth = std::max(BinWidth, 1);
     if (LastBin < FirstBin) std::swap(FirstBin, LastBin);
     nBins = (std::int64_t{LastBin} - FirstBin) / BinWidth + 1;
-    if (nBins > 500) vector_detail::RaiseMemberError<EKVLVectorError>(*this, "Histogram", "invalid number of bins");
+    if (nBins > 500) RaiseMember<EKVLVectorError>(*this, "Histogram", "invalid number of bins");
   }
   if (static_cast<std::int64_t>(Histo.size()) != nBins) Histo.resize(static_cast<std::size_t>(nBins));
   std::ranges::fill(Histo, 0);

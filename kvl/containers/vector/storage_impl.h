@@ -11,7 +11,9 @@
 #include "kvl/base/KVL_univconst.h"
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/containers/internal/stat_rules.h"
+#include "kvl/containers/range_rule.h"
 #include "kvl/containers/vector/vector_detail.h"
+#include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/random.h"
 
 namespace kvl {
@@ -20,23 +22,20 @@ namespace kvl {
 
 template <class T, class D>
 TVectorBase<T, D>::TVectorBase(TComponent* AOwner) : TComponent(AOwner) {
-  try {
-    FVec.assign(1, T(0));
-  } catch (const std::bad_alloc&) {
-    RaiseComponent<EKVLVectorError>(*this, "not enough memory on heap");
-  }
+  GuardAllocation<EKVLVectorError>(*this, [this] { FVec.assign(1, T(0)); });
 }
 
 template <class T, class D>
 bool TVectorBase<T, D>::Resize(std::int32_t NE) {
   if (NE == FNElem) return true;
   if (NE < 1) return false;
-  try {
-    FVec.resize(static_cast<std::size_t>(NE), T(0));
-    if (FVec.capacity() / 2 > FVec.size()) FVec.shrink_to_fit();
-  } catch (const std::bad_alloc&) {
-    RaiseComponent<EKVLVectorError>(*this, "not enough memory");
-  }
+  GuardAllocation<EKVLVectorError>(
+      *this,
+      [this, NE] {
+        FVec.resize(static_cast<std::size_t>(NE), T(0));
+        if (FVec.capacity() / 2 > FVec.size()) FVec.shrink_to_fit();
+      },
+      "not enough memory");
   FNElem = NE;
   Changed();
   Resized();
@@ -45,19 +44,7 @@ bool TVectorBase<T, D>::Resize(std::int32_t NE) {
 
 template <class T, class D>
 std::int32_t TVectorBase<T, D>::MakeValidElemRange(std::int32_t& LowElem, std::int32_t& HighElem) const noexcept {
-  std::int32_t result = 0;
-  if (LowElem == 0 && HighElem == 0) {
-    LowElem = 1;
-    HighElem = FNElem;
-  } else {
-    for (std::int32_t* bound : {&LowElem, &HighElem}) {
-      const std::int32_t clamped = std::clamp(*bound, 1, FNElem);
-      if (clamped != *bound) result = -1;
-      *bound = clamped;
-    }
-  }
-  if (LowElem > HighElem) std::swap(LowElem, HighElem);
-  return result;
+  return containers_detail::MakeValidRange(LowElem, HighElem, FNElem, containers_detail::TSwapRule::Silent);
 }
 
 template <class T, class D>
@@ -362,14 +349,16 @@ void TVectorBase<T, D>::SortElems(bool Ascending, std::int32_t RangeFirst, std::
   if (RangeLast - RangeFirst < 1) return;
   const std::span<T> range(FVec.data() + (RangeFirst - 1), static_cast<std::size_t>(RangeLast - RangeFirst + 1));
   // The exchange handler receives 1-based element indices.
-  auto report = [this, RangeFirst](std::size_t i, std::size_t j) {
-    OnSortExchange(this, 0, RangeFirst + static_cast<std::int32_t>(i), RangeFirst + static_cast<std::int32_t>(j), 0,
-                   0);
-  };
-  if (OnSortExchange)
-    vector_detail::CombSort(range, Ascending, report);
-  else
-    vector_detail::CombSort(range, Ascending, vector_detail::NoReport{});
+  T* d = range.data();
+  detail::CombSortBy(
+      range.size(), range.size() - 1,
+      [d, Ascending](std::size_t i, std::size_t j) { return Ascending ? d[j] < d[i] : d[i] < d[j]; },
+      [this, d, RangeFirst](std::size_t i, std::size_t j) {
+        std::swap(d[i], d[j]);
+        if (OnSortExchange)
+          OnSortExchange(this, 0, RangeFirst + static_cast<std::int32_t>(i),
+                         RangeFirst + static_cast<std::int32_t>(j), 0, 0);
+      });
   Changed();
 }
 

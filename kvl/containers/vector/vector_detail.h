@@ -130,47 +130,4 @@ void AppendElem(std::string& Out, T x, int Width, int Decimals) {
   }
 }
 
-// --- comb sort -------------------------------------------------------------------------
-
-/// NoReport: the exchange callback of a sort nobody listens to.
-struct NoReport {
-  constexpr void operator()(std::size_t, std::size_t) const noexcept {}
-};
-
-/// CombSort: the comb sort of SortElems on Data: the gap starts at size - 1
-/// and is divided by 1.3 (truncated, at least 1) before each pass; a pair
-/// (i, i + gap) out of order is exchanged and reported as Report(i, i +
-/// gap) with 0-based positions; the sort ends after a gap-1 pass without
-/// exchange. Equal elements are never exchanged.
-template <class T, class Report>
-void CombSort(std::span<T> Data, bool Ascending, Report&& Rep) {
-  const std::size_t n = Data.size();
-  if (n < 2) return;
-  std::size_t gap = n - 1;
-  bool exchanged = false;
-  do {
-    gap = std::max<std::size_t>(1, static_cast<std::size_t>(static_cast<long double>(gap) / 1.3L));
-    exchanged = false;
-    T* d = Data.data();
-    for (std::size_t i = 0; i + gap < n; ++i) {
-      const bool outOfOrder = Ascending ? d[i + gap] < d[i] : d[i] < d[i + gap];
-      if (outOfOrder) {
-        std::swap(d[i], d[i + gap]);
-        exchanged = true;
-        Rep(i, i + gap);
-      }
-    }
-  } while (gap > 1 || exchanged);
-}
-
-/// RaiseMemberError: raises E with the component prefix naming a member,
-/// 'Component "Name.Member": Text'.
-template <class E>
-[[noreturn, gnu::cold, gnu::noinline]] void RaiseMemberError(const TComponent& Sender, std::string_view Member,
-                                                            std::string_view Text) {
-  TComponent named;
-  named.SetName(Sender.Name() + "." + std::string(Member));
-  RaiseComponent<E>(named, Text);
-}
-
 }  // namespace kvl::vector_detail

@@ -118,7 +118,7 @@ double ScanDegrees(std::string_view Instring, std::int32_t& Pos, bool DegSignReq
   i = detail::SkipWhite(text, i);
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i >= text.size() || detail::IsWhite(static_cast<unsigned char>(text[i]))) return 0.0;
+  if (i >= text.size() || IsWhiteChar(static_cast<unsigned char>(text[i]))) return 0.0;
 
   const detail::TFloatRun deg = detail::ScanFloat(text, i, false, false, 0);
   if (!deg.Ok) return 0.0;

@@ -13,8 +13,6 @@ namespace kvl {
 
 namespace {
 
-using detail::FoldCase;
-
 enum class TElemKind { Literal, White, Day, DayName, Month, MonthName, Minute, Year2, Year4, Hour, Second, Fraction, AmPm };
 
 struct TElem {
@@ -52,7 +50,7 @@ std::vector<TElem> ParseFormat(std::string_view Fmt) {
   std::size_t i = 0;
   while (i < Fmt.size()) {
     const char c = Fmt[i];
-    if (detail::IsWhite(static_cast<unsigned char>(c))) {
+    if (IsWhiteChar(static_cast<unsigned char>(c))) {
       i = detail::SkipWhite(Fmt, i);
       elems.push_back({TElemKind::White, {}});
       continue;
@@ -69,9 +67,9 @@ std::vector<TElem> ParseFormat(std::string_view Fmt) {
       i += 5;
       continue;
     }
-    const char f = FoldCase(c);
+    const char f = FoldASCII(c);
     std::size_t run = 1;
-    while (i + run < Fmt.size() && FoldCase(Fmt[i + run]) == f) ++run;
+    while (i + run < Fmt.size() && FoldASCII(Fmt[i + run]) == f) ++run;
     TElemKind kind = TElemKind::Literal;
     switch (f) {
       case 'd': kind = run <= 2 ? TElemKind::Day : TElemKind::DayName; break;

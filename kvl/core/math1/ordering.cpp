@@ -1,6 +1,7 @@
 #include "kvl/core/math1/ordering.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <type_traits>
 #include <vector>
@@ -11,27 +12,15 @@ namespace {
 
 // --- typed cores, written once for every element type ------------------------
 
-// Comb sort: the gap shrinks by 1.3 (in extended precision, truncated, at
-// least 1) before each pass; the sort ends after a gap-1 pass without
-// exchange. Every pass reports progress.
+// The comb sort of SortArray: the gap starts at the element count, and
+// every pass reports progress.
 template <bool Ascending, class T>
 void CombSort(std::span<T> Data) {
-  const std::size_t n = Data.size();
-  std::size_t gap = n;
-  bool exchanged = false;
-  do {
-    gap = std::max<std::size_t>(1, static_cast<std::size_t>(static_cast<long double>(gap) / 1.3L));
-    exchanged = false;
-    for (std::size_t i = 0; i + gap < n; ++i) {
-      T& a = Data[i];
-      T& b = Data[i + gap];
-      if (Ascending ? (b < a) : (a < b)) {
-        std::swap(a, b);
-        exchanged = true;
-      }
-    }
-    ReportMathProgress();
-  } while (gap > 1 || exchanged);
+  T* d = Data.data();
+  detail::CombSortBy(
+      Data.size(), Data.size(),
+      [d](std::size_t i, std::size_t j) { return Ascending ? d[j] < d[i] : d[i] < d[j]; },
+      [d](std::size_t i, std::size_t j) { std::swap(d[i], d[j]); }, [] { ReportMathProgress(); });
 }
 
 template <class T>
@@ -134,6 +123,14 @@ T LoadValue(const void* Value) {
 }  // namespace
 
 // --- selection ------------------------------------------------------------------
+
+double detail::SelectRank(std::span<double> Data, std::int32_t K) {
+  if (std::ranges::any_of(Data, [](double x) { return std::isnan(x); }))
+    return QuickSelect(Data, K, 0, static_cast<std::int32_t>(Data.size()) - 1);
+  const auto at = Data.begin() + K;
+  SelectNth(Data.begin(), at, Data.end());
+  return *at;
+}
 
 double QuickSelect(std::span<double> Data, std::int32_t K, std::int32_t Lo, std::int32_t Hi) {
   if (Hi < Lo) return 0.0;

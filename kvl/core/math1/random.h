@@ -39,13 +39,18 @@ struct TLongRandState {
 
 /// LongRandLoadState: the state loading the library gives LongRand: each
 /// word round(r * 990000) of one of the first three draws of the runtime
-/// generator started at 0.
+/// generator started at 0. The draw r is state / 2^32, so r * 990000 is the
+/// exact fraction state * 990000 / 2^32, rounded here (halves to even) in
+/// integers: a constant expression on every compiler.
 constexpr TLongRandState LongRandLoadState() noexcept {
   std::int32_t seed = 0;
   std::int32_t words[3] = {};
   for (std::int32_t& w : words) {
     seed = NextRandSeed(seed);
-    w = static_cast<std::int32_t>(RoundEven(static_cast<long double>(SeedToUniform(seed)) * 990000.0L));
+    const std::uint64_t scaled = std::uint64_t{static_cast<std::uint32_t>(seed)} * 990000u;
+    const std::uint64_t whole = scaled >> 32, rest = scaled & 0xFFFFFFFFu, half = std::uint64_t{1} << 31;
+    const bool up = rest > half || (rest == half && (whole & 1u) != 0);
+    w = static_cast<std::int32_t>(whole + (up ? 1u : 0u));
   }
   return {words[0], words[1], words[2]};
 }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "kvl/base/KVL_stringl.h"
+#include "kvl/containers/range_rule.h"
 #include "kvl/datatable/KVL_datatable.h"
 #include "kvl/datatable/table/table_detail.h"
 #include "kvl/runtime/numfmt.h"
@@ -21,14 +22,7 @@ using datatable_detail::DefaultName;
 using datatable_detail::TColumns;
 
 std::string_view CutToBytes(std::string_view Text, std::size_t MaxBytes) noexcept {
-  if (Text.size() <= MaxBytes) return Text;
-  auto continues = [&](std::size_t i) { return (static_cast<unsigned char>(Text[i]) & 0xC0) == 0x80; };
-  std::size_t n = MaxBytes;
-  // Step back to the first byte of the character that does not fit; a UTF-8
-  // character has at most three continuation bytes.
-  for (int back = 0; back < 3 && n > 0 && continues(n); ++back) --n;
-  if (continues(n)) n = MaxBytes;  // not UTF-8 here: cut at the byte limit
-  return Text.substr(0, n);
+  return CutUTF8(Text, MaxBytes);
 }
 
 TDataTable::TDataTable(TComponent* AOwner) : TComponent(AOwner) {
@@ -197,45 +191,14 @@ bool TDataTable::ResizeStorage(std::int32_t NrCols, std::int32_t NrRows, bool Wi
 
 // --- range rules ------------------------------------------------------------------------------
 
-namespace {
-
-// The range rule: (0, 0) is 1..n; otherwise both bounds clipped into 1..n
-// and swapped when reversed. -1 when a bound was clipped (or, SwapCounts,
-// swapped), else 0. With n = 0 every range is empty (1..0).
-std::int32_t ValidRange(std::int32_t& Low, std::int32_t& High, std::int32_t n, bool SwapCounts) noexcept {
-  if (Low == 0 && High == 0) {
-    Low = 1;
-    High = n;
-    return 0;
-  }
-  if (n <= 0) {
-    Low = 1;
-    High = 0;
-    return -1;
-  }
-  bool corrected = false;
-  auto clip = [&](std::int32_t& b) {
-    const std::int32_t v = std::clamp(b, 1, n);
-    corrected = corrected || v != b;
-    b = v;
-  };
-  clip(Low);
-  clip(High);
-  if (Low > High) {
-    std::swap(Low, High);
-    corrected = corrected || SwapCounts;
-  }
-  return corrected ? -1 : 0;
-}
-
-}  // namespace
-
+// A reversed column range is put in order silently; a reversed row range
+// counts as a correction.
 std::int32_t TDataTable::MakeValidColRange(std::int32_t& Low, std::int32_t& High) const noexcept {
-  return ValidRange(Low, High, FNrOfCols, false);
+  return containers_detail::MakeValidRange(Low, High, FNrOfCols, containers_detail::TSwapRule::Silent);
 }
 
 std::int32_t TDataTable::MakeValidRowRange(std::int32_t& Low, std::int32_t& High) const noexcept {
-  return ValidRange(Low, High, FNrOfRows, true);
+  return containers_detail::MakeValidRange(Low, High, FNrOfRows, containers_detail::TSwapRule::Corrects);
 }
 
 // --- cell properties ------------------------------------------------------------------------
@@ -402,22 +365,6 @@ void TDataTable::Clear() {
 // --- helpers of the unit ----------------------------------------------------------------------
 
 namespace datatable_detail {
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ToLowerAscii(x) == ToLowerAscii(y); });
-}
-
-std::string_view TrimBlanks(std::string_view s) noexcept {
-  const std::size_t first = s.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
-std::int32_t Utf8Length(std::string_view s) noexcept {
-  return static_cast<std::int32_t>(
-      std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
 
 std::string DefaultName(char Prefix, std::int32_t Number) {
   std::string name(1, Prefix);

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "kvl/arrays/arith/arith_detail.h"
+#include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/datatable/KVL_datatable.h"
 
 namespace kvl {
@@ -98,26 +98,13 @@ void MirrorRows(const TColumns<T>& b) {
   for (std::size_t c = 0; c < b.Cols; ++c) std::ranges::reverse(b.Column(c));
 }
 
-/// ToUpperAscii, ToLowerAscii: the ASCII letters folded, other bytes kept.
-constexpr char ToUpperAscii(char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-constexpr char ToLowerAscii(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-/// EqualIgnoringCase: a and b equal after folding the ASCII letters.
-bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept;
-
-/// TrimBlanks: s without leading and trailing space characters (only ' ').
-std::string_view TrimBlanks(std::string_view s) noexcept;
-
-/// Utf8Length: the number of UTF-8 characters of s (bytes that do not
-/// continue a character).
-std::int32_t Utf8Length(std::string_view s) noexcept;
 
 /// DefaultName: Prefix followed by the decimal Number ("C-12").
 std::string DefaultName(char Prefix, std::int32_t Number);
 
 /// ToInteger: Double to Integer as the library converts (halves to even,
 /// clipped to the Integer range, NaN as 0).
-inline std::int32_t ToInteger(double x) noexcept { return arith_detail::Convert<std::int32_t>(x); }
+inline std::int32_t ToInteger(double x) noexcept { return arrays_detail::ConvertElem<std::int32_t>(x); }
 
 }  // namespace datatable_detail
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "kvl/base/KVL_stringl.h"
 #include "kvl/datatable/KVL_datatable.h"
 #include "kvl/datatable/table/table_detail.h"
 
@@ -21,15 +22,15 @@ std::size_t Ix(std::int32_t Number) noexcept { return static_cast<std::size_t>(N
 // FindName: the first of Names equal to Key after cutting to 50 bytes,
 // stripping blanks and folding case; 0 if none.
 std::int32_t FindName(const std::vector<TDTNameStr>& Names, std::string_view Key) {
-  const std::string_view key = TrimBlanks(CutToBytes(Key, DTNameLength));
+  const std::string_view key = TrimView(CutToBytes(Key, DTNameLength), " ");
   for (std::size_t i = 0; i < Names.size(); ++i)
-    if (EqualIgnoringCase(TrimBlanks(Names[i]), key)) return static_cast<std::int32_t>(i + 1);
+    if (EqualStrings(TrimView(Names[i], " "), key, false)) return static_cast<std::int32_t>(i + 1);
   return 0;
 }
 
 std::int32_t MaxLength(const std::vector<TDTNameStr>& Names) {
   std::int32_t longest = 0;
-  for (const TDTNameStr& n : Names) longest = std::max(longest, Utf8Length(n));
+  for (const TDTNameStr& n : Names) longest = std::max(longest, UTF8Length(n));
   return longest;
 }
 
@@ -211,7 +212,7 @@ bool operator==(const TNominalIDs& a, const TNominalIDs& b) noexcept {
 std::int32_t TDataTable::FindSlot(std::int32_t Col, std::string_view ID) const {
   const auto& ids = FVType[Ix(Col)].IDs;
   for (std::size_t s = 0; s < ids.size(); ++s)
-    if (!ids[s].empty() && EqualIgnoringCase(ids[s], ID)) return static_cast<std::int32_t>(s);
+    if (!ids[s].empty() && EqualStrings(ids[s], ID, false)) return static_cast<std::int32_t>(s);
   return -1;
 }
 
@@ -253,7 +254,7 @@ std::int32_t TDataTable::OrdinalOfNominalID(std::int32_t Col, std::string_view I
   const std::string_view id = CutToBytes(ID, NominalIDLength);
   const auto& ids = FVType[Ix(Col)].IDs;
   for (std::size_t s = 0; s < ids.size(); ++s)
-    if (IgnoreCase ? EqualIgnoringCase(ids[s], id) : ids[s] == id) return static_cast<std::int32_t>(s);
+    if (IgnoreCase ? EqualStrings(ids[s], id, false) : ids[s] == id) return static_cast<std::int32_t>(s);
   return -1;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Internal to the matrix numerics: walks over a rectangle, a column or a
 // row of cells for the shared summary rules (internal/stat_rules.h), the
-// sort of the quantiles and the histogram's bin rule. Rectangles walk their
+// order of the quantiles and the histogram's bin rule. Rectangles walk their
 // cells column by column.
 
 #include <algorithm>
@@ -15,7 +15,7 @@
 
 namespace kvl::matrix_detail {
 
-using container_detail::QuartilesOfSorted;
+using container_detail::QuartilesBySelection;
 using container_detail::SampleSkewKurt;
 using container_detail::WalkMeanVar;
 using container_detail::WalkSkewKurt;
@@ -43,10 +43,9 @@ inline auto StrideWalk(const double* First, std::size_t N, std::size_t Stride) {
   };
 }
 
-/// SortCells: ascending, NaNs last (a strict weak order, so any cells sort safely).
-inline void SortCells(std::vector<double>& s) {
-  std::ranges::sort(s, [](double a, double b) { return std::isnan(b) ? !std::isnan(a) : a < b; });
-}
+/// NaNLast: the order of the quantiles over cells: ascending, NaNs last (a
+/// strict weak order, so any cells sort or select safely).
+inline constexpr auto NaNLast = [](double a, double b) { return std::isnan(b) ? !std::isnan(a) : a < b; };
 
 /// THistogramBins: the bin rule of TVector::Histogram (Double): Bins =
 /// round(|LastBin - FirstBin| / BinWidth) + 1; invalid (Bins = 0) for more

@@ -19,11 +19,7 @@ namespace kvl::matrix_detail {
 /// WorkCells: a work block of Count doubles; raises Sender's "not enough
 /// memory on heap" when it cannot be had.
 inline std::vector<double> WorkCells(const TComponent& Sender, std::size_t Count) {
-  try {
-    return std::vector<double>(Count);
-  } catch (const std::bad_alloc&) {
-    RaiseNoMemory(Sender);
-  }
+  return GuardAllocation<EKVLMatrixError>(Sender, [Count] { return std::vector<double>(Count); });
 }
 
 /// ProduceResult: sizes Res to Cols x Rows and fills it by Compute(cells),

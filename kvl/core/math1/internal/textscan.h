@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "kvl/base/KVL_stringl.h"
-#include "kvl/base/internal/textchars.h"
 
 namespace kvl::detail {
 
@@ -32,7 +31,7 @@ inline std::int32_t ScanEndPos(std::size_t Ix) noexcept { return static_cast<std
 
 /// SkipWhite: Ix moved past white space.
 inline std::size_t SkipWhite(std::string_view Text, std::size_t Ix) noexcept {
-  while (Ix < Text.size() && IsWhite(static_cast<unsigned char>(Text[Ix]))) ++Ix;
+  while (Ix < Text.size() && IsWhiteChar(static_cast<unsigned char>(Text[Ix]))) ++Ix;
   return Ix;
 }
 
