@@ -15,7 +15,7 @@
 
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/containers/asc_format.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "kvl/arrays/array_svd.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 
 namespace {
 

@@ -23,6 +23,9 @@
 #include <vector>
 
 #include "kvl/runtime/rounding.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -51,7 +54,7 @@ class TColumnView {
   std::size_t FRows = 0;
 };
 
-namespace arrays_detail {
+namespace detail {
 
 // --- rank and element type ----------------------------------------------------
 
@@ -308,5 +311,7 @@ bool IsRectangular(const A& a) {
   }
 }
 
-}  // namespace arrays_detail
+}  // namespace detail
 }  // namespace kvl
+
+KVL_API_END

@@ -5,13 +5,18 @@
 // summation order (see docs/arrays_linalg.md), so a cell has the same bits
 // whichever routine, tile or thread computes it.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 #include "kvl/arrays/array_svd.h"
+#include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
 
-namespace kvl::arrays_detail {
+KVL_API_BEGIN
+
+namespace kvl::detail {
 
 /// TColumnMajor: a Rows x Cols operand in column-major storage, used
 /// transposed when Trans.
@@ -40,4 +45,28 @@ bool GramProduct(const double* A, std::size_t Rows, std::size_t N, double* G, do
 /// intermediate cells. svdBadSize when W has not n values or overlaps A.
 TSvdResult SingularValues(TColumnView<double> A, std::span<double> W);
 
-}  // namespace kvl::arrays_detail
+/// DistanceTerm: the per-pair term of distance mode M summed over the
+/// features: |x - y| (Manhattan), (x - y)² (Euclidean, squared Euclidean),
+/// x·y (the cross sum of Tanimoto and Dice).
+template <TDistMode M>
+[[gnu::always_inline]] inline double DistanceTerm(double x, double y) {
+  if constexpr (M == TDistMode::dmManhattan) {
+    return std::fabs(x - y);
+  } else if constexpr (M == TDistMode::dmEuclid || M == TDistMode::dmEuclidSqr) {
+    const double d = x - y;
+    return d * d;
+  } else {
+    return x * y;
+  }
+}
+
+/// DistanceSums: Acc[j] += Σ_k DistanceTerm(A(k, i), A(k, j)) for every
+/// later object j in (i, n), summed over the Cols features in order, for
+/// objects stored as the rows of a column-major n x Cols block (Mode's
+/// term; the cross sum for Tanimoto and Dice). The same bits as summing one
+/// pair at a time in feature order.
+void DistanceSums(TDistMode Mode, const double* A, std::size_t n, std::size_t Cols, std::size_t i, double* Acc);
+
+}  // namespace kvl::detail
+
+KVL_API_END

@@ -18,6 +18,9 @@
 
 #include "kvl/arrays/array_core.h"
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -111,3 +114,5 @@ std::int32_t LUPdecomposition(const TDouble2DArray& A, TDouble2DArray& L, TDoubl
 std::int32_t EigenDecomposition(const TDouble2DArray& A, TDoubleArray& EigVals, TDouble2DArray& EigVecs);
 
 }  // namespace kvl
+
+KVL_API_END

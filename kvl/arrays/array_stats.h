@@ -19,6 +19,9 @@
 
 #include "kvl/arrays/array_core.h"
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -375,3 +378,5 @@ std::int32_t FindInArray(std::int32_t X, const TIntArray& A);
 std::int32_t FindInArray(const std::string& S, const TStrArray& A, bool IgnoreCase, bool Partial);
 
 }  // namespace kvl
+
+KVL_API_END

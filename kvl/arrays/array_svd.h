@@ -21,6 +21,9 @@
 
 #include "kvl/arrays/array_core.h"
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -59,33 +62,44 @@ TSvdResult SvdDecompose(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& W);
 
 /// SvdBackSubst: solves A·x ≈ b from the decomposition U (m x n), W (n),
 /// V (n x n) of A and b (m values): t_j = (U_j · b)/W_j for W_j ≠ 0, else 0,
-/// and x = V·t (x sized to n). When ErrFactors is given it is sized to n and
-/// receives √(Σ_k V_jk² / W_k²) over the k with W_k ≠ 0 (the square root of
+/// and x = V·t (x sized to n). The forms with ErrFactors size it to n and
+/// fill it with √(Σ_k V_jk² / W_k²) over the k with W_k ≠ 0 (the square root of
 /// the diagonal of V·diag(1/W²)·Vᵀ). Returns svdSuccess, or svdBadSize when
 /// the extents do not fit (x and ErrFactors unchanged).
 TSvdResult SvdBackSubst(TColumnView<const double> U, std::span<const double> W, TColumnView<const double> V,
-                        std::span<const double> b, TDoubleArray& x, TDoubleArray* ErrFactors = nullptr);
+                        std::span<const double> b, TDoubleArray& x);
+TSvdResult SvdBackSubst(TColumnView<const double> U, std::span<const double> W, TColumnView<const double> V,
+                        std::span<const double> b, TDoubleArray& x, TDoubleArray& ErrFactors);
 
 /// SvdBackSubst on mutable views (the storage SvdDecompose has just filled).
 TSvdResult SvdBackSubst(TColumnView<double> U, std::span<const double> W, TColumnView<double> V,
-                        std::span<const double> b, TDoubleArray& x, TDoubleArray* ErrFactors = nullptr);
+                        std::span<const double> b, TDoubleArray& x);
+TSvdResult SvdBackSubst(TColumnView<double> U, std::span<const double> W, TColumnView<double> V,
+                        std::span<const double> b, TDoubleArray& x, TDoubleArray& ErrFactors);
 
 /// SvdBackSubst on TDouble2DArray (rectangular) U and V.
 TSvdResult SvdBackSubst(const TDouble2DArray& U, std::span<const double> W, const TDouble2DArray& V,
-                        std::span<const double> b, TDoubleArray& x, TDoubleArray* ErrFactors = nullptr);
+                        std::span<const double> b, TDoubleArray& x);
+TSvdResult SvdBackSubst(const TDouble2DArray& U, std::span<const double> W, const TDouble2DArray& V,
+                        std::span<const double> b, TDoubleArray& x, TDoubleArray& ErrFactors);
 
 /// SvdLeastSquares: least-squares coefficients x (n) of A·x ≈ b for the
 /// design matrix A (m observations as rows, n parameters as columns; A is
 /// replaced by U). NearSingular is cleared, then set when a singular value
 /// not above SvdNearSingularRatio times the largest is zeroed; x is then the
-/// minimum-norm solution. ErrFactors, when given, receives the factors of
-/// SvdBackSubst. b may lie in A's storage (it is copied first then). Returns the decomposition's outcome (svdSuccess means the
-/// solution is there; svdBadSize also when b does not have m values).
+/// minimum-norm solution. The forms with ErrFactors also return the factors
+/// of SvdBackSubst there. b may lie in A's storage (it is copied first
+/// then). Returns the decomposition's outcome (svdSuccess means the solution
+/// is there; svdBadSize also when b does not have m values).
+TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular);
 TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
-                           TDoubleArray* ErrFactors = nullptr);
+                           TDoubleArray& ErrFactors);
 
 /// SvdLeastSquares on a (rectangular) TDouble2DArray design matrix.
+TSvdResult SvdLeastSquares(TDouble2DArray& A, std::span<const double> b, TDoubleArray& x, bool& NearSingular);
 TSvdResult SvdLeastSquares(TDouble2DArray& A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
-                           TDoubleArray* ErrFactors = nullptr);
+                           TDoubleArray& ErrFactors);
 
 }  // namespace kvl
+
+KVL_API_END

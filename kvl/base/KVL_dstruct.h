@@ -19,6 +19,9 @@
 #include <vector>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -76,3 +79,5 @@ class TBitFld : public TObject {
 };
 
 }  // namespace kvl
+
+KVL_API_END

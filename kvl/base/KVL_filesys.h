@@ -5,6 +5,10 @@
 #include <istream>
 #include <string>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// ReadNextWordInTextFile: skips white space (blank, tab, line ends, vertical
@@ -42,3 +46,5 @@ std::int32_t ReadHeaderOfASC(std::istream& In, std::string& Comment, std::int32_
                              bool& RowAttribs, bool& ColNames, bool& RowNames, bool& NomVars);
 
 }  // namespace kvl
+
+KVL_API_END

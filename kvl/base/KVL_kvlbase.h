@@ -20,6 +20,9 @@
 
 #include "kvl/runtime/classes.h"
 #include "kvl/runtime/exceptions.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -198,3 +201,5 @@ using TOnCheckAbortEvent = std::function<void(TObject* Sender, bool& Abort)>;
 using TExportTextEvent = std::function<void(TObject* Sender, std::string& Text)>;
 
 }  // namespace kvl
+
+KVL_API_END

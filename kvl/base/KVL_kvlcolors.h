@@ -1,4 +1,8 @@
 #pragma once
+
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 // KVL_kvlcolors: colour conversions of the base layer.
 //
 // The components R, G, B are intensities >= 0, usually the bytes 0 .. 255 of
@@ -20,3 +24,5 @@ double RGBtoGray(double R, double G, double B) noexcept;
 void RGBtoHSI(double R, double G, double B, double& H, double& S, double& I) noexcept;
 
 }  // namespace kvl
+
+KVL_API_END

@@ -27,6 +27,9 @@
 #include <string_view>
 
 #include "kvl/runtime/streams.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -80,3 +83,5 @@ class TMixedFStream : public TFileStream {
 };
 
 }  // namespace kvl
+
+KVL_API_END

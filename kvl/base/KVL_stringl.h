@@ -51,6 +51,9 @@
 #include <string_view>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -176,3 +179,5 @@ std::int32_t ReadNextTagInTextFile(std::istream& TFile, std::span<const std::str
                                    std::string& Attr, std::string& Content);
 
 }  // namespace kvl
+
+KVL_API_END

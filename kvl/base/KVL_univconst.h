@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <limits>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// uc_MaxDouble: the largest finite Double, 1.7976931348623157e308.
@@ -25,3 +29,5 @@ inline constexpr double uc_sqrt2pitom1 = 0.398942280401432677939946059934381868;
 extern const std::array<double, 1001> uc_LnFactorial;
 
 }  // namespace kvl
+
+KVL_API_END

@@ -41,6 +41,9 @@
 #include "kvl/base/KVL_kvlbase.h"
 #include "kvl/containers/matrix/cell_block.h"
 #include "kvl/core/KVL_frame.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -479,8 +482,10 @@ class TMatrix : public TComponent {
   std::int32_t FAuxRow = 0;
   std::string FDataID;
   std::int32_t FPrecis[2] = {15, -1};
-  matrix_detail::TCellBlock FData;  // column-major cells, FNCol * FNRow of them
+  matrix_internal::TCellBlock FData;  // column-major cells, FNCol * FNRow of them
   bool FirstCell = false;     // set by the file readers until the first cell arrives
 };
 
 }  // namespace kvl
+
+KVL_API_END

@@ -37,6 +37,9 @@
 #include "kvl/containers/asc_format.h"
 #include "kvl/core/KVL_frame.h"
 #include "kvl/runtime/streams.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -387,3 +390,5 @@ extern template class TVectorBase<double, TVector>;
 extern template class TVectorBase<std::int32_t, TIntVector>;
 
 }  // namespace kvl
+
+KVL_API_END

@@ -33,6 +33,10 @@
 #include <system_error>
 #include <vector>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 // --- statuses ------------------------------------------------------------------
@@ -243,3 +247,5 @@ struct TASCColumn {
 std::int32_t ReadASCColumn(std::istream& In, TASCColumn& Column);
 
 }  // namespace kvl
+
+KVL_API_END

@@ -19,7 +19,11 @@
 #include <cstdint>
 #include <utility>
 
-namespace kvl::containers_detail {
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
+namespace kvl::detail {
 
 /// TSwapRule: whether putting a reversed pair in order counts as a
 /// correction (-1) or not.
@@ -79,4 +83,6 @@ class TRangeRule {
   TSwapRule FSwap;
 };
 
-}  // namespace kvl::containers_detail
+}  // namespace kvl::detail
+
+KVL_API_END

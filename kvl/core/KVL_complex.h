@@ -7,6 +7,9 @@
 // Nothing allocates; only CpxDiv raises (EKVLComplexError).
 
 #include "kvl/core/KVL_frame.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -61,3 +64,5 @@ TComplexPolar ConvertRectToPolar(const TComplex& a) noexcept;
 TComplex ConvertPolarToRect(const TComplexPolar& p) noexcept;
 
 }  // namespace kvl
+
+KVL_API_END

@@ -25,6 +25,9 @@
 #include "kvl/base/KVL_kvlbase.h"
 #include "kvl/runtime/classes.h"
 #include "kvl/runtime/exceptions.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -124,3 +127,5 @@ inline constexpr std::string_view DeprecatedMessage = "deprecated function, see 
 [[noreturn]] void RaiseDeprecated();
 
 }  // namespace kvl
+
+KVL_API_END

@@ -33,4 +33,4 @@
 #include "kvl/core/math1/kahansum.h"
 #include "kvl/core/math1/numtext.h"
 #include "kvl/core/math1/ordering.h"
-#include "kvl/core/math1/random.h"
+#include "kvl/core/math1/generators.h"

@@ -84,6 +84,9 @@
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/core/KVL_frame.h"
 #include "kvl/runtime/rounding.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -156,10 +159,10 @@ struct TVTypeSpec {
 using TDataTableResizeEvent = std::function<void(TObject* Sender, std::int32_t OldColumns, std::int32_t OldRows,
                                                  std::int32_t NewColumns, std::int32_t NewRows)>;
 
-namespace datatable_detail {
+namespace datatable_internal {
 template <class T>
 struct TColumns;
-}  // namespace datatable_detail
+}  // namespace datatable_internal
 
 /// CutToBytes: Text cut to at most MaxBytes bytes without splitting a UTF-8
 /// character (a text that fits is returned whole).
@@ -676,9 +679,9 @@ class TDataTable : public TComponent {
   void SortExchange(std::int32_t ExchgWhat, std::int32_t Index1, std::int32_t Index2, std::int32_t LowBound,
                     std::int32_t HighBound);
   /// Cells: the writable cells of NumericData limited to the table's size.
-  datatable_detail::TColumns<double> Cells() const noexcept;
+  datatable_internal::TColumns<double> Cells() const noexcept;
   /// States: the state bytes as columns.
-  datatable_detail::TColumns<std::uint8_t> States() noexcept;
+  datatable_internal::TColumns<std::uint8_t> States() noexcept;
   /// ForCellsAndStates: applies Op to the cells and then to the states.
   template <class Op>
   void ForCellsAndStates(Op&& op);
@@ -722,3 +725,5 @@ class TDataTable : public TComponent {
 };
 
 }  // namespace kvl
+
+KVL_API_END

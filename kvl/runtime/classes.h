@@ -27,6 +27,10 @@
 #include <utility>
 #include <vector>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// TObject: root of the class tree; knows its class name.
@@ -159,3 +163,5 @@ class TComponent : public TPersistent {
 };
 
 }  // namespace kvl
+
+KVL_API_END

@@ -10,6 +10,10 @@
 #include <string>
 #include <utility>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// Exception: root of every error raised by the library; holds the message.
@@ -78,3 +82,5 @@ class EWriteError : public EStreamError {
 };
 
 }  // namespace kvl
+
+KVL_API_END

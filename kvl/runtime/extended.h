@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 static_assert(LDBL_MANT_DIG == 64 && sizeof(long double) >= 10,
@@ -31,3 +35,5 @@ inline long double DecodeExtended(const std::uint8_t* Bytes) noexcept {
 }
 
 }  // namespace kvl
+
+KVL_API_END

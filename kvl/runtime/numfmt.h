@@ -17,6 +17,10 @@
 
 #include <string>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// StrField: r formatted in a field of at least Width characters (above).
@@ -26,3 +30,5 @@ std::string StrField(long double r, int Width, int Decimals);
 void AppendStrField(std::string& Out, long double r, int Width, int Decimals);
 
 }  // namespace kvl
+
+KVL_API_END

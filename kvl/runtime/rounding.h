@@ -17,6 +17,10 @@
 #include <limits>
 #include <type_traits>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 namespace detail {
@@ -89,3 +93,5 @@ I Mod(I a, I b) {
 }
 
 }  // namespace kvl
+
+KVL_API_END

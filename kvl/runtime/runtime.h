@@ -6,6 +6,7 @@
 #include "kvl/runtime/exceptions.h"
 #include "kvl/runtime/extended.h"
 #include "kvl/runtime/numfmt.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 #include "kvl/runtime/rounding.h"
 #include "kvl/runtime/streams.h"
+#include "kvl/runtime/weak_handler.h"

@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "kvl/runtime/classes.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -100,3 +103,5 @@ class TFileStream : public TStream {
 };
 
 }  // namespace kvl
+
+KVL_API_END

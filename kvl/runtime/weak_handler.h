@@ -13,6 +13,9 @@
 #include <utility>
 
 #include "kvl/runtime/classes.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -44,3 +47,5 @@ auto WeakHandler(C* Listener, void (C::*Method)(A...)) {
 }
 
 }  // namespace kvl
+
+KVL_API_END

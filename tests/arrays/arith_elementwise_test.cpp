@@ -9,10 +9,10 @@
 namespace kvl {
 namespace {
 
-using arrays_detail::ExtentsOf;
-using arrays_detail::ForEachElem;
-using arrays_detail::Index;
-using arrays_detail::Rank;
+using detail::ExtentsOf;
+using detail::ForEachElem;
+using detail::Index;
+using detail::Rank;
 
 /// An array of rank 1..4 with extents 2, 3, 2, 2 (as far as its rank goes)
 /// whose cells hold Start, Start + 1, ... in loop order.
@@ -22,7 +22,7 @@ A Serial(int Start) {
   const std::int64_t dims[] = {2, 3, 2, 2};
   for (int d = 0; d < Rank<A>; ++d) ext[d] = dims[d];
   A a;
-  arrays_detail::ResizeTo(a, ext);
+  detail::ResizeTo(a, ext);
   int k = Start;
   ForEachElem(a, [&](auto& x) { x = k++; });
   return a;

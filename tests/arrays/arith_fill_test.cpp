@@ -5,7 +5,7 @@
 #include <set>
 
 #include "kvl/arrays/KVL_openarrays.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 #include "kvl_test_support.h"
 
 namespace kvl {
@@ -17,7 +17,7 @@ TEST(FillTest, WholeArrayAndRange) {
   EXPECT_EQ(a[1][2][3], 7);
   ASSERT_EQ(FillArray(a, 1, 1, 1, 2, 1, 2, 3), 0);  // lows (1,1,2), highs (1,2,3)
   int ones = 0;
-  arrays_detail::ForEachElem(a, [&](const auto& ix, int x) {
+  detail::ForEachElem(a, [&](const auto& ix, int x) {
     const bool inside = ix[0] == 1 && ix[1] >= 1 && ix[2] >= 2;
     EXPECT_EQ(x, inside ? 1 : 7);
     ones += x == 1;
@@ -116,7 +116,7 @@ TEST(RandomFillTest, IntegerDrawsStayBelowHigh) {
   TInt2DArray a(50, TIntArray(40));
   std::set<int> seen;
   ASSERT_EQ(FillRandomUniform(a, -1, 2), 0);
-  arrays_detail::ForEachElem(a, [&](int x) { seen.insert(x); });
+  detail::ForEachElem(a, [&](int x) { seen.insert(x); });
   EXPECT_EQ(seen, (std::set<int>{-1, 0, 1}));  // 2000 draws: each value appears
   TIntArray same(5);
   ASSERT_EQ(FillRandomUniform(same, 7, 7), 0);
@@ -132,7 +132,7 @@ TEST(RandomFillTest, DoubleDrawsLieInTheHalfOpenRange) {
   TDouble3DArray a(10, TDouble2DArray(10, TDoubleArray(10)));
   ASSERT_EQ(FillRandomUniform(a, -2.0, 3.0), 0);
   double lo = 1e9, hi = -1e9;
-  arrays_detail::ForEachElem(a, [&](double x) {
+  detail::ForEachElem(a, [&](double x) {
     lo = std::min(lo, x);
     hi = std::max(hi, x);
   });
@@ -147,7 +147,7 @@ TEST(RandomFillTest, NormalDrawsHaveTheRequestedMoments) {
   TDouble2DArray a(200, TDoubleArray(200));
   ASSERT_EQ(FillRandomNormal(a, 3.0, 2.0), 0);
   long double s = 0, s2 = 0;
-  arrays_detail::ForEachElem(a, [&](double x) {
+  detail::ForEachElem(a, [&](double x) {
     s += x;
     s2 += x * x;
   });

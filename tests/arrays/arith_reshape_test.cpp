@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "kvl/arrays/KVL_openarrays.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 #include "kvl_test_support.h"
 
 namespace kvl {

@@ -7,7 +7,7 @@
 namespace kvl {
 namespace {
 
-using namespace arrays_detail;
+using namespace detail;
 
 TEST(ArrayCoreTest, RankAndExtentsOfNestedArrays) {
   static_assert(Rank<TDoubleArray> == 1 && Rank<TInt2DArray> == 2 && Rank<TDouble4DArray> == 4);

@@ -11,7 +11,7 @@
 namespace kvl {
 namespace {
 
-using arrays_detail::Index;
+using detail::Index;
 using test::kTol1e12;
 
 // Calls each moment family on a rank-N array through its public overload.
@@ -21,11 +21,11 @@ struct TMomentResult {
 };
 
 template <class A>
-TMomentResult AllMoments(const A& d, const Index<arrays_detail::Rank<A>>& lo,
-                         const Index<arrays_detail::Rank<A>>& hi) {
+TMomentResult AllMoments(const A& d, const Index<detail::Rank<A>>& lo,
+                         const Index<detail::Rank<A>>& hi) {
   TMomentResult r{};
   auto i = [](std::int64_t v) { return static_cast<std::int32_t>(v); };
-  constexpr int N = arrays_detail::Rank<A>;
+  constexpr int N = detail::Rank<A>;
   if constexpr (N == 1) {
     r.MeanStatus = MeanArray(d, i(lo[0]), i(hi[0]), r.Mean);
     r.StdStatus = StdDevArray(d, i(lo[0]), i(hi[0]), r.StdDev);
@@ -62,8 +62,8 @@ A Grid(int level = 0, double base = 0) {
   A a(3);
   const double weights[] = {1000, 100, 10, 1};
   for (int i = 0; i < 3; ++i) {
-    if constexpr (arrays_detail::Rank<A> == 1)
-      a[i] = static_cast<arrays_detail::Elem<A>>(base + i * weights[level]);
+    if constexpr (detail::Rank<A> == 1)
+      a[i] = static_cast<detail::Elem<A>>(base + i * weights[level]);
     else
       a[i] = Grid<typename A::value_type>(level + 1, base + i * weights[level]);
   }
@@ -77,14 +77,14 @@ using MomentArrays = ::testing::Types<TDoubleArray, TDouble2DArray, TDouble3DArr
 struct ArrayTypeNames {
   template <class A>
   static std::string GetName(int) {
-    const bool isInt = std::is_same_v<arrays_detail::Elem<A>, std::int32_t>;
-    return std::string(isInt ? "Int" : "Double") + std::to_string(arrays_detail::Rank<A>) + "D";
+    const bool isInt = std::is_same_v<detail::Elem<A>, std::int32_t>;
+    return std::string(isInt ? "Int" : "Double") + std::to_string(detail::Rank<A>) + "D";
   }
 };
 TYPED_TEST_SUITE(MomentFamilyTest, MomentArrays, ArrayTypeNames);
 
 TYPED_TEST(MomentFamilyTest, StatusCodesAgreeAcrossFamiliesAndZeroTheOutputs) {
-  constexpr int N = arrays_detail::Rank<TypeParam>;
+  constexpr int N = detail::Rank<TypeParam>;
   const TypeParam a = Grid<TypeParam>();
   Index<N> lo{}, hi{};
   hi.fill(2);
@@ -124,7 +124,7 @@ TYPED_TEST(MomentFamilyTest, StatusCodesAgreeAcrossFamiliesAndZeroTheOutputs) {
 }
 
 TYPED_TEST(MomentFamilyTest, ValuesOfAnInnerBlock) {
-  constexpr int N = arrays_detail::Rank<TypeParam>;
+  constexpr int N = detail::Rank<TypeParam>;
   const TypeParam a = Grid<TypeParam>();
   // The block 1..2 of every dimension holds the 2^N elements sum_d (1 or 2) * w_d:
   // their mean is sum_d 1.5 w_d and each deviates from it by sum_d +-w_d / 2.

@@ -299,16 +299,16 @@ TEST(SvdValuesOnlyTest, SameValuesAndStepsAsTheDecomposition) {
     ASSERT_EQ(SvdDecompose(full.View(), V.View(), w), TSvdResult::svdSuccess);
     const double steps = ProcStat;
     ProcStat = 0.0;
-    ASSERT_EQ(arrays_detail::SingularValues(values.View(), wOnly), TSvdResult::svdSuccess);
+    ASSERT_EQ(detail::SingularValues(values.View(), wOnly), TSvdResult::svdSuccess);
     EXPECT_EQ(ProcStat, steps) << m << " x " << n;
     EXPECT_EQ(w, wOnly) << m << " x " << n;
   }
   TDense A = test::RandomDense(5, 4, 2);
   std::vector<double> three(3);
-  EXPECT_EQ(arrays_detail::SingularValues(A.View(), three), TSvdResult::svdBadSize);
+  EXPECT_EQ(detail::SingularValues(A.View(), three), TSvdResult::svdBadSize);
   std::vector<double> w(4);
   AbortMathProc = true;
-  EXPECT_EQ(arrays_detail::SingularValues(A.View(), w), TSvdResult::svdAborted);
+  EXPECT_EQ(detail::SingularValues(A.View(), w), TSvdResult::svdAborted);
 }
 
 }  // namespace

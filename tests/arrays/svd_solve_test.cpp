@@ -41,8 +41,8 @@ TEST_P(SvdLeastSquaresTest, SolvesOnBothForms) {
   TDouble2DArray nested = c.A.Nested();
   std::vector<double> x, err, x2, err2;
   bool nearSingular = !c.NearSingular, nearSingular2 = !c.NearSingular;
-  ASSERT_EQ(SvdLeastSquares(a.View(), c.b, x, nearSingular, &err), TSvdResult::svdSuccess);
-  ASSERT_EQ(SvdLeastSquares(nested, c.b, x2, nearSingular2, &err2), TSvdResult::svdSuccess);
+  ASSERT_EQ(SvdLeastSquares(a.View(), c.b, x, nearSingular, err), TSvdResult::svdSuccess);
+  ASSERT_EQ(SvdLeastSquares(nested, c.b, x2, nearSingular2, err2), TSvdResult::svdSuccess);
   ExpectVectorNear(x, c.x, kSolveTol);
   if (!c.Err.empty()) ExpectVectorNear(err, c.Err, kSolveTol);
   EXPECT_EQ(nearSingular, c.NearSingular);
@@ -125,7 +125,7 @@ TEST(SvdBackSubstTest, SolvesFromADecompositionAndAcceptsBAsX) {
   std::vector<double> w(2);
   ASSERT_EQ(SvdDecompose(u.View(), v.View(), w), TSvdResult::svdSuccess);
   std::vector<double> x, err;
-  ASSERT_EQ(SvdBackSubst(u.View(), w, v.View(), kLineY, x, &err), TSvdResult::svdSuccess);
+  ASSERT_EQ(SvdBackSubst(u.View(), w, v.View(), kLineY, x, err), TSvdResult::svdSuccess);
   ExpectVectorNear(x, {0.8, 1.3}, kSolveTol);
   ExpectVectorNear(err, {std::sqrt(0.2), std::sqrt(0.7)}, kSolveTol);
 
@@ -141,7 +141,7 @@ TEST(SvdBackSubstTest, ZeroSingularValuesAreSkipped) {
   // U = I, V = I, W = (2, 0): x = (b1/2, 0); error factors (1/2, 0).
   const TDouble2DArray I = {{1, 0}, {0, 1}};
   std::vector<double> x, err;
-  ASSERT_EQ(SvdBackSubst(I, std::vector<double>{2, 0}, I, std::vector<double>{3, 4}, x, &err),
+  ASSERT_EQ(SvdBackSubst(I, std::vector<double>{2, 0}, I, std::vector<double>{3, 4}, x, err),
             TSvdResult::svdSuccess);
   EXPECT_EQ(x, (std::vector<double>{1.5, 0}));
   EXPECT_EQ(err, (std::vector<double>{0.5, 0}));
@@ -151,13 +151,13 @@ TEST(SvdBackSubstTest, MismatchedExtentsChangeNothing) {
   const TDouble2DArray U = {{1, 0, 0}, {0, 1, 0}}, V = {{1, 0}, {0, 1}};
   const std::vector<double> w = {1, 1}, b = {1, 2, 3};
   std::vector<double> x = {9}, err = {9};
-  EXPECT_EQ(SvdBackSubst(U, w, V, std::vector<double>{1, 2}, x, &err), TSvdResult::svdBadSize);
-  EXPECT_EQ(SvdBackSubst(U, std::vector<double>{1}, V, b, x, &err), TSvdResult::svdBadSize);
-  EXPECT_EQ(SvdBackSubst(U, w, TDouble2DArray{{1, 0}}, b, x, &err), TSvdResult::svdBadSize);
-  EXPECT_EQ(SvdBackSubst(TDouble2DArray{{1, 0, 0}, {0, 1}}, w, V, b, x, &err), TSvdResult::svdBadSize);
+  EXPECT_EQ(SvdBackSubst(U, w, V, std::vector<double>{1, 2}, x, err), TSvdResult::svdBadSize);
+  EXPECT_EQ(SvdBackSubst(U, std::vector<double>{1}, V, b, x, err), TSvdResult::svdBadSize);
+  EXPECT_EQ(SvdBackSubst(U, w, TDouble2DArray{{1, 0}}, b, x, err), TSvdResult::svdBadSize);
+  EXPECT_EQ(SvdBackSubst(TDouble2DArray{{1, 0, 0}, {0, 1}}, w, V, b, x, err), TSvdResult::svdBadSize);
   EXPECT_EQ(x, std::vector<double>{9});
   EXPECT_EQ(err, std::vector<double>{9});
-  ASSERT_EQ(SvdBackSubst(U, w, V, b, x, &err), TSvdResult::svdSuccess);
+  ASSERT_EQ(SvdBackSubst(U, w, V, b, x, err), TSvdResult::svdSuccess);
   EXPECT_EQ(x, (std::vector<double>{1, 2}));
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "kvl/arrays/array_svd.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 #include "kvl_test_support.h"
 
 namespace kvl::test {

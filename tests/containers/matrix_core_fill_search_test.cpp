@@ -11,7 +11,7 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/core/KVL_math1.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 #include "kvl_test_support.h"
 #include "matrix_test_helpers.h"
 
@@ -139,7 +139,11 @@ INSTANTIATE_TEST_SUITE_P(
                     SortedCase{{1, 3, 5, 7, 9}, true, -5, 1}, SortedCase{{1, 3, 5, 7, 9}, true, 50, 5},
                     SortedCase{{9, 7, 5, 3, 1}, false, 3, 4}, SortedCase{{9, 7, 5, 3, 1}, false, 8.5, 1},
                     SortedCase{{1, 2}, true, 1.5, 2},  // a tie goes to the upper one
-                    SortedCase{{4}, true, 0, 1}));
+                    SortedCase{{4}, true, 0, 1}),
+    [](const auto& info) {
+      const SortedCase& c = info.param;
+      return test::CaseName(c.Ascending ? "Ascending" : "Descending", c.Column.size(), "Find", c.Value);
+    });
 
 TEST(MatrixSearch, FindInSortedColumnOutsideGivesZero) {
   TMatrix m;

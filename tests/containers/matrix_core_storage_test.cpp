@@ -92,7 +92,8 @@ TEST_P(MatrixResize, KeepsOverlapZeroesNewCellsAndFiresChangeThenResize) {
 INSTANTIATE_TEST_SUITE_P(Shapes, MatrixResize,
                          testing::Values(ResizeCase{5, 6}, ResizeCase{2, 2}, ResizeCase{1, 7},
                                          ResizeCase{6, 1}, ResizeCase{3, 9}, ResizeCase{3, 1},
-                                         ResizeCase{9, 4}, ResizeCase{1, 1}));
+                                         ResizeCase{9, 4}, ResizeCase{1, 1}),
+                         [](const auto& info) { return test::CaseName("Cols", info.param.Nc, "Rows", info.param.Nr); });
 
 TEST(MatrixStorage, ResizeRefusals) {
   TMatrix m;
@@ -157,7 +158,8 @@ INSTANTIATE_TEST_SUITE_P(Bounds, MatrixRange,
                                          RangeCase{5, 2, 2, 5, -1},  // an exchange alone counts
                                          RangeCase{0, 4, 1, 4, -1}, RangeCase{3, 12, 3, 10, -1},
                                          RangeCase{-4, -2, 1, 1, -1}, RangeCase{11, 0, 1, 10, -1},
-                                         RangeCase{7, 7, 7, 7, 0}));
+                                         RangeCase{7, 7, 7, 7, 0}),
+                         [](const auto& info) { return test::CaseName("From", info.param.Lo, "To", info.param.Hi); });
 
 TEST(MatrixStorage, AssignCopiesEverythingWithoutEvents) {
   TMatrix src;

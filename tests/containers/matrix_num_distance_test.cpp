@@ -34,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(Modes, MatrixDistanceModes,
                          ::testing::Values(DistCase{TDistMode::dmTanimoto, 11.0 / 16}, DistCase{TDistMode::dmManhattan, 3},
                                            DistCase{TDistMode::dmEuclid, std::sqrt(5.0)},
                                            DistCase{TDistMode::dmEuclidSqr, 5}, DistCase{TDistMode::dmDice, 22.0 / 27},
-                                           DistCase{TDistMode::dmMahalanobis, 0}, DistCase{static_cast<TDistMode>(7), 0}));
+                                           DistCase{TDistMode::dmMahalanobis, 0}, DistCase{static_cast<TDistMode>(7), 0}),
+                         [](const auto& info) { return test::CaseName("Mode", static_cast<int>(info.param.Mode)); });
 
 TEST(MatrixDistance, UserDistanceAndZeroObjects) {
   TMatrix m;

@@ -48,7 +48,11 @@ INSTANTIATE_TEST_SUITE_P(Shapes, MatrixProductShapes,
                          ::testing::Values(std::make_tuple(1, 1, 1), std::make_tuple(3, 2, 5),
                                            std::make_tuple(7, 9, 4), std::make_tuple(13, 261, 11),
                                            std::make_tuple(5, 600, 200), std::make_tuple(14, 257, 1),
-                                           std::make_tuple(1, 300, 17)));
+                                           std::make_tuple(1, 300, 17)),
+                         [](const auto& info) {
+                           return test::CaseName("M", std::get<0>(info.param), "K", std::get<1>(info.param), "N",
+                                                 std::get<2>(info.param));
+                         });
 
 TEST(MatrixProducts, MismatchOrNullReturnsFalseAndLeavesResult) {
   TMatrix a, b, res;

@@ -12,9 +12,9 @@
 namespace kvl {
 namespace {
 
-using containers_detail::MakeValidRange;
-using containers_detail::TRangeRule;
-using containers_detail::TSwapRule;
+using detail::MakeValidRange;
+using detail::TRangeRule;
+using detail::TSwapRule;
 
 struct RangeCase {
   const char* Name;

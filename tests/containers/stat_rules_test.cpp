@@ -11,13 +11,13 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 
 namespace kvl {
 namespace {
 
-using container_detail::QuartilesBySelection;
-using container_detail::QuartilesOfSelected;
+using containers_internal::QuartilesBySelection;
+using containers_internal::QuartilesOfSelected;
 
 TEST(QuartilesBySelection, EqualTheQuartilesOfTheSortedValues) {
   RandSeed = 7;

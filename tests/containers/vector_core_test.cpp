@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "kvl/containers/KVL_vector.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 #include "kvl_test_support.h"
 #include "vector_test_util.h"
 

@@ -141,7 +141,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, DataTableElemRead,
                                            RoundCase{TMScaleType::stNominal, -2.5, -2.0},
                                            RoundCase{TMScaleType::stInterval, 2.5, 2.5},
                                            RoundCase{TMScaleType::stRatio, 3.5, 3.5},
-                                           RoundCase{TMScaleType::stUnknown, 0.5, 0.5}));
+                                           RoundCase{TMScaleType::stUnknown, 0.5, 0.5}),
+                         [](const auto& info) {
+                           return test::CaseName(MScaleTypeNames[static_cast<int>(info.param.Type)], info.param.Stored);
+                         });
 
 TEST(DataTableElem, WriteFiresOnChangeTwiceAndIgnoresOutsideIndices) {
   TDataTable t;

@@ -39,7 +39,8 @@ TEST_P(DataTableSetCellStates, CombinesTheBlockByTheLogicOrdinal) {
 INSTANTIATE_TEST_SUITE_P(Ops, DataTableSetCellStates,
                          ::testing::Values(LogicCase{0, 8}, LogicCase{1, 14}, LogicCase{2, 6}, LogicCase{3, 4},
                                            LogicCase{4, 0xFD}, LogicCase{5, 0xF9}, LogicCase{6, 12},
-                                           LogicCase{-1, 12}));
+                                           LogicCase{-1, 12}),
+                         [](const auto& info) { return test::CaseName("Op", info.param.Op); });
 
 TEST(DataTableStates, WholeTableOperationsFireOnceEvenWhenEmpty) {
   TDataTable t;

@@ -1,4 +1,4 @@
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 
 #include <gtest/gtest.h>
 

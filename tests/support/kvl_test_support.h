@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the test programs.
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -92,6 +93,23 @@ inline std::string ReadFile(const std::string& Path) {
 /// WriteFile: replaces the file's content by Content, byte for byte.
 inline void WriteFile(const std::string& Path, const std::string& Content) {
   std::ofstream(Path, std::ios::binary) << Content;
+}
+
+/// CaseName: the parts joined by '_', made fit for a test name ('-' reads
+/// "m", '.' reads "p", anything else not alphanumeric '_').
+template <class... P>
+std::string CaseName(const P&... Parts) {
+  std::ostringstream s;
+  ((s << Parts << '_'), ...);
+  std::string name = s.str();
+  name.pop_back();
+  std::string out;
+  for (char c : name) {
+    if (c == '-') out += 'm';
+    else if (c == '.') out += 'p';
+    else out += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  }
+  return out;
 }
 
 /// ProgressHookGuard: restores the global progress hooks after a test.

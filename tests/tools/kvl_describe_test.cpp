@@ -17,6 +17,7 @@ extern char** environ;
 
 namespace {
 
+using kvl::test::ReadFile;
 using kvl::test::TempFile;
 
 struct TRun {
@@ -24,13 +25,6 @@ struct TRun {
   std::string Out;
   std::string Err;
 };
-
-std::string Slurp(const std::string& Path) {
-  std::ifstream in(Path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Runs the program with Args; standard input comes from the file Stdin
 // (none: /dev/null).
@@ -53,8 +47,8 @@ TRun Kvl(std::vector<std::string> Args, const std::string& Stdin = "/dev/null") 
     run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   posix_spawn_file_actions_destroy(&actions);
-  run.Out = Slurp(out.Path());
-  run.Err = Slurp(err.Path());
+  run.Out = ReadFile(out.Path());
+  run.Err = ReadFile(err.Path());
   return run;
 }
 

@@ -4,15 +4,15 @@
 
 #include <algorithm>
 
-#include "kvl/arrays/arith/arith_detail.h"
-#include "kvl/arrays/arith/arith_lists.h"
+#include "kvl/arrays/arith/internal/arith_internal.h"
+#include "kvl/arrays/arith/internal/arith_lists.h"
 #include "kvl/core/KVL_frame.h"
 
 namespace kvl {
 namespace {
 
-using namespace arith_detail;
-using arrays_detail::CheckRange;
+using namespace arith_internal;
+using detail::CheckRange;
 
 template <class A>
 std::int32_t Clone(const A& a, A& b) {
@@ -22,8 +22,8 @@ std::int32_t Clone(const A& a, A& b) {
 
 template <class A, class B>
 std::int32_t CloneConverted(const A& a, B& b) {
-  const std::int32_t st = MapInto(a, b, [](auto x) { return arrays_detail::ConvertElem<Elem<B>>(x); });
-  if (st != 0) arrays_detail::ResizeTo(b, ExtentsOf(a));  // an empty copy of an empty A
+  const std::int32_t st = MapInto(a, b, [](auto x) { return detail::ConvertElem<Elem<B>>(x); });
+  if (st != 0) detail::ResizeTo(b, ExtentsOf(a));  // an empty copy of an empty A
   return st;
 }
 
@@ -32,7 +32,7 @@ std::int32_t CloneReversed(const A& a, B& b) {
   const std::size_t n = a.size();
   B out(n);  // built aside, so that B may be A
   for (std::size_t i = 0; i < n; ++i)
-    out[i] = arrays_detail::ConvertElem<Elem<B>>(static_cast<Elem<A>>(a[n - 1 - i]));
+    out[i] = detail::ConvertElem<Elem<B>>(static_cast<Elem<A>>(a[n - 1 - i]));
   b = std::move(out);
   return n == 0 ? -1 : 0;
 }

@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -161,3 +164,5 @@ bool EqualArrays(const TInt3DArray& A, const TInt3DArray& B);
 bool EqualArrays(const TInt4DArray& A, const TInt4DArray& B);
 
 }  // namespace kvl
+
+KVL_API_END

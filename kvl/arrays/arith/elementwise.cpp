@@ -5,13 +5,13 @@
 
 #include <cmath>
 
-#include "kvl/arrays/arith/arith_detail.h"
-#include "kvl/arrays/arith/arith_lists.h"
+#include "kvl/arrays/arith/internal/arith_internal.h"
+#include "kvl/arrays/arith/internal/arith_lists.h"
 
 namespace kvl {
 namespace {
 
-using namespace arith_detail;
+using namespace arith_internal;
 
 // C := op(A, B) cell by cell; C is resized only when both operands are valid.
 template <class A, class Op>
@@ -20,7 +20,7 @@ std::int32_t Binary(const A& a, const A& b, A& c, Op op) {
   const auto eb = ExtentsOf(b);
   if (IsEmpty(ea) || IsEmpty(eb)) return -1;
   if (ea != eb) return -2;
-  arrays_detail::ResizeTo(c, ea);
+  detail::ResizeTo(c, ea);
   ZipEach(ea, [&](auto x, auto y, auto& z) { z = op(x, y); }, a, b, c);
   return 0;
 }

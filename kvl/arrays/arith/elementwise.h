@@ -10,6 +10,9 @@
 #include <cstdint>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -112,3 +115,5 @@ std::int32_t AccumulateArray(TDoubleArray& A);
 std::int32_t AccumulateArray(TIntArray& A);
 
 }  // namespace kvl
+
+KVL_API_END

@@ -2,16 +2,16 @@
 
 #include "kvl/arrays/arith/fill.h"
 
-#include "kvl/arrays/arith/arith_detail.h"
-#include "kvl/arrays/arith/arith_lists.h"
+#include "kvl/arrays/arith/internal/arith_internal.h"
+#include "kvl/arrays/arith/internal/arith_lists.h"
 
 namespace kvl {
 namespace {
 
-using namespace arith_detail;
-using arrays_detail::CheckRange;
-using arrays_detail::ForEachElem;
-using arrays_detail::ForEachInRange;
+using namespace arith_internal;
+using detail::CheckRange;
+using detail::ForEachElem;
+using detail::ForEachInRange;
 
 template <class A, class T>
 std::int32_t FillAll(A& a, T v) {

@@ -7,6 +7,9 @@
 
 #include "kvl/arrays/array_core.h"
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -74,3 +77,5 @@ std::int32_t FillDiagArray(TInt3DArray& A, std::int32_t v);
 std::int32_t FillDiagArray(TInt4DArray& A, std::int32_t v);
 
 }  // namespace kvl
+
+KVL_API_END

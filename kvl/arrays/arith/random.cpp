@@ -5,15 +5,15 @@
 #include <cmath>
 #include <utility>
 
-#include "kvl/arrays/arith/arith_detail.h"
-#include "kvl/arrays/arith/arith_lists.h"
-#include "kvl/runtime/random.h"
+#include "kvl/arrays/arith/internal/arith_internal.h"
+#include "kvl/arrays/arith/internal/arith_lists.h"
+#include "kvl/runtime/randgen.h"
 
 namespace kvl {
 namespace {
 
-using namespace arith_detail;
-using arrays_detail::ForEachElem;
+using namespace arith_internal;
+using detail::ForEachElem;
 
 /// The most values FillRandomUniform lays out to draw distinct ones from.
 constexpr std::int64_t MaxDistinctRange = 1000000;

@@ -10,6 +10,9 @@
 #include <cstdint>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -64,3 +67,5 @@ std::int32_t Resample2DArray(const TDouble2DArray& Src, TDouble2DArray& Dest, do
                              double RowPercent, bool RowDuplicates, TIntArray& ColIx, TIntArray& RowIx);
 
 }  // namespace kvl
+
+KVL_API_END

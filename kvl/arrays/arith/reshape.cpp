@@ -7,14 +7,14 @@
 #include <span>
 #include <utility>
 
-#include "kvl/arrays/arith/arith_detail.h"
-#include "kvl/arrays/arith/arith_lists.h"
+#include "kvl/arrays/arith/internal/arith_internal.h"
+#include "kvl/arrays/arith/internal/arith_lists.h"
 #include "kvl/core/KVL_math1.h"
 
 namespace kvl {
 namespace {
 
-using namespace arith_detail;
+using namespace arith_internal;
 
 template <class A2>
 std::int32_t Transpose(A2& a) {

@@ -6,6 +6,9 @@
 #include <cstdint>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -69,3 +72,5 @@ std::int32_t SortArray(bool Ascending, TIntArray& A, TIntArray& Ix);
 std::int32_t SortAndRemoveDuplicates(TIntArray& A, bool Ascending);
 
 }  // namespace kvl
+
+KVL_API_END

@@ -7,13 +7,13 @@
 #include <cmath>
 #include <limits>
 
-#include "kvl/arrays/arith/arith_detail.h"
+#include "kvl/arrays/arith/internal/arith_internal.h"
 
 namespace kvl {
 namespace {
 
-using namespace arith_detail;
-using arrays_detail::ForEachElem;
+using namespace arith_internal;
+using detail::ForEachElem;
 
 // Per-line sums over a 2-D array: one per column (Columns) or one per row,
 // each term given by term(x). The row sums are gathered column by column so

@@ -5,6 +5,9 @@
 #include <cstdint>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -82,3 +85,5 @@ std::int32_t RescaleArray(TDoubleArray& A, TRescaleMode Mode, double Low = 0.0, 
 std::int32_t RescaleArray(TDouble2DArray& A, TRescaleMode Mode, double Low = 0.0, double High = 1.0);
 
 }  // namespace kvl
+
+KVL_API_END

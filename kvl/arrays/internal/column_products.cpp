@@ -13,7 +13,7 @@
 #include "kvl/arrays/internal/gemm_kernel.h"
 #include "kvl/arrays/internal/worker_pool.h"
 
-namespace kvl::arrays_detail {
+namespace kvl::detail {
 namespace {
 
 using gemm_internal::GemmWork;
@@ -82,4 +82,4 @@ bool GramProduct(const double* A, std::size_t Rows, std::size_t N, double* G, do
   return pool_internal::RunTasks(panels, NThreads, panel, steps);
 }
 
-}  // namespace kvl::arrays_detail
+}  // namespace kvl::detail

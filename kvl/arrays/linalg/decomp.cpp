@@ -5,13 +5,13 @@
 #include <numeric>
 
 #include "kvl/arrays/array_linalg.h"
-#include "kvl/arrays/linalg/linalg_detail.h"
+#include "kvl/arrays/linalg/internal/linalg_internal.h"
 
 namespace kvl {
 namespace {
 
-using namespace arrays_detail;
-using namespace arrays_detail::linalg;
+using namespace detail;
+using namespace linalg_internal;
 
 // A factorised copy of an n x n matrix: row r of Rows is row r of the matrix
 // (cells A[c][r] over c) when Transposed, else the inner array A[r].

@@ -17,13 +17,13 @@
 
 #include "kvl/arrays/array_linalg.h"
 #include "kvl/arrays/internal/cpu_clones.h"
-#include "kvl/arrays/linalg/linalg_detail.h"
+#include "kvl/arrays/linalg/internal/linalg_internal.h"
 
 namespace kvl {
 namespace {
 
-using namespace arrays_detail;
-using arrays_detail::linalg::SquareSize;
+using namespace detail;
+using linalg_internal::SquareSize;
 
 constexpr int MaxIterations = 30;     // QL iterations per eigenvalue
 constexpr double SymmetryTol = 1e-9;  // relative to the largest magnitude

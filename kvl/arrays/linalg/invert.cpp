@@ -3,13 +3,13 @@
 #include <utility>
 
 #include "kvl/arrays/array_linalg.h"
-#include "kvl/arrays/linalg/linalg_detail.h"
+#include "kvl/arrays/linalg/internal/linalg_internal.h"
 
 namespace kvl {
 namespace {
 
-using namespace arrays_detail;
-using namespace arrays_detail::linalg;
+using namespace detail;
+using namespace linalg_internal;
 
 // The one inversion: A is a nested array or a column view. The algorithm's
 // rows are the inner arrays (contiguous); the inverse of the transpose read
@@ -29,7 +29,7 @@ std::int32_t InvertImpl(A&& a) {
 
 template <class T>
 std::int32_t NegateCells(std::vector<T>& a) {
-  if (arrays_detail::IsEmpty(ExtentsOf(a))) return -1;
+  if (detail::IsEmpty(ExtentsOf(a))) return -1;
   if constexpr (std::is_same_v<T, bool>) {
     a.flip();
   } else {

@@ -16,10 +16,10 @@
 #include <cstring>
 
 #include "kvl/arrays/internal/cpu_clones.h"
-#include "kvl/arrays/linalg/linalg_detail.h"
+#include "kvl/arrays/linalg/internal/linalg_internal.h"
 #include "kvl/base/KVL_kvlbase.h"
 
-namespace kvl::arrays_detail::linalg {
+namespace kvl::linalg_internal {
 namespace {
 
 constexpr std::size_t NB = 64;  // panel width and block size
@@ -226,4 +226,4 @@ KVL_CPU_CLONES bool InvertFactored(const LuRows& M, const std::int32_t* Swaps, G
   return true;
 }
 
-}  // namespace kvl::arrays_detail::linalg
+}  // namespace kvl::linalg_internal

@@ -3,13 +3,13 @@
 #include <utility>
 
 #include "kvl/arrays/array_linalg.h"
-#include "kvl/arrays/linalg/linalg_detail.h"
+#include "kvl/arrays/linalg/internal/linalg_internal.h"
 
 namespace kvl {
 namespace {
 
-using namespace arrays_detail;
-using namespace arrays_detail::linalg;
+using namespace detail;
+using namespace linalg_internal;
 
 // C := A * B; a C that is also an operand receives the result afterwards.
 template <class M>

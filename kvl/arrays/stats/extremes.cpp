@@ -10,7 +10,7 @@
 namespace kvl {
 namespace {
 
-using namespace arrays_detail;
+using namespace detail;
 
 template <class A>
 struct TExtremes {

@@ -10,7 +10,7 @@
 namespace kvl {
 namespace {
 
-using namespace arrays_detail;
+using namespace detail;
 
 constexpr std::int32_t kMaxBins = 1000;
 

@@ -9,7 +9,7 @@
 namespace kvl {
 namespace {
 
-using namespace arrays_detail;
+using namespace detail;
 
 enum class TSpread { None, Variance, MeanAbsDev };
 

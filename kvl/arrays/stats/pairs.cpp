@@ -32,7 +32,7 @@ double PearsonCorrCoeffColsOfArray(const TDouble2DArray& Data, int32_t Col1, int
   if (n < 3) return 0.0;
   const auto& x = Data[static_cast<std::size_t>(Col1)];
   const auto& y = Data[static_cast<std::size_t>(Col2)];
-  arrays_detail::TPairSums sums;
+  detail::TPairSums sums;
   for (std::size_t i = 0; i < n; ++i) sums.Add(x[i], y[i]);
   return sums.Pearson();
 }
@@ -78,7 +78,7 @@ int32_t DistanceOfObjects(const TDouble2DArray& Data, TDistMode Mode, int32_t Ob
   long double d = 0.0L;
   switch (Mode) {
     case TDistMode::dmTanimoto:
-      d = arrays_detail::Tanimoto(sxy, sxx, syy);
+      d = detail::Tanimoto(sxy, sxx, syy);
       break;
     case TDistMode::dmManhattan:
       d = sabs;
@@ -90,7 +90,7 @@ int32_t DistanceOfObjects(const TDouble2DArray& Data, TDistMode Mode, int32_t Ob
       d = ssq;
       break;
     case TDistMode::dmDice:
-      d = arrays_detail::Dice(sxy, sxx, syy);
+      d = detail::Dice(sxy, sxx, syy);
       break;
     case TDistMode::dmMahalanobis:
       break;

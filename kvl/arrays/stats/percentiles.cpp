@@ -13,7 +13,7 @@
 namespace kvl {
 namespace {
 
-using namespace arrays_detail;
+using namespace detail;
 
 // Clips every bound into 0..extent-1 and orders each low/high pair (the
 // array is not empty).

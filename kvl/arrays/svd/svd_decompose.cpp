@@ -11,11 +11,11 @@
 
 #include "kvl/arrays/array_kernels.h"
 #include "kvl/arrays/array_svd.h"
-#include "kvl/arrays/svd/svd_engine.h"
+#include "kvl/arrays/svd/internal/svd_engine.h"
 #include "kvl/base/KVL_kvlbase.h"
 
 namespace kvl {
-namespace svd_detail {
+namespace svd_internal {
 namespace {
 
 /// Pythag: √(a² + b²) without overflow or destructive underflow of the
@@ -315,10 +315,10 @@ TSvdResult GolubReinsch(double* const* a, std::size_t m, std::size_t n, double* 
   return r;
 }
 
-}  // namespace svd_detail
+}  // namespace svd_internal
 
 TSvdResult SvdDecompose(TColumnView<double> A, TColumnView<double> V, std::span<double> W) {
-  using svd_detail::Overlaps;
+  using svd_internal::Overlaps;
   const std::size_t n = A.size(), m = A.Rows();
   if (V.size() != n || V.Rows() != n || W.size() != n) return TSvdResult::svdBadSize;
   if (Overlaps(A.data(), m * n, V.data(), n * n) || Overlaps(A.data(), m * n, W.data(), n) ||
@@ -326,33 +326,33 @@ TSvdResult SvdDecompose(TColumnView<double> A, TColumnView<double> V, std::span<
     return TSvdResult::svdBadSize;
   std::vector<double*> a, v;
   std::size_t rows = 0, nv = 0;
-  svd_detail::ColumnTable(A, a, rows);
-  svd_detail::ColumnTable(V, v, nv);
-  return svd_detail::GolubReinsch(a.data(), m, n, v.data(), W.data());
+  svd_internal::ColumnTable(A, a, rows);
+  svd_internal::ColumnTable(V, v, nv);
+  return svd_internal::GolubReinsch(a.data(), m, n, v.data(), W.data());
 }
 
-namespace arrays_detail {
+namespace detail {
 
 TSvdResult SingularValues(TColumnView<double> A, std::span<double> W) {
   const std::size_t n = A.size(), m = A.Rows();
-  if (W.size() != n || svd_detail::Overlaps(A.data(), m * n, W.data(), n)) return TSvdResult::svdBadSize;
+  if (W.size() != n || svd_internal::Overlaps(A.data(), m * n, W.data(), n)) return TSvdResult::svdBadSize;
   std::vector<double*> a;
   std::size_t rows = 0;
-  svd_detail::ColumnTable(A, a, rows);
-  return svd_detail::GolubReinsch(a.data(), m, n, nullptr, W.data());
+  svd_internal::ColumnTable(A, a, rows);
+  return svd_internal::GolubReinsch(a.data(), m, n, nullptr, W.data());
 }
 
-}  // namespace arrays_detail
+}  // namespace detail
 
 TSvdResult SvdDecompose(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& W) {
   std::vector<double*> a, v;
   std::size_t m = 0, nv = 0;
-  if (&A == &V || !svd_detail::ColumnTable(A, a, m)) return TSvdResult::svdBadSize;
+  if (&A == &V || !svd_internal::ColumnTable(A, a, m)) return TSvdResult::svdBadSize;
   const std::size_t n = A.size();
   V.assign(n, TDoubleArray(n, 0.0));
   W.assign(n, 0.0);
-  svd_detail::ColumnTable(V, v, nv);
-  return svd_detail::GolubReinsch(a.data(), m, n, v.data(), W.data());
+  svd_internal::ColumnTable(V, v, nv);
+  return svd_internal::GolubReinsch(a.data(), m, n, v.data(), W.data());
 }
 
 }  // namespace kvl

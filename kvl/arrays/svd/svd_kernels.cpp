@@ -6,9 +6,9 @@
 #include <cstddef>
 
 #include "kvl/arrays/internal/cpu_clones.h"
-#include "kvl/arrays/svd/svd_engine.h"
+#include "kvl/arrays/svd/internal/svd_engine.h"
 
-namespace kvl::svd_detail {
+namespace kvl::svd_internal {
 
 /// Dot: Σ x_i·y_i over n contiguous values (four partial sums, so the loop
 /// vectorises without reassociating a single sum).
@@ -41,4 +41,4 @@ KVL_CPU_CLONES void Rotate(double* __restrict x, double* __restrict y, std::size
   }
 }
 
-}  // namespace kvl::svd_detail
+}  // namespace kvl::svd_internal

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "kvl/arrays/array_svd.h"
-#include "kvl/arrays/svd/svd_engine.h"
+#include "kvl/arrays/svd/internal/svd_engine.h"
 
 namespace kvl {
-namespace svd_detail {
+namespace svd_internal {
 
 void BackSubstitute(const double* const* u, std::size_t m, std::size_t n, const double* w, const double* const* v,
                     const double* b, TDoubleArray& x, TDoubleArray* err) {
@@ -81,40 +81,77 @@ TSvdResult LeastSquares(std::vector<double*>& a, std::size_t m, std::span<const 
 }
 
 }  // namespace
-}  // namespace svd_detail
+}  // namespace svd_internal
 
 TSvdResult SvdBackSubst(TColumnView<const double> U, std::span<const double> W, TColumnView<const double> V,
-                        std::span<const double> b, TDoubleArray& x, TDoubleArray* ErrFactors) {
-  return svd_detail::BackSubstChecked(U, W, V, b, x, ErrFactors);
+                        std::span<const double> b, TDoubleArray& x) {
+  return svd_internal::BackSubstChecked(U, W, V, b, x, nullptr);
+}
+
+TSvdResult SvdBackSubst(TColumnView<const double> U, std::span<const double> W, TColumnView<const double> V,
+                        std::span<const double> b, TDoubleArray& x, TDoubleArray& ErrFactors) {
+  return svd_internal::BackSubstChecked(U, W, V, b, x, &ErrFactors);
 }
 
 TSvdResult SvdBackSubst(TColumnView<double> U, std::span<const double> W, TColumnView<double> V,
-                        std::span<const double> b, TDoubleArray& x, TDoubleArray* ErrFactors) {
-  return svd_detail::BackSubstChecked(U, W, V, b, x, ErrFactors);
+                        std::span<const double> b, TDoubleArray& x) {
+  return svd_internal::BackSubstChecked(U, W, V, b, x, nullptr);
+}
+
+TSvdResult SvdBackSubst(TColumnView<double> U, std::span<const double> W, TColumnView<double> V,
+                        std::span<const double> b, TDoubleArray& x, TDoubleArray& ErrFactors) {
+  return svd_internal::BackSubstChecked(U, W, V, b, x, &ErrFactors);
 }
 
 TSvdResult SvdBackSubst(const TDouble2DArray& U, std::span<const double> W, const TDouble2DArray& V,
-                        std::span<const double> b, TDoubleArray& x, TDoubleArray* ErrFactors) {
-  return svd_detail::BackSubstChecked(U, W, V, b, x, ErrFactors);
+                        std::span<const double> b, TDoubleArray& x) {
+  return svd_internal::BackSubstChecked(U, W, V, b, x, nullptr);
 }
 
-TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
-                           TDoubleArray* ErrFactors) {
-  std::vector<double*> a;
-  std::size_t m = 0;
-  svd_detail::ColumnTable(A, a, m);
-  return svd_detail::LeastSquares(a, m, b, x, NearSingular, ErrFactors);
+TSvdResult SvdBackSubst(const TDouble2DArray& U, std::span<const double> W, const TDouble2DArray& V,
+                        std::span<const double> b, TDoubleArray& x, TDoubleArray& ErrFactors) {
+  return svd_internal::BackSubstChecked(U, W, V, b, x, &ErrFactors);
 }
 
-TSvdResult SvdLeastSquares(TDouble2DArray& A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
-                           TDoubleArray* ErrFactors) {
+namespace {
+
+TSvdResult LeastSquaresOf(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
+                          TDoubleArray* ErrFactors) {
   std::vector<double*> a;
   std::size_t m = 0;
-  if (!svd_detail::ColumnTable(A, a, m)) {
+  svd_internal::ColumnTable(A, a, m);
+  return svd_internal::LeastSquares(a, m, b, x, NearSingular, ErrFactors);
+}
+
+TSvdResult LeastSquaresOf(TDouble2DArray& A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
+                          TDoubleArray* ErrFactors) {
+  std::vector<double*> a;
+  std::size_t m = 0;
+  if (!svd_internal::ColumnTable(A, a, m)) {
     NearSingular = false;
     return TSvdResult::svdBadSize;
   }
-  return svd_detail::LeastSquares(a, m, b, x, NearSingular, ErrFactors);
+  return svd_internal::LeastSquares(a, m, b, x, NearSingular, ErrFactors);
+}
+
+}  // namespace
+
+TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular) {
+  return LeastSquaresOf(A, b, x, NearSingular, nullptr);
+}
+
+TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
+                           TDoubleArray& ErrFactors) {
+  return LeastSquaresOf(A, b, x, NearSingular, &ErrFactors);
+}
+
+TSvdResult SvdLeastSquares(TDouble2DArray& A, std::span<const double> b, TDoubleArray& x, bool& NearSingular) {
+  return LeastSquaresOf(A, b, x, NearSingular, nullptr);
+}
+
+TSvdResult SvdLeastSquares(TDouble2DArray& A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
+                           TDoubleArray& ErrFactors) {
+  return LeastSquaresOf(A, b, x, NearSingular, &ErrFactors);
 }
 
 }  // namespace kvl

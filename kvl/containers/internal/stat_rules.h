@@ -18,7 +18,7 @@
 #include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/rounding.h"
 
-namespace kvl::container_detail {
+namespace kvl::containers_internal {
 
 /// SpanWalk: the walk over the values of a span.
 template <class T>
@@ -183,9 +183,9 @@ void QuartilesBySelection(std::vector<T>& s, double& Q1, double& Q2, double& Q3,
 /// TPairSums.
 template <class T>
 double PearsonOf(std::span<const T> x, std::span<const T> y) {
-  arrays_detail::TPairSums sums;
+  detail::TPairSums sums;
   for (std::size_t i = 0; i < x.size(); ++i) sums.Add(x[i], y[i]);
   return sums.Pearson();
 }
 
-}  // namespace kvl::container_detail
+}  // namespace kvl::containers_internal

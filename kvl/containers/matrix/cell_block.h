@@ -14,7 +14,11 @@
 
 #include <sys/mman.h>
 
-namespace kvl::matrix_detail {
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
+namespace kvl::matrix_internal {
 
 class TCellBlock {
  public:
@@ -130,4 +134,6 @@ class TCellBlock {
   std::size_t FCapacity = 0;
 };
 
-}  // namespace kvl::matrix_detail
+}  // namespace kvl::matrix_internal
+
+KVL_API_END

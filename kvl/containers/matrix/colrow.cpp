@@ -14,7 +14,7 @@
 
 namespace kvl {
 
-using matrix_detail::StrideWalk;
+using matrix_internal::StrideWalk;
 
 namespace {
 
@@ -43,17 +43,17 @@ std::size_t LineCount(const TMatrix& M, bool PerColumn) {
 // Writes one value per line into Out (when given), sized to the line count.
 void Deliver(const TMatrix& M, TVector* Out, const std::vector<double>& Values) {
   if (Out == nullptr) return;
-  matrix_detail::ProduceVector(M, *Out, static_cast<std::int32_t>(Values.size()),
+  matrix_internal::ProduceVector(M, *Out, static_cast<std::int32_t>(Values.size()),
                                [&Values](double* v) { std::copy(Values.begin(), Values.end(), v); });
 }
 
 // Centres (and when Scale, standardises) every line by its MeanVar.
 void Standardize(TMatrix& M, bool PerColumn, bool Scale, TVector* Means, TVector* StdDevs) {
   const std::size_t n = LineCount(M, PerColumn);
-  std::vector<double> means = matrix_detail::WorkCells(M, n), devs = matrix_detail::WorkCells(M, n);
+  std::vector<double> means = matrix_internal::WorkCells(M, n), devs = matrix_internal::WorkCells(M, n);
   for (std::size_t i = 0; i < n; ++i) {
     double mean = 0.0, var = 0.0;
-    matrix_detail::WalkMeanVar(LineWalk(M, PerColumn, i), mean, var);
+    matrix_internal::WalkMeanVar(LineWalk(M, PerColumn, i), mean, var);
     const double sd = std::sqrt(var);
     means[i] = mean;
     devs[i] = sd;
@@ -71,7 +71,7 @@ void Standardize(TMatrix& M, bool PerColumn, bool Scale, TVector* Means, TVector
 // Percentile(RefQuant), d = |m - q|; (x - m) / d where d > 0.
 void QNormalize(TMatrix& M, bool PerColumn, double RefQuant, TVector* Medians, TVector* QuantDiffs) {
   const std::size_t n = LineCount(M, PerColumn);
-  std::vector<double> medians = matrix_detail::WorkCells(M, n), diffs = matrix_detail::WorkCells(M, n);
+  std::vector<double> medians = matrix_internal::WorkCells(M, n), diffs = matrix_internal::WorkCells(M, n);
   const std::int32_t last = PerColumn ? M.NrOfRows() : M.NrOfColumns();
   for (std::size_t i = 0; i < n; ++i) {
     const auto line = static_cast<std::int32_t>(i + 1);
@@ -94,10 +94,10 @@ void TMatrix::MeanVec(TDims Dim, TVector* Means) const {
   if (Means == nullptr) return;
   const bool perColumn = Dim == TDims::dimColumns;
   const std::size_t n = LineCount(*this, perColumn);
-  std::vector<double> means = matrix_detail::WorkCells(*this, n);
+  std::vector<double> means = matrix_internal::WorkCells(*this, n);
   for (std::size_t i = 0; i < n; ++i) {
     double var = 0.0;
-    matrix_detail::WalkMeanVar(LineWalk(*this, perColumn, i), means[i], var);
+    matrix_internal::WalkMeanVar(LineWalk(*this, perColumn, i), means[i], var);
   }
   Deliver(*this, Means, means);
 }

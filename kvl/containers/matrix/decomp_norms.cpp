@@ -16,7 +16,7 @@
 
 namespace kvl {
 
-using matrix_detail::WorkCells;
+using matrix_internal::WorkCells;
 
 namespace {
 
@@ -154,7 +154,7 @@ double TMatrix::Norm(TNormType nt) const {
       std::vector<double> a = WorkCells(*this, FData.size());
       std::copy(FData.begin(), FData.end(), a.begin());
       std::vector<double> w = WorkCells(*this, cols);
-      const TSvdResult res = arrays_detail::SingularValues(TColumnView<double>(a.data(), cols, rows), w);
+      const TSvdResult res = detail::SingularValues(TColumnView<double>(a.data(), cols, rows), w);
       if (res == TSvdResult::svdNoConvergence) Raise<EKVLMatrixError>("near singular covariance matrix");
       if (res != TSvdResult::svdSuccess) return 0.0;  // stopped by AbortMathProc
       return *std::max_element(w.begin(), w.end());

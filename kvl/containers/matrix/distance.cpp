@@ -8,56 +8,18 @@
 #include <vector>
 
 #include "kvl/arrays/KVL_openarrays.h"
+#include "kvl/arrays/array_kernels.h"
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/matrix/internal/results.h"
-
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define KVL_MATRIX_KERNEL [[gnu::target_clones("avx2", "default")]]
-#else
-#define KVL_MATRIX_KERNEL
-#endif
 
 namespace kvl {
 namespace {
 
 // The similarity quotients (two all-zero objects give 0, as for arrays).
-using arrays_detail::Dice;
-using arrays_detail::Tanimoto;
-
-// The per-pair term summed over the columns for the modes that need one
-// sum only (Manhattan, Euclidean, squared Euclidean) or the cross sum.
-template <TDistMode M>
-[[gnu::always_inline]] inline double Term(double x, double y) {
-  if constexpr (M == TDistMode::dmManhattan) {
-    return std::fabs(x - y);
-  } else if constexpr (M == TDistMode::dmEuclid || M == TDistMode::dmEuclidSqr) {
-    const double d = x - y;
-    return d * d;
-  } else {
-    return x * y;
-  }
-}
-
-// Acc[j] += Σ_k Term(A(k, i), A(k, j)) for j in (i, n), column after column.
-template <TDistMode M>
-[[gnu::always_inline]] inline void SumsAgainstLater(const double* A, std::size_t n, std::size_t cols, std::size_t i,
-                                                    double* Acc) {
-  for (std::size_t k = 0; k < cols; ++k) {
-    const double* col = A + k * n;
-    const double xi = col[i];
-    for (std::size_t j = i + 1; j < n; ++j) Acc[j] += Term<M>(xi, col[j]);
-  }
-}
-
-KVL_MATRIX_KERNEL void PairSums(TDistMode Mode, const double* A, std::size_t n, std::size_t cols, std::size_t i,
-                                double* Acc) {
-  switch (Mode) {
-    case TDistMode::dmManhattan: SumsAgainstLater<TDistMode::dmManhattan>(A, n, cols, i, Acc); break;
-    case TDistMode::dmEuclid:
-    case TDistMode::dmEuclidSqr: SumsAgainstLater<TDistMode::dmEuclidSqr>(A, n, cols, i, Acc); break;
-    default: SumsAgainstLater<TDistMode::dmTanimoto>(A, n, cols, i, Acc); break;
-  }
-}
+using detail::Dice;
+using detail::DistanceSums;
+using detail::DistanceTerm;
+using detail::Tanimoto;
 
 bool IsPairwise(TDistMode Mode) {
   const auto m = static_cast<int>(Mode);
@@ -77,9 +39,9 @@ double TMatrix::DistanceOfObjects(TDistMode Mode, std::int32_t obj1, std::int32_
   for (std::int32_t k = 1; k <= FNCol; ++k) {
     const double x = GetVal(k, obj1), y = GetVal(k, obj2);
     switch (Mode) {
-      case TDistMode::dmManhattan: s += Term<TDistMode::dmManhattan>(x, y); break;
+      case TDistMode::dmManhattan: s += DistanceTerm<TDistMode::dmManhattan>(x, y); break;
       case TDistMode::dmEuclid:
-      case TDistMode::dmEuclidSqr: s += Term<TDistMode::dmEuclidSqr>(x, y); break;
+      case TDistMode::dmEuclidSqr: s += DistanceTerm<TDistMode::dmEuclidSqr>(x, y); break;
       default:
         s += x * y;
         sxx += x * x;
@@ -99,7 +61,7 @@ std::int32_t TMatrix::CalcDistMat(TDistMode Mode, TMatrix* DMat) {
   if (DMat->FNCol != DMat->FNRow) return -1;
   const std::size_t n = Rows(), cols = Cols();
   // A distance matrix of this very matrix is written into a work block.
-  std::vector<double> work = DMat == this ? matrix_detail::WorkCells(*this, n * n) : std::vector<double>();
+  std::vector<double> work = DMat == this ? matrix_internal::WorkCells(*this, n * n) : std::vector<double>();
   double* d = DMat == this ? work.data() : DMat->FData.data();
   auto store = [d, n](std::size_t i, std::size_t j, double v) {
     d[i * n + j] = v;
@@ -115,13 +77,13 @@ std::int32_t TMatrix::CalcDistMat(TDistMode Mode, TMatrix* DMat) {
       for (std::size_t j = i + 1; j < n; ++j) store(i, j, 0.0);
   } else {
     const bool similarity = Mode == TDistMode::dmTanimoto || Mode == TDistMode::dmDice;
-    std::vector<double> acc = matrix_detail::WorkCells(*this, n);
-    std::vector<double> sq = matrix_detail::WorkCells(*this, similarity ? n : 0);
+    std::vector<double> acc = matrix_internal::WorkCells(*this, n);
+    std::vector<double> sq = matrix_internal::WorkCells(*this, similarity ? n : 0);
     for (std::size_t k = 0; similarity && k < cols; ++k)
       for (std::size_t j = 0; j < n; ++j) sq[j] += FData[k * n + j] * FData[k * n + j];
     for (std::size_t i = 0; i + 1 < n; ++i) {
       std::fill(acc.begin() + static_cast<std::ptrdiff_t>(i + 1), acc.end(), 0.0);
-      PairSums(Mode, FData.data(), n, cols, i, acc.data());
+      DistanceSums(Mode, FData.data(), n, cols, i, acc.data());
       for (std::size_t j = i + 1; j < n; ++j) {
         switch (Mode) {
           case TDistMode::dmTanimoto: store(i, j, Tanimoto(acc[j], sq[i], sq[j])); break;

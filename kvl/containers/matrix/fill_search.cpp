@@ -4,15 +4,15 @@
 
 #include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/containers/KVL_matrix.h"
-#include "kvl/containers/cell_crc.h"
-#include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/containers/internal/cell_crc.h"
+#include "kvl/containers/matrix/internal/matrix_internal.h"
 #include "kvl/core/KVL_math1.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 
 namespace kvl {
 
-using matrix_detail::ForEachCell;
-using matrix_detail::ValidRect;
+using matrix_internal::ForEachCell;
+using matrix_internal::ValidRect;
 
 // --- fills ------------------------------------------------------------------------------------
 
@@ -61,13 +61,13 @@ void TMatrix::FillRandomGauss(std::int32_t LowCol, std::int32_t HighCol, std::in
 
 void TMatrix::Find(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
                    double Value, std::int32_t& ColIx, std::int32_t& RowIx) const {
-  matrix_detail::FindNearest(ColumnView(), ValidRect(*this, LowCol, HighCol, LowRow, HighRow), Value, ColIx,
+  matrix_internal::FindNearest(ColumnView(), ValidRect(*this, LowCol, HighCol, LowRow, HighRow), Value, ColIx,
                              RowIx);
 }
 
 std::int32_t TMatrix::FindInSortedColumn(std::int32_t Col, bool ColIsAscending, double Value) const {
   if (Col < 1 || Col > FNCol) return 0;
-  return matrix_detail::FindInSorted(Column(Col), ColIsAscending, Value);
+  return matrix_internal::FindInSorted(Column(Col), ColIsAscending, Value);
 }
 
 std::int32_t TMatrix::CountValues(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
@@ -93,6 +93,6 @@ std::int32_t TMatrix::Dichotomize(double Threshold, TBool2DArray& ResultArray) c
   return count;
 }
 
-std::string TMatrix::CRCofData() const { return containers_detail::ByteLaneCRC(Data()); }
+std::string TMatrix::CRCofData() const { return containers_internal::ByteLaneCRC(Data()); }
 
 }  // namespace kvl

@@ -7,9 +7,9 @@
 
 #include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/containers/KVL_matrix.h"
-#include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/containers/matrix/internal/matrix_internal.h"
 #include "kvl/core/KVL_math1.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 #include "kvl/runtime/rounding.h"
 
 namespace kvl {

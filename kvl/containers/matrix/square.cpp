@@ -1,5 +1,5 @@
 // TMatrix::Square, the Gram product, on the worker pool of the array
-// routines (see arrays_detail::GramProduct).
+// routines (see detail::GramProduct).
 
 #include <algorithm>
 #include <thread>
@@ -16,11 +16,11 @@ bool TMatrix::Square(TMatrix* MatRes, double Norm, std::int32_t NThreads) const 
   const std::size_t n = Cols();
   if (MatRes != this) {
     MatRes->Resize(FNCol, FNCol);
-    return arrays_detail::GramProduct(FData.data(), Rows(), n, MatRes->ColumnView().data(), Norm, NThreads);
+    return detail::GramProduct(FData.data(), Rows(), n, MatRes->ColumnView().data(), Norm, NThreads);
   }
   // The result replaces the operand: compute into a work block first.
-  std::vector<double> work = matrix_detail::WorkCells(*this, n * n);
-  const bool done = arrays_detail::GramProduct(FData.data(), Rows(), n, work.data(), Norm, NThreads);
+  std::vector<double> work = matrix_internal::WorkCells(*this, n * n);
+  const bool done = detail::GramProduct(FData.data(), Rows(), n, work.data(), Norm, NThreads);
   MatRes->Resize(FNCol, FNCol);
   std::copy(work.begin(), work.end(), MatRes->ColumnView().data());
   return done;

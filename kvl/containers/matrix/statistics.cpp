@@ -13,15 +13,15 @@
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/containers/matrix/internal/cellstats.h"
-#include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/containers/matrix/internal/matrix_internal.h"
 #include "kvl/core/KVL_math1.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 #include "kvl/runtime/rounding.h"
 
 namespace kvl {
 
-using matrix_detail::RectWalk;
-using matrix_detail::TCellRect;
+using matrix_internal::RectWalk;
+using matrix_internal::TCellRect;
 
 namespace {
 
@@ -80,34 +80,34 @@ void TMatrix::MinMax(std::int32_t LowCol, std::int32_t LowRow, std::int32_t High
 
 void TMatrix::MeanVar(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
                       double& Mean, double& Variance) const {
-  matrix_detail::WalkMeanVar(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), Mean, Variance);
+  matrix_internal::WalkMeanVar(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), Mean, Variance);
 }
 
 double TMatrix::GeometricMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
                               std::int32_t HighRow) const {
-  return container_detail::WalkGeometricMean(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), [this] {
+  return containers_internal::WalkGeometricMean(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), [this] {
     RaiseComponent<EKVLMatrixError>(*this, "negative argument passed to GeometricMean");
   });
 }
 
 double TMatrix::HarmonicMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
                              std::int32_t HighRow) const {
-  return container_detail::WalkHarmonicMean(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), [this] {
+  return containers_internal::WalkHarmonicMean(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), [this] {
     RaiseComponent<EKVLMatrixError>(*this, "negative or zero argument passed to HarmonicMean");
   });
 }
 
 void TMatrix::SkewKurt(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
                        double& Skewness, double& Kurtosis) const {
-  matrix_detail::WalkSkewKurt(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), Skewness, Kurtosis);
+  matrix_internal::WalkSkewKurt(Walk(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow)), Skewness, Kurtosis);
 }
 
 void TMatrix::SkewKurtSample(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
                              double& Skewness, double& Kurtosis) const {
   const TCellRect r = ValidRect(*this, LowCol, LowRow, HighCol, HighRow);
   double g1 = 0.0, g2 = 0.0;
-  matrix_detail::WalkSkewKurt(Walk(*this, r), g1, g2);
-  matrix_detail::SampleSkewKurt(static_cast<long double>(r.Count()), g1, g2, Skewness, Kurtosis);
+  matrix_internal::WalkSkewKurt(Walk(*this, r), g1, g2);
+  matrix_internal::SampleSkewKurt(static_cast<long double>(r.Count()), g1, g2, Skewness, Kurtosis);
 }
 
 bool TMatrix::Quartiles(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
@@ -115,9 +115,9 @@ bool TMatrix::Quartiles(std::int32_t LowCol, std::int32_t LowRow, std::int32_t H
   std::vector<double> s = RectCells(*this, ValidRect(*this, LowCol, LowRow, HighCol, HighRow));
   // NaNs go last; without them the plain order selects faster.
   if (std::ranges::any_of(s, [](double x) { return std::isnan(x); }))
-    matrix_detail::QuartilesBySelection(s, Q1, Q2, Q3, matrix_detail::NaNLast);
+    matrix_internal::QuartilesBySelection(s, Q1, Q2, Q3, matrix_internal::NaNLast);
   else
-    matrix_detail::QuartilesBySelection(s, Q1, Q2, Q3);
+    matrix_internal::QuartilesBySelection(s, Q1, Q2, Q3);
   return true;
 }
 
@@ -157,7 +157,7 @@ double TMatrix::Percentile(double prob, std::int32_t LowCol, std::int32_t LowRow
 bool TMatrix::Histogram(std::int32_t LoX, std::int32_t LoY, std::int32_t HiX, std::int32_t HiY, double FirstBin,
                         double LastBin, double BinWidth, TIntArray& Histo, std::int32_t& Underflow,
                         std::int32_t& Overflow, std::int32_t& MaxCnt) const {
-  const matrix_detail::THistogramBins bins(FirstBin, LastBin, BinWidth);
+  const matrix_internal::THistogramBins bins(FirstBin, LastBin, BinWidth);
   if (bins.Bins == 0) return false;
   if (static_cast<std::int64_t>(Histo.size()) != bins.Bins) Histo.resize(static_cast<std::size_t>(bins.Bins));
   std::ranges::fill(Histo, 0);
@@ -191,7 +191,7 @@ double TMatrix::Correlate(const TMatrix* OtherMat) const {
   if (OtherMat == nullptr || OtherMat->FNCol != FNCol || OtherMat->FNRow != FNRow)
     RaiseComponent<EKVLMatrixError>(*this, "matrices do not match");
   if (FData.size() < 3) return 0.0;
-  return container_detail::PearsonOf<double>(FData, OtherMat->FData);
+  return containers_internal::PearsonOf<double>(FData, OtherMat->FData);
 }
 
 }  // namespace kvl

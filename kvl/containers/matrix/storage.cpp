@@ -8,19 +8,14 @@
 #include <utility>
 
 #include "kvl/containers/KVL_matrix.h"
-#include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/containers/matrix/internal/matrix_internal.h"
 #include "kvl/containers/range_rule.h"
 
 namespace kvl {
 
-using matrix_detail::RaiseNoMemory;
 
 TMatrix::TMatrix(TComponent* AOwner) : TComponent(AOwner) {
-  try {
-    FData.assign(1, 0.0);
-  } catch (const std::bad_alloc&) {
-    RaiseNoMemory(*this);
-  }
+  GuardAllocation<EKVLMatrixError>(*this, [&] { FData.assign(1, 0.0); });
 }
 
 TMatrix::~TMatrix() = default;
@@ -37,11 +32,7 @@ bool TMatrix::Resize(std::int32_t Nc, std::int32_t Nr) {
   if (Nc < 1 || Nr < 1 || (Nc == FNCol && Nr == FNRow)) return false;
   // In place: the block grows or shrinks where it lies, each kept cell
   // moves once and only the new cells are zeroed.
-  try {
-    FData.Reshape(Cols(), Rows(), static_cast<std::size_t>(Nc), static_cast<std::size_t>(Nr));
-  } catch (const std::bad_alloc&) {
-    RaiseNoMemory(*this);
-  }
+  GuardAllocation<EKVLMatrixError>(*this, [&] { FData.Reshape(Cols(), Rows(), static_cast<std::size_t>(Nc), static_cast<std::size_t>(Nr)); });
   FNCol = Nc;
   FNRow = Nr;
   Changed();
@@ -58,11 +49,11 @@ bool TMatrix::ResizeAndClear(std::int32_t Nc, std::int32_t Nr) {
 }
 
 std::int32_t TMatrix::MakeValidColRange(std::int32_t& LowCol, std::int32_t& HighCol) const noexcept {
-  return containers_detail::MakeValidRange(LowCol, HighCol, FNCol, containers_detail::TSwapRule::Corrects);
+  return detail::MakeValidRange(LowCol, HighCol, FNCol, detail::TSwapRule::Corrects);
 }
 
 std::int32_t TMatrix::MakeValidRowRange(std::int32_t& LowRow, std::int32_t& HighRow) const noexcept {
-  return containers_detail::MakeValidRange(LowRow, HighRow, FNRow, containers_detail::TSwapRule::Corrects);
+  return detail::MakeValidRange(LowRow, HighRow, FNRow, detail::TSwapRule::Corrects);
 }
 
 void TMatrix::Assign(const TPersistent* Source) {
@@ -72,11 +63,7 @@ void TMatrix::Assign(const TPersistent* Source) {
     return;
   }
   if (src == this) return;
-  try {
-    FData = src->FData;
-  } catch (const std::bad_alloc&) {
-    RaiseNoMemory(*this);
-  }
+  GuardAllocation<EKVLMatrixError>(*this, [&] { FData = src->FData; });
   FNCol = src->FNCol;
   FNRow = src->FNRow;
   FDataID = src->FDataID;
@@ -152,12 +139,8 @@ void TMatrix::MirrorRows() {
 }
 
 bool TMatrix::Transpose() {
-  matrix_detail::TCellBlock work;
-  try {
-    work.SetSizeUninitialized(FData.size());
-  } catch (const std::bad_alloc&) {
-    RaiseNoMemory(*this);
-  }
+  matrix_internal::TCellBlock work;
+  GuardAllocation<EKVLMatrixError>(*this, [&] { work.SetSizeUninitialized(FData.size()); });
   // Blocked, so that both the reads and the strided writes stay in cache.
   constexpr std::size_t kBlock = 32;
   const std::size_t nc = Cols();

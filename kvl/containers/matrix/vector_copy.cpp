@@ -6,7 +6,7 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
-#include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/containers/matrix/internal/matrix_internal.h"
 
 namespace kvl {
 
@@ -81,7 +81,7 @@ std::int32_t TMatrix::EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, std::span<
   if (Dest == nullptr) return -3;
   std::vector<double> values;
   const std::int32_t status =
-      matrix_detail::EdgeAggregates(ColumnView(), Orient != TOrientation::orRows, EdgeOp, EdgeIx, values);
+      matrix_internal::EdgeAggregates(ColumnView(), Orient != TOrientation::orRows, EdgeOp, EdgeIx, values);
   Dest->Resize(static_cast<std::int32_t>(values.size()));
   Dest->CopyFrom(std::span<const double>(values), 0, 0, 1);
   return status;

@@ -1,8 +1,8 @@
 // The two instantiations of TVectorBase: TVector and TIntVector.
 
-#include "kvl/containers/vector/files_impl.h"
-#include "kvl/containers/vector/stats_impl.h"
-#include "kvl/containers/vector/storage_impl.h"
+#include "kvl/containers/vector/internal/files_impl.h"
+#include "kvl/containers/vector/internal/stats_impl.h"
+#include "kvl/containers/vector/internal/storage_impl.h"
 
 namespace kvl {
 

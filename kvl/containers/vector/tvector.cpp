@@ -6,7 +6,7 @@
 
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/core/KVL_math1.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 
 namespace kvl {
 

@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// lg: the base-10 logarithm ln x / ln 10; raises EMathError "logarithm:
@@ -66,3 +70,5 @@ constexpr std::int32_t Signum(double X) noexcept { return X >= 0.0 ? 1 : -1; }
 void RoundDegrees(std::int32_t& Deg, std::int32_t& Min, std::int32_t& Sec, bool Up) noexcept;
 
 }  // namespace kvl
+
+KVL_API_END

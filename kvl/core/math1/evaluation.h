@@ -7,6 +7,10 @@
 #include <span>
 #include <vector>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// Polynomial: Coeffs[0] + Coeffs[1] X + ... + Coeffs[Order] X^Order, the
@@ -61,3 +65,5 @@ void CalcScalePars(std::int32_t NTicks, long double X1, long double X2, long dou
                    long double& Distance, std::uint16_t& NSubTicks) noexcept;
 
 }  // namespace kvl
+
+KVL_API_END

@@ -5,6 +5,9 @@
 #include <cstdint>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -63,3 +66,5 @@ double DistFromEllipse(const TPointDouble& P, double Cx, double Cy, double A, do
                        TPointDouble& Nearest) noexcept;
 
 }  // namespace kvl
+
+KVL_API_END

@@ -9,6 +9,9 @@
 #include <utility>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -93,3 +96,5 @@ constexpr std::uint16_t ConvertEndian(std::uint16_t X) noexcept { return detail:
 constexpr std::int32_t ConvertEndian(std::int32_t X) noexcept { return detail::ReverseBytes(X); }
 
 }  // namespace kvl
+
+KVL_API_END

@@ -2,6 +2,9 @@
 // TKahanSum: compensated (Kahan) summation of a stream of Doubles.
 
 #include "kvl/core/KVL_frame.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -29,3 +32,5 @@ class TKahanSum : public TComponent {
 };
 
 }  // namespace kvl
+
+KVL_API_END

@@ -42,8 +42,8 @@ std::array<std::uint8_t, N> HexToBytes(std::string_view s, bool MSBFirst, std::s
   std::array<std::uint8_t, N> bytes{};
   if (s.size() != 2 * N) RaiseQuoted<EKVLError>(Func, "invalid hex string", s);
   for (std::size_t k = 0; k < N; ++k) {
-    const int hi = detail::DigitValue(s[2 * k], 16);
-    const int lo = detail::DigitValue(s[2 * k + 1], 16);
+    const int hi = numtext_internal::DigitValue(s[2 * k], 16);
+    const int lo = numtext_internal::DigitValue(s[2 * k + 1], 16);
     if (hi < 0 || lo < 0) RaiseQuoted<EKVLError>(Func, "invalid hex string", s);
     bytes[MSBFirst ? N - 1 - k : k] = static_cast<std::uint8_t>(hi << 4 | lo);
   }

@@ -57,6 +57,9 @@
 #include <string_view>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -209,3 +212,5 @@ bool IsValidBin(std::string_view Instring);
 bool IsValidDecInt(std::string_view Instring);
 
 }  // namespace kvl
+
+KVL_API_END

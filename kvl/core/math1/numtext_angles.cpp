@@ -112,20 +112,20 @@ void ConvertDegrees(double& Deg, double& Min, double& Sec, TDegreeFormat InForma
 
 double ScanDegrees(std::string_view Instring, std::int32_t& Pos, bool DegSignRequired, std::int32_t& Format) {
   Format = -1;
-  const std::string_view text = detail::ScanView(Instring);
+  const std::string_view text = numtext_internal::ScanView(Instring);
   std::size_t i = 0;
-  if (!detail::ScanStart(text, Pos, i)) return 0.0;
-  i = detail::SkipWhite(text, i);
+  if (!numtext_internal::ScanStart(text, Pos, i)) return 0.0;
+  i = numtext_internal::SkipWhite(text, i);
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   if (i >= text.size() || IsWhiteChar(static_cast<unsigned char>(text[i]))) return 0.0;
 
-  const detail::TFloatRun deg = detail::ScanFloat(text, i, false, false, 0);
+  const numtext_internal::TFloatRun deg = numtext_internal::ScanFloat(text, i, false, false, 0);
   if (!deg.Ok) return 0.0;
   long double value = deg.Value;
   std::size_t end = deg.End;
   int format = 3;
-  const std::size_t signAt = detail::SkipWhite(text, end);
+  const std::size_t signAt = numtext_internal::SkipWhite(text, end);
   if (text.substr(signAt).starts_with(kDegreeSign)) {
     end = signAt + kDegreeSign.size();
     format = 0;
@@ -134,8 +134,8 @@ double ScanDegrees(std::string_view Instring, std::int32_t& Pos, bool DegSignReq
     bool whole = !deg.HasSep;
     for (const char unit : {'\'', '"'}) {
       if (!whole) break;
-      const detail::TFloatRun part = detail::ScanFloat(text, end, false, false, 0);
-      const std::size_t unitAt = part.Ok ? detail::SkipWhite(text, part.End) : text.size();
+      const numtext_internal::TFloatRun part = numtext_internal::ScanFloat(text, end, false, false, 0);
+      const std::size_t unitAt = part.Ok ? numtext_internal::SkipWhite(text, part.End) : text.size();
       if (unitAt >= text.size() || text[unitAt] != unit) break;
       if (part.Value > 60.0) return 0.0;
       value += part.Value / (unit == '\'' ? 60.0L : 3600.0L);
@@ -147,7 +147,7 @@ double ScanDegrees(std::string_view Instring, std::int32_t& Pos, bool DegSignReq
     return 0.0;
   }
   Format = format;
-  Pos = detail::ScanEndPos(end);
+  Pos = numtext_internal::ScanEndPos(end);
   return static_cast<double>(negative ? -value : value);
 }
 

@@ -51,7 +51,7 @@ std::vector<TElem> ParseFormat(std::string_view Fmt) {
   while (i < Fmt.size()) {
     const char c = Fmt[i];
     if (IsWhiteChar(static_cast<unsigned char>(c))) {
-      i = detail::SkipWhite(Fmt, i);
+      i = numtext_internal::SkipWhite(Fmt, i);
       elems.push_back({TElemKind::White, {}});
       continue;
     }
@@ -62,7 +62,7 @@ std::vector<TElem> ParseFormat(std::string_view Fmt) {
       i = end == Fmt.size() ? end : end + 1;
       continue;
     }
-    if (detail::StartsWithFolded(Fmt, i, "am/pm")) {
+    if (numtext_internal::StartsWithFolded(Fmt, i, "am/pm")) {
       elems.push_back({TElemKind::AmPm, {}});
       i += 5;
       continue;
@@ -105,7 +105,7 @@ int MatchName(std::string_view Text, std::size_t& Ix, const std::array<std::stri
               const std::array<std::string_view, N>& Short) {
   for (const auto* list : {&Full, &Short}) {
     for (std::size_t k = 0; k < N; ++k) {
-      if (detail::StartsWithFolded(Text, Ix, (*list)[k])) {
+      if (numtext_internal::StartsWithFolded(Text, Ix, (*list)[k])) {
         Ix += (*list)[k].size();
         return static_cast<int>(k);
       }
@@ -126,7 +126,7 @@ struct TFields {
 std::optional<std::size_t> MatchElems(std::string_view Text, std::size_t Ix, const std::vector<TElem>& Elems,
                                       const TLanguageNames& Names, TFields& F) {
   const auto number = [&](std::size_t MaxDigits, int& Out) {
-    const detail::TDigitRun run = detail::ReadDigits(Text, Ix, 10, MaxDigits);
+    const numtext_internal::TDigitRun run = numtext_internal::ReadDigits(Text, Ix, 10, MaxDigits);
     if (run.Count == 0) return false;
     Out = static_cast<int>(run.Value);
     Ix = run.End;
@@ -135,9 +135,9 @@ std::optional<std::size_t> MatchElems(std::string_view Text, std::size_t Ix, con
   for (const TElem& e : Elems) {
     bool ok = true;
     switch (e.Kind) {
-      case TElemKind::White: Ix = detail::SkipWhite(Text, Ix); break;
+      case TElemKind::White: Ix = numtext_internal::SkipWhite(Text, Ix); break;
       case TElemKind::Literal:
-        ok = detail::StartsWithFolded(Text, Ix, e.Text);
+        ok = numtext_internal::StartsWithFolded(Text, Ix, e.Text);
         Ix += ok ? e.Text.size() : 0;
         break;
       case TElemKind::Day: ok = number(2, F.Day); break;
@@ -151,7 +151,7 @@ std::optional<std::size_t> MatchElems(std::string_view Text, std::size_t Ix, con
       case TElemKind::Minute: ok = number(2, F.Minute); break;
       case TElemKind::Second: ok = number(2, F.Second); break;
       case TElemKind::Fraction: {
-        const detail::TDigitRun run = detail::ReadDigits(Text, Ix, 10, 3);
+        const numtext_internal::TDigitRun run = numtext_internal::ReadDigits(Text, Ix, 10, 3);
         ok = run.Count > 0;
         F.Fraction = static_cast<double>(run.Value) / (run.Count == 1 ? 10.0 : run.Count == 2 ? 100.0 : 1000.0);
         Ix = run.End;
@@ -165,7 +165,7 @@ std::optional<std::size_t> MatchElems(std::string_view Text, std::size_t Ix, con
       }
       case TElemKind::DayName: ok = MatchName(Text, Ix, Names.Days, Names.DaysShort) >= 0; break;
       case TElemKind::AmPm:
-        F.AmPm = detail::StartsWithFolded(Text, Ix, "am") ? 0 : detail::StartsWithFolded(Text, Ix, "pm") ? 1 : -1;
+        F.AmPm = numtext_internal::StartsWithFolded(Text, Ix, "am") ? 0 : numtext_internal::StartsWithFolded(Text, Ix, "pm") ? 1 : -1;
         ok = F.AmPm >= 0;
         Ix += 2;
         break;
@@ -200,9 +200,9 @@ std::optional<TDateTime> FieldsToDateTime(TFields F) {
 
 TDateTime ScanDateTime(std::string_view Instring, std::string_view FormatStr, TLanguage Language,
                        std::int32_t& Pos) {
-  const std::string_view text = detail::ScanView(Instring);
+  const std::string_view text = numtext_internal::ScanView(Instring);
   std::size_t ix = 0;
-  if (!detail::ScanStart(text, Pos, ix) || FormatStr.empty()) return 0.0;
+  if (!numtext_internal::ScanStart(text, Pos, ix) || FormatStr.empty()) return 0.0;
   const std::vector<TElem> elems = ParseFormat(FormatStr);
   const TLanguageNames& names = Language == TLanguage::lanGerman ? kGerman : kEnglish;
   TFields fields;
@@ -210,7 +210,7 @@ TDateTime ScanDateTime(std::string_view Instring, std::string_view FormatStr, TL
   if (!end) return 0.0;
   const std::optional<TDateTime> result = FieldsToDateTime(fields);
   if (!result) return 0.0;
-  Pos = detail::ScanEndPos(*end);
+  Pos = numtext_internal::ScanEndPos(*end);
   return *result;
 }
 

@@ -11,7 +11,7 @@
 
 namespace kvl {
 
-namespace detail {
+namespace numtext_internal {
 
 namespace {
 
@@ -91,11 +91,11 @@ TFloatRun ScanFloat(std::string_view Text, std::size_t Ix, bool AllowSign, bool 
   return run;
 }
 
-}  // namespace detail
+}  // namespace numtext_internal
 
 namespace {
 
-using detail::TDigitRun;
+using numtext_internal::TDigitRun;
 
 // How an integer scanner reads: digits of Base, or of PrefixBase after one
 // of the prefixes (ASCII letters in either case), with or without a sign.
@@ -122,19 +122,19 @@ struct TIntScan {
 
 TIntScan ScanIntText(std::string_view Text, std::size_t Ix, const TIntSyntax& Syntax) {
   TIntScan scan;
-  Ix = detail::SkipWhite(Text, Ix);
+  Ix = numtext_internal::SkipWhite(Text, Ix);
   if (Syntax.Signed && Ix < Text.size() && (Text[Ix] == '+' || Text[Ix] == '-')) scan.Negative = Text[Ix++] == '-';
   scan.Base = Syntax.Base;
   for (const std::string_view prefix : Syntax.Prefixes) {
     const std::size_t after = Ix + prefix.size();
-    if (!prefix.empty() && detail::StartsWithFolded(Text, Ix, prefix) && after < Text.size() &&
-        detail::DigitValue(Text[after], Syntax.PrefixBase) >= 0) {
+    if (!prefix.empty() && numtext_internal::StartsWithFolded(Text, Ix, prefix) && after < Text.size() &&
+        numtext_internal::DigitValue(Text[after], Syntax.PrefixBase) >= 0) {
       Ix = after;
       scan.Base = Syntax.PrefixBase;
       break;
     }
   }
-  scan.Digits = detail::ReadDigits(Text, Ix, scan.Base);
+  scan.Digits = numtext_internal::ReadDigits(Text, Ix, scan.Base);
   scan.Ok = scan.Digits.Count > 0;
   return scan;
 }
@@ -149,14 +149,14 @@ std::int64_t ToInt64(const TIntScan& Scan, bool& Saturated) {
 }
 
 std::int64_t ScanInteger(std::string_view Instring, std::int32_t& Pos, const TIntSyntax& Syntax) {
-  const std::string_view text = detail::ScanView(Instring);
+  const std::string_view text = numtext_internal::ScanView(Instring);
   std::size_t ix = 0;
-  if (!detail::ScanStart(text, Pos, ix)) return 0;
+  if (!numtext_internal::ScanStart(text, Pos, ix)) return 0;
   const TIntScan scan = ScanIntText(text, ix, Syntax);
   if (!scan.Ok) return 0;
   bool saturated = false;
   const std::int64_t value = ToInt64(scan, saturated);
-  Pos = detail::ScanEndPos(scan.Digits.End);
+  Pos = numtext_internal::ScanEndPos(scan.Digits.End);
   return value;
 }
 
@@ -164,7 +164,7 @@ bool IsValidInteger(std::string_view Instring, const TIntSyntax& Syntax) {
   const TIntScan scan = ScanIntText(Instring, 0, Syntax);
   bool saturated = true;
   if (scan.Ok) ToInt64(scan, saturated);
-  return scan.Ok && !saturated && detail::OnlyWhiteFrom(Instring, scan.Digits.End);
+  return scan.Ok && !saturated && numtext_internal::OnlyWhiteFrom(Instring, scan.Digits.End);
 }
 
 int SepMode(TDecPSep DecPSep) { return static_cast<int>(DecPSep); }
@@ -198,24 +198,24 @@ std::int32_t StrToIntDefault(std::string_view s, std::int32_t Default) {
 }
 
 double ScanFPNum(std::string_view Instring, bool AllowExp, std::int32_t DecPSep, std::int32_t& Pos) {
-  const std::string_view text = detail::ScanView(Instring);
+  const std::string_view text = numtext_internal::ScanView(Instring);
   std::size_t ix = 0;
-  if (!detail::ScanStart(text, Pos, ix)) return 0.0;
+  if (!numtext_internal::ScanStart(text, Pos, ix)) return 0.0;
   const int sepMode = (DecPSep >= 0 && DecPSep <= 2) ? DecPSep : 0;
-  const detail::TFloatRun run = detail::ScanFloat(text, ix, true, AllowExp, sepMode);
+  const numtext_internal::TFloatRun run = numtext_internal::ScanFloat(text, ix, true, AllowExp, sepMode);
   if (!run.Ok) return 0.0;
-  Pos = detail::ScanEndPos(run.End);
+  Pos = numtext_internal::ScanEndPos(run.End);
   return run.Value;
 }
 
 bool IsValidDouble(std::string_view Instring, bool AllowExp, TDecPSep DecPSep) {
-  const detail::TFloatRun run = detail::ScanFloat(Instring, 0, true, AllowExp, SepMode(DecPSep));
-  return run.Ok && !run.Overflow && detail::OnlyWhiteFrom(Instring, run.End);
+  const numtext_internal::TFloatRun run = numtext_internal::ScanFloat(Instring, 0, true, AllowExp, SepMode(DecPSep));
+  return run.Ok && !run.Overflow && numtext_internal::OnlyWhiteFrom(Instring, run.End);
 }
 
 bool IsValidFPNum(std::string_view Instring, TDecPSep DecPSep) {
-  const detail::TFloatRun run = detail::ScanFloat(Instring, 0, true, true, SepMode(DecPSep));
-  return run.Ok && detail::OnlyWhiteFrom(Instring, run.End);
+  const numtext_internal::TFloatRun run = numtext_internal::ScanFloat(Instring, 0, true, true, SepMode(DecPSep));
+  return run.Ok && numtext_internal::OnlyWhiteFrom(Instring, run.End);
 }
 
 }  // namespace kvl

@@ -22,6 +22,9 @@
 #include <utility>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -264,3 +267,5 @@ constexpr void ExChange(T& A, T& B) noexcept {
 void ExChange(void* A, void* B, std::size_t Size) noexcept;
 
 }  // namespace kvl
+
+KVL_API_END

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "kvl/datatable/KVL_datatable.h"
-#include "kvl/datatable/table/table_detail.h"
+#include "kvl/datatable/table/internal/table_internal.h"
 
 namespace kvl {
 
-using namespace datatable_detail;
+using namespace datatable_internal;
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include "kvl/base/KVL_stringl.h"
 #include "kvl/containers/range_rule.h"
 #include "kvl/datatable/KVL_datatable.h"
-#include "kvl/datatable/table/table_detail.h"
+#include "kvl/datatable/table/internal/table_internal.h"
 #include "kvl/runtime/numfmt.h"
 #include "kvl/runtime/weak_handler.h"
 
 namespace kvl {
 
-using datatable_detail::DefaultName;
-using datatable_detail::TColumns;
+using datatable_internal::DefaultName;
+using datatable_internal::TColumns;
 
 std::string_view CutToBytes(std::string_view Text, std::size_t MaxBytes) noexcept {
   return CutUTF8(Text, MaxBytes);
@@ -27,9 +27,8 @@ std::string_view CutToBytes(std::string_view Text, std::size_t MaxBytes) noexcep
 
 TDataTable::TDataTable(TComponent* AOwner) : TComponent(AOwner) {
   try {
-    NumericData = new TMatrix(nullptr);
-  } catch (const std::bad_alloc&) {
-    RaiseComponent<EKVLDataTableError>(*this, "failed to initialize (out of memory)");
+    NumericData = GuardAllocation<EKVLDataTableError>(*this, [] { return new TMatrix(nullptr); },
+                                                      "failed to initialize (out of memory)");
   } catch (const EKVLMatrixError&) {
     RaiseComponent<EKVLDataTableError>(*this, "failed to initialize (out of memory)");
   }
@@ -100,13 +99,13 @@ void TDataTable::Notification(TComponent* AComponent, TOperation Operation) {
   AttachMatrix();
 }
 
-datatable_detail::TColumns<double> TDataTable::Cells() const noexcept {
+datatable_internal::TColumns<double> TDataTable::Cells() const noexcept {
   TColumnView<double> v = NumericData->ColumnView();
   return {v.data(), v.Rows(), std::min(v.size(), static_cast<std::size_t>(FNrOfCols)),
           std::min(v.Rows(), static_cast<std::size_t>(FNrOfRows))};
 }
 
-datatable_detail::TColumns<std::uint8_t> TDataTable::States() noexcept {
+datatable_internal::TColumns<std::uint8_t> TDataTable::States() noexcept {
   const auto rows = static_cast<std::size_t>(FNrOfRows);
   return {FCState.data(), rows, static_cast<std::size_t>(FNrOfCols), rows};
 }
@@ -128,12 +127,9 @@ void TDataTable::ResizeMatrix(std::int32_t NrCols, std::int32_t NrRows, bool Zer
   // its last size, and its cells count as new when the table grows again.
   if (NrCols == 0 || NrRows == 0) return;
   try {
-    NumericData->Resize(NrCols, NrRows);
+    GuardAllocation<EKVLDataTableError>(*this, [&] { NumericData->Resize(NrCols, NrRows); },
+                                        "data matrix cannot take the new size");
   } catch (const EKVLMatrixError&) {
-    RaiseComponent<EKVLDataTableError>(*this, "data matrix cannot take the new size");
-  } catch (const std::bad_alloc&) {
-    RaiseComponent<EKVLDataTableError>(*this, "data matrix cannot take the new size");
-  } catch (const std::length_error&) {
     RaiseComponent<EKVLDataTableError>(*this, "data matrix cannot take the new size");
   }
   if (ZeroAll) {
@@ -151,18 +147,14 @@ bool TDataTable::ResizeStorage(std::int32_t NrCols, std::int32_t NrRows, bool Wi
 
   // Everything that can fail comes first, so a failure changes nothing.
   std::vector<std::uint8_t> states;
-  try {
+  GuardAllocation<EKVLDataTableError>(*this, [&] {
     states.assign(nc * nr, 0);
     FColAtt.reserve(nc);
     FColName.reserve(nc);
     FVType.reserve(nc);
     FRowAtt.reserve(nr);
     FRowName.reserve(nr);
-  } catch (const std::bad_alloc&) {
-    RaiseComponent<EKVLDataTableError>(*this, "not enough memory on heap");
-  } catch (const std::length_error&) {
-    RaiseComponent<EKVLDataTableError>(*this, "not enough memory on heap");
-  }
+  });
   if (WithMatrix) {
     TMatrixMute mute(*this);
     ResizeMatrix(NrCols, NrRows, FNrOfCols == 0 || FNrOfRows == 0);
@@ -194,11 +186,11 @@ bool TDataTable::ResizeStorage(std::int32_t NrCols, std::int32_t NrRows, bool Wi
 // A reversed column range is put in order silently; a reversed row range
 // counts as a correction.
 std::int32_t TDataTable::MakeValidColRange(std::int32_t& Low, std::int32_t& High) const noexcept {
-  return containers_detail::MakeValidRange(Low, High, FNrOfCols, containers_detail::TSwapRule::Silent);
+  return detail::MakeValidRange(Low, High, FNrOfCols, detail::TSwapRule::Silent);
 }
 
 std::int32_t TDataTable::MakeValidRowRange(std::int32_t& Low, std::int32_t& High) const noexcept {
-  return containers_detail::MakeValidRange(Low, High, FNrOfRows, containers_detail::TSwapRule::Corrects);
+  return detail::MakeValidRange(Low, High, FNrOfRows, detail::TSwapRule::Corrects);
 }
 
 // --- cell properties ------------------------------------------------------------------------
@@ -364,7 +356,7 @@ void TDataTable::Clear() {
 
 // --- helpers of the unit ----------------------------------------------------------------------
 
-namespace datatable_detail {
+namespace datatable_internal {
 
 std::string DefaultName(char Prefix, std::int32_t Number) {
   std::string name(1, Prefix);
@@ -373,5 +365,5 @@ std::string DefaultName(char Prefix, std::int32_t Number) {
   return name;
 }
 
-}  // namespace datatable_detail
+}  // namespace datatable_internal
 }  // namespace kvl

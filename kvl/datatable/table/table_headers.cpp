@@ -7,11 +7,11 @@
 
 #include "kvl/base/KVL_stringl.h"
 #include "kvl/datatable/KVL_datatable.h"
-#include "kvl/datatable/table/table_detail.h"
+#include "kvl/datatable/table/internal/table_internal.h"
 
 namespace kvl {
 
-using namespace datatable_detail;
+using namespace datatable_internal;
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <algorithm>
 
 #include "kvl/datatable/KVL_datatable.h"
-#include "kvl/datatable/table/table_detail.h"
+#include "kvl/datatable/table/internal/table_internal.h"
 
 namespace kvl {
 
-using namespace datatable_detail;
+using namespace datatable_internal;
 
 namespace {
 
@@ -129,7 +129,7 @@ void TDataTable::ExchangeRows(std::int32_t r1, std::int32_t r2) {
 }
 
 void TDataTable::MirrorColumns() {
-  ForCellsAndStates([](const auto& b) { datatable_detail::MirrorColumns(b); });
+  ForCellsAndStates([](const auto& b) { datatable_internal::MirrorColumns(b); });
   std::reverse(FColAtt.begin(), FColAtt.end());
   std::reverse(FColName.begin(), FColName.end());
   std::reverse(FVType.begin(), FVType.end());
@@ -137,7 +137,7 @@ void TDataTable::MirrorColumns() {
 }
 
 void TDataTable::MirrorRows() {
-  ForCellsAndStates([](const auto& b) { datatable_detail::MirrorRows(b); });
+  ForCellsAndStates([](const auto& b) { datatable_internal::MirrorRows(b); });
   std::reverse(FRowAtt.begin(), FRowAtt.end());
   std::reverse(FRowName.begin(), FRowName.end());
   FireExchangeEvents();

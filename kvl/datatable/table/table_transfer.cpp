@@ -8,12 +8,12 @@
 #include <type_traits>
 
 #include "kvl/datatable/KVL_datatable.h"
-#include "kvl/datatable/table/table_detail.h"
-#include "kvl/datatable/table/transfer_detail.h"
+#include "kvl/datatable/table/internal/table_internal.h"
+#include "kvl/datatable/table/internal/transfer_internal.h"
 
 namespace kvl {
 
-using namespace datatable_detail;
+using namespace datatable_internal;
 
 // --- out of the table ----------------------------------------------------------------------------
 

@@ -2,11 +2,11 @@
 
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/datatable/KVL_datatable.h"
-#include "kvl/datatable/table/transfer_detail.h"
+#include "kvl/datatable/table/internal/transfer_internal.h"
 
 namespace kvl {
 
-using namespace datatable_detail;
+using namespace datatable_internal;
 
 std::int32_t TDataTable::CopyDataColumnToVector(std::int32_t Col, TVector* Dest) const {
   if (Dest == nullptr) return -4;

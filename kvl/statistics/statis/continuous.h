@@ -31,6 +31,10 @@
 
 #include <cstdint>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// Chi2DistriDensity: the chi-square density with df degrees of freedom at
@@ -67,3 +71,5 @@ double FDistriIntegral(double x, std::int32_t df1, std::int32_t df2);
 double FDistriQuantile(double p, std::int32_t df1, std::int32_t df2);
 
 }  // namespace kvl
+
+KVL_API_END

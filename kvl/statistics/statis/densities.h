@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// HyperGeoDistriDensity: the probability of k successes in a sample of
@@ -29,3 +33,5 @@ double FisherTransformInv(double z);
 double CalcFishQ(double P1, double P2, double P3, double P4);
 
 }  // namespace kvl
+
+KVL_API_END

@@ -5,11 +5,11 @@
 #include <limits>
 #include <numbers>
 
-#include "kvl/statistics/statis/numeric_kernels.h"
+#include "kvl/statistics/statis/internal/numeric_kernels.h"
 
 namespace kvl {
 
-namespace statis_detail {
+namespace statis_internal {
 
 std::vector<long double> UExactPmf(std::int32_t a, std::int32_t b, std::int64_t K) {
   if (a > b) std::swap(a, b);
@@ -31,11 +31,11 @@ std::vector<long double> UExactPmf(std::int32_t a, std::int32_t b, std::int64_t 
   return c;
 }
 
-}  // namespace statis_detail
+}  // namespace statis_internal
 
 namespace {
 
-using statis_detail::TTails;
+using statis_internal::TTails;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -47,7 +47,7 @@ bool ValidProbability(double p) { return p >= 0.0 && p <= 1.0; }
 TTails BinomTails(std::int32_t n, double p, std::int32_t k) {
   if (k < 0) return {0.0L, 1.0L};
   if (k >= n) return {1.0L, 0.0L};
-  return statis_detail::BetaTails(1.0L - p, p, static_cast<long double>(n) - k, k + 1.0L);
+  return statis_internal::BetaTails(1.0L - p, p, static_cast<long double>(n) - k, k + 1.0L);
 }
 
 // --- Mann-Whitney U ------------------------------------------------------------
@@ -79,7 +79,7 @@ TTails UApproxTails(std::int32_t n1, std::int32_t n2, std::int64_t u) {
                     he7 = z * (((z2 - 21.0L) * z2 + 105.0L) * z2 - 105.0L);
   const long double phi = std::exp(-z2 / 2.0L) / std::sqrt(2.0L * std::numbers::pi_v<long double>);
   const long double corr = phi * (g2 / 24.0L * he3 + g4 / 720.0L * he5 + g2 * g2 / 1152.0L * he7);
-  const TTails t = statis_detail::NormalTails(z);
+  const TTails t = statis_internal::NormalTails(z);
   return {std::clamp(t.Lower - corr, 0.0L, 1.0L), std::clamp(t.Upper + corr, 0.0L, 1.0L)};
 }
 
@@ -88,7 +88,7 @@ double UExactIntegral(std::int32_t n1, std::int32_t n2, std::int64_t u) {
   const std::int64_t N = std::int64_t{n1} * n2;
   const bool lowerHalf = 2 * u <= N;
   const std::int64_t K = lowerHalf ? u : N - u - 1;
-  const std::vector<long double> pmf = statis_detail::UExactPmf(n1, n2, K);
+  const std::vector<long double> pmf = statis_internal::UExactPmf(n1, n2, K);
   long double sum = 0.0L;
   for (long double v : pmf) sum += v;
   return static_cast<double>(lowerHalf ? sum : 1.0L - sum);
@@ -100,7 +100,7 @@ double BinomDistriDensity(std::int32_t n, double p, std::int32_t k) {
   if (n < 0 || !ValidProbability(p)) return kNaN;
   if (k < 0 || k > n) return 0.0;
   return static_cast<double>(
-      statis_detail::BinomRaw(k, static_cast<long double>(n) - k, p, 1.0L - p));
+      statis_internal::BinomRaw(k, static_cast<long double>(n) - k, p, 1.0L - p));
 }
 
 double BinomDistriIntegral(std::int32_t n, double p, std::int32_t k) {
@@ -138,7 +138,7 @@ double UDistriDensity(std::int32_t n1, std::int32_t n2, std::int32_t u) {
   const std::int64_t N = std::int64_t{n1} * n2;
   if (u < 0 || u > N) return 0.0;
   if (UIsExact(n1, n2))
-    return static_cast<double>(statis_detail::UExactPmf(n1, n2, std::min<std::int64_t>(u, N - u)).back());
+    return static_cast<double>(statis_internal::UExactPmf(n1, n2, std::min<std::int64_t>(u, N - u)).back());
   // Difference of the approximate distribution on the side where it is small.
   const std::int64_t v = std::min<std::int64_t>(u, N - u);
   return static_cast<double>(UApproxTails(n1, n2, v).Lower - UApproxTails(n1, n2, v - 1).Lower);
@@ -160,7 +160,7 @@ std::int32_t UDistriQuantile(std::int32_t n1, std::int32_t n2, double p) {
   if (UIsExact(n1, n2)) {
     // One pass over the lower half; the upper half by symmetry.
     const std::int64_t K = N / 2;
-    std::vector<long double> cum = statis_detail::UExactPmf(n1, n2, K);
+    std::vector<long double> cum = statis_internal::UExactPmf(n1, n2, K);
     for (std::size_t k = 1; k < cum.size(); ++k) cum[k] += cum[k - 1];
     for (std::int64_t u = 0; u < N; ++u) {
       const long double c = u <= K ? cum[static_cast<std::size_t>(u)]

@@ -34,6 +34,10 @@
 
 #include <cstdint>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// BinomDistriDensity: P(X = k) for X ~ B(n, p); 0 for k outside 0..n.
@@ -63,3 +67,5 @@ double UDistriIntegral(std::int32_t n1, std::int32_t n2, std::int32_t u);
 std::int32_t UDistriQuantile(std::int32_t n1, std::int32_t n2, double p);
 
 }  // namespace kvl
+
+KVL_API_END

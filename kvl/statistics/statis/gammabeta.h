@@ -11,6 +11,10 @@
 
 #include <cstdint>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// LnGamma: ln Gamma(x) by the six-term Lanczos series (absolute error about
@@ -41,3 +45,5 @@ std::int32_t BinomCoeff(std::int32_t n, std::int32_t k);
 double LnBinomCoeff(std::int32_t n, std::int32_t k);
 
 }  // namespace kvl
+
+KVL_API_END

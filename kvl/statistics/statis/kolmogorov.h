@@ -10,6 +10,9 @@
 #include <cstdint>
 
 #include "kvl/statistics/statis/signiflevel.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -49,3 +52,5 @@ double LillieforsPValue(std::int32_t n, double D);
 double LillieforsQuantile(std::int32_t n, double Alpha);
 
 }  // namespace kvl
+
+KVL_API_END

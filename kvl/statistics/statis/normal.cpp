@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "kvl/statistics/statis/gammabeta.h"
-#include "kvl/statistics/statis/numeric_kernels.h"
+#include "kvl/statistics/statis/internal/numeric_kernels.h"
 
 namespace kvl {
 
@@ -15,7 +15,7 @@ constexpr int kMaxBisections = 200;          // far more than a double interval 
 
 // Phi^-1(p) for p < 1/2 from the exact normal tail.
 double ExactLowerNormalQuantile(double p, double Guess) {
-  using namespace statis_detail;
+  using namespace statis_internal;
   const long double y = InvertTail(
       p, false, -Guess, [](long double x) { return NormalTails(x); },
       [](long double x) { return std::exp(-x * x / 2.0L) / std::sqrt(2.0L * std::numbers::pi_v<long double>); });

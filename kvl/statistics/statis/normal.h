@@ -9,6 +9,10 @@
 
 #include <cstdint>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// nDistriDensity: the standard normal density exp(-x^2/2) / sqrt(2 pi).
@@ -43,3 +47,5 @@ double ErfApprox(double x);
 double ConfidenceInterval(double Alpha, double StdDev, std::int32_t N);
 
 }  // namespace kvl
+
+KVL_API_END

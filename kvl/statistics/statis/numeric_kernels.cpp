@@ -1,9 +1,9 @@
-#include "kvl/statistics/statis/numeric_kernels.h"
+#include "kvl/statistics/statis/internal/numeric_kernels.h"
 
 #include <algorithm>
 #include <numbers>
 
-namespace kvl::statis_detail {
+namespace kvl::statis_internal {
 
 namespace {
 
@@ -252,4 +252,4 @@ long double NormalQuantileGuess(long double p) {
   return p < 0.5L ? -x : x;
 }
 
-}  // namespace kvl::statis_detail
+}  // namespace kvl::statis_internal

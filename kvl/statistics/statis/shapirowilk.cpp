@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "kvl/core/KVL_math1.h"
-#include "kvl/statistics/statis/numeric_kernels.h"
+#include "kvl/statistics/statis/internal/numeric_kernels.h"
 
 namespace kvl {
 
@@ -70,7 +70,7 @@ double ShapiroWilkIntegral(double w, std::int32_t n, std::int32_t n1) {
     m += zbar * s;
     s *= zsd;
   }
-  return static_cast<double>(statis_detail::NormalTails((y - m) / s).Upper);
+  return static_cast<double>(statis_internal::NormalTails((y - m) / s).Upper);
 }
 
 }  // namespace kvl

@@ -22,6 +22,10 @@
 
 #include <cstdint>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// ShapiroWilkIntegral: P(W <= w) for the W statistic of n values of which
@@ -32,3 +36,5 @@ namespace kvl {
 double ShapiroWilkIntegral(double w, std::int32_t n, std::int32_t n1);
 
 }  // namespace kvl
+
+KVL_API_END

@@ -8,6 +8,10 @@
 #include <array>
 #include <cstddef>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// TSignifLevel: the five levels of the Kolmogorov-Smirnov tables.
@@ -35,3 +39,5 @@ inline constexpr TEnumIndexed<TSignifLevelEx, double, 9> NUMERICSIGLEVEL{
     {0.001, 0.002, 0.005, 0.01, 0.02, 0.05, 0.1, 0.2, 0.5}};
 
 }  // namespace kvl
+
+KVL_API_END

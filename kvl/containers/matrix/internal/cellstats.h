@@ -13,12 +13,12 @@
 #include "kvl/containers/internal/stat_rules.h"
 #include "kvl/runtime/rounding.h"
 
-namespace kvl::matrix_detail {
+namespace kvl::matrix_internal {
 
-using container_detail::QuartilesBySelection;
-using container_detail::SampleSkewKurt;
-using container_detail::WalkMeanVar;
-using container_detail::WalkSkewKurt;
+using containers_internal::QuartilesBySelection;
+using containers_internal::SampleSkewKurt;
+using containers_internal::WalkMeanVar;
+using containers_internal::WalkSkewKurt;
 
 /// TCellRect: a validated 1-based rectangle of cells of a Rows-row matrix.
 struct TCellRect {
@@ -76,4 +76,4 @@ struct THistogramBins {
   }
 };
 
-}  // namespace kvl::matrix_detail
+}  // namespace kvl::matrix_internal

@@ -12,9 +12,9 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
-#include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/containers/matrix/internal/matrix_internal.h"
 
-namespace kvl::matrix_detail {
+namespace kvl::matrix_internal {
 
 /// WorkCells: a work block of Count doubles; raises Sender's "not enough
 /// memory on heap" when it cannot be had.
@@ -57,4 +57,4 @@ void ProduceVector(const TComponent& Sender, TVector& Res, std::int32_t N, F&& C
   for (std::int32_t i = 1; i <= N; ++i) Res.SetVal(i, work[static_cast<std::size_t>(i - 1)]);
 }
 
-}  // namespace kvl::matrix_detail
+}  // namespace kvl::matrix_internal

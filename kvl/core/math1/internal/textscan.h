@@ -11,7 +11,7 @@
 
 #include "kvl/base/KVL_stringl.h"
 
-namespace kvl::detail {
+namespace kvl::numtext_internal {
 
 /// ScanView: the part of Text that 1-based Int32 positions can address.
 inline std::string_view ScanView(std::string_view Text) noexcept {
@@ -94,4 +94,4 @@ struct TFloatRun {
 /// SepMode is the TDecPSep ordinal (0 point, 1 comma, 2 either).
 TFloatRun ScanFloat(std::string_view Text, std::size_t Ix, bool AllowSign, bool AllowExp, int SepMode);
 
-}  // namespace kvl::detail
+}  // namespace kvl::numtext_internal

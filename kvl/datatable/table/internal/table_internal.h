@@ -17,7 +17,7 @@
 
 namespace kvl {
 
-namespace datatable_detail {
+namespace datatable_internal {
 
 /// TColumns: column-major storage seen as Cols columns of Rows elements;
 /// column c (0-based) starts at Data + c * Stride (Stride >= Rows). For the
@@ -104,9 +104,9 @@ std::string DefaultName(char Prefix, std::int32_t Number);
 
 /// ToInteger: Double to Integer as the library converts (halves to even,
 /// clipped to the Integer range, NaN as 0).
-inline std::int32_t ToInteger(double x) noexcept { return arrays_detail::ConvertElem<std::int32_t>(x); }
+inline std::int32_t ToInteger(double x) noexcept { return detail::ConvertElem<std::int32_t>(x); }
 
-}  // namespace datatable_detail
+}  // namespace datatable_internal
 
 template <class Op>
 void TDataTable::ForCellsAndStates(Op&& op) {

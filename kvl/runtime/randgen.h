@@ -10,6 +10,10 @@
 
 #include <cstdint>
 
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
 namespace kvl {
 
 /// RandSeed: the generator state; assign it to restart a sequence.
@@ -40,3 +44,5 @@ std::int32_t Random(std::int32_t n);
 double RandG(double Mean, double StdDev);
 
 }  // namespace kvl
+
+KVL_API_END

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "kvl/datatable/KVL_datatable.h"
-#include "kvl/datatable/table/table_detail.h"
+#include "kvl/datatable/table/internal/table_internal.h"
 
-namespace kvl::datatable_detail {
+namespace kvl::datatable_internal {
 
 template <class T>
 T ConvertValue(double v) noexcept {
@@ -185,7 +185,7 @@ void BlockOut(const TColumns<double>& Cells, std::int32_t ColLo, std::int32_t Ro
     }
 }
 
-}  // namespace kvl::datatable_detail
+}  // namespace kvl::datatable_internal
 
 namespace kvl {
 
@@ -194,7 +194,7 @@ std::int32_t TDataTable::CopyRunFrom(std::span<const T> Src, std::int32_t FirstE
                                      std::int32_t Col, std::int32_t Row, bool AsColumn) {
   // Src's positions are 0-based here; the vector forms shift their bounds.
   if (!InTable(Col, Row)) return -5;
-  datatable_detail::RunIn(Cells(), Src, FirstElem, LastElem, Col, Row, AsColumn);
+  datatable_internal::RunIn(Cells(), Src, FirstElem, LastElem, Col, Row, AsColumn);
   Fire(OnChange);
   return 0;
 }

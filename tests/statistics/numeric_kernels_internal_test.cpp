@@ -2,16 +2,19 @@
 // regimes meet: the table and the series of StirlingErr, and the continued
 // fraction and the large-shape expansion of the incomplete beta function.
 
-#include "kvl/statistics/statis/numeric_kernels.h"
+#include "kvl/statistics/statis/internal/numeric_kernels.h"
+#include "kvl/statistics/statis/discrete.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "kvl_test_support.h"
 
-namespace kvl::statis_detail {
+namespace kvl::statis_internal {
 namespace {
 
 // 80-bit kernels: a few units of 1e-19 relative where nothing cancels.
@@ -77,5 +80,25 @@ TEST(SpecFunTest, TailsAddUpToOne) {
   EXPECT_EQ(n.Upper, m.Lower);
 }
 
+TEST(UDistriTest, ApproximationAgreesWithTheExactDistribution) {
+  // Sizes just beyond the exact range against the exact distribution, to
+  // the errors the header states.
+  struct Case {
+    int n1, n2;
+    double tol;
+  };
+  for (const Case c : {Case{10, 20100, 6e-6}, Case{20, 5100, 7e-7}, Case{100, 201, 2e-8}}) {
+    ASSERT_GT(std::int64_t{std::min(c.n1, c.n2)} * c.n1 * c.n2, UExactMaxWork);
+    const std::int64_t N = std::int64_t{c.n1} * c.n2;
+    const std::vector<long double> pmf = UExactPmf(c.n1, c.n2, N / 2);
+    long double cum = 0.0L, maxErr = 0.0L;
+    for (std::int64_t u = 0; u <= N / 2; ++u) {
+      cum += pmf[u];
+      maxErr = std::max(maxErr, std::fabs(UDistriIntegral(c.n1, c.n2, static_cast<std::int32_t>(u)) - cum));
+    }
+    EXPECT_LT(maxErr, c.tol) << c.n1 << " x " << c.n2;
+  }
+}
+
 }  // namespace
-}  // namespace kvl::statis_detail
+}  // namespace kvl::statis_internal

@@ -9,28 +9,28 @@
 
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/containers/internal/stat_rules.h"
-#include "kvl/containers/vector/vector_detail.h"
+#include "kvl/containers/vector/internal/vector_internal.h"
 #include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/rounding.h"
 
 namespace kvl {
 
-namespace vector_detail {
+namespace vector_internal {
 /// RangeWalk: the walk of the shared summary rules over the elements
 /// LowElem..HighElem (a validated range) of Vec.
 template <class T>
 auto RangeWalk(const std::vector<T>& Vec, std::int32_t LowElem, std::int32_t HighElem) {
-  return container_detail::SpanWalk(std::span<const T>(Vec).subspan(
+  return containers_internal::SpanWalk(std::span<const T>(Vec).subspan(
       static_cast<std::size_t>(LowElem - 1), static_cast<std::size_t>(HighElem - LowElem + 1)));
 }
-}  // namespace vector_detail
+}  // namespace vector_internal
 
 template <class T, class D>
 T TVectorBase<T, D>::Sum(std::int32_t LowElem, std::int32_t HighElem) const {
   MakeValidElemRange(LowElem, HighElem);
-  typename vector_detail::SumType<T>::type sum = 0;
-  for (std::int32_t i = LowElem; i <= HighElem; ++i) sum += vector_detail::Wide(FVec[static_cast<std::size_t>(i - 1)]);
-  return vector_detail::Narrow<T>(sum);
+  typename vector_internal::SumType<T>::type sum = 0;
+  for (std::int32_t i = LowElem; i <= HighElem; ++i) sum += vector_internal::Wide(FVec[static_cast<std::size_t>(i - 1)]);
+  return vector_internal::Narrow<T>(sum);
 }
 
 template <class T, class D>
@@ -57,7 +57,7 @@ void TVectorBase<T, D>::MinMax(std::int32_t LowElem, std::int32_t HighElem, T& M
   // only when strictly beyond it.
   for (std::int32_t i = LowElem; i <= HighElem; ++i) {
     const T x = FVec[static_cast<std::size_t>(i - 1)];
-    if (vector_detail::IsNaN(x)) continue;
+    if (vector_internal::IsNaN(x)) continue;
     if (MinIx == 0 || x < Minimum) {
       Minimum = x;
       MinIx = i;
@@ -72,13 +72,13 @@ void TVectorBase<T, D>::MinMax(std::int32_t LowElem, std::int32_t HighElem, T& M
 template <class T, class D>
 void TVectorBase<T, D>::MeanVar(std::int32_t LowElem, std::int32_t HighElem, double& Mean, double& Variance) const {
   MakeValidElemRange(LowElem, HighElem);
-  container_detail::WalkMeanVar(vector_detail::RangeWalk(FVec, LowElem, HighElem), Mean, Variance);
+  containers_internal::WalkMeanVar(vector_internal::RangeWalk(FVec, LowElem, HighElem), Mean, Variance);
 }
 
 template <class T, class D>
 double TVectorBase<T, D>::GeometricMean(std::int32_t LowElem, std::int32_t HighElem) const {
   MakeValidElemRange(LowElem, HighElem);
-  return container_detail::WalkGeometricMean(vector_detail::RangeWalk(FVec, LowElem, HighElem), [this] {
+  return containers_internal::WalkGeometricMean(vector_internal::RangeWalk(FVec, LowElem, HighElem), [this] {
     RaiseComponent<EKVLVectorError>(*this, "negative argument passed to GeometricMean");
   });
 }
@@ -86,7 +86,7 @@ double TVectorBase<T, D>::GeometricMean(std::int32_t LowElem, std::int32_t HighE
 template <class T, class D>
 double TVectorBase<T, D>::HarmonicMean(std::int32_t LowElem, std::int32_t HighElem) const {
   MakeValidElemRange(LowElem, HighElem);
-  return container_detail::WalkHarmonicMean(vector_detail::RangeWalk(FVec, LowElem, HighElem), [this] {
+  return containers_internal::WalkHarmonicMean(vector_internal::RangeWalk(FVec, LowElem, HighElem), [this] {
     RaiseComponent<EKVLVectorError>(*this, "negative or zero argument passed to HarmonicMean");
   });
 }
@@ -95,7 +95,7 @@ template <class T, class D>
 void TVectorBase<T, D>::SkewKurt(std::int32_t LowElem, std::int32_t HighElem, double& Skewness,
                                  double& Kurtosis) const {
   MakeValidElemRange(LowElem, HighElem);
-  container_detail::WalkSkewKurt(vector_detail::RangeWalk(FVec, LowElem, HighElem), Skewness, Kurtosis);
+  containers_internal::WalkSkewKurt(vector_internal::RangeWalk(FVec, LowElem, HighElem), Skewness, Kurtosis);
 }
 
 template <class T, class D>
@@ -104,8 +104,8 @@ void TVectorBase<T, D>::SkewKurtSample(std::int32_t LowElem, std::int32_t HighEl
   MakeValidElemRange(LowElem, HighElem);
   double g1 = 0.0;
   double g2 = 0.0;
-  container_detail::WalkSkewKurt(vector_detail::RangeWalk(FVec, LowElem, HighElem), g1, g2);
-  container_detail::SampleSkewKurt(HighElem - LowElem + 1, g1, g2, Skewness, Kurtosis);
+  containers_internal::WalkSkewKurt(vector_internal::RangeWalk(FVec, LowElem, HighElem), g1, g2);
+  containers_internal::SampleSkewKurt(HighElem - LowElem + 1, g1, g2, Skewness, Kurtosis);
 }
 
 template <class T, class D>
@@ -137,7 +137,7 @@ std::vector<T> TVectorBase<T, D>::QuantileCopy(std::int32_t LowElem, std::int32_
                                                bool& Sorted) const {
   std::vector<T> s = GuardAllocation<EKVLVectorError>(
       *this, [&] { return std::vector<T>(FVec.begin() + (LowElem - 1), FVec.begin() + HighElem); });
-  Sorted = std::ranges::any_of(s, [](T x) { return vector_detail::IsNaN(x); });
+  Sorted = std::ranges::any_of(s, [](T x) { return vector_internal::IsNaN(x); });
   if (Sorted) SortArray(std::span<T>(s), true);
   return s;
 }
@@ -149,9 +149,9 @@ bool TVectorBase<T, D>::Quartiles(std::int32_t LowElem, std::int32_t HighElem, d
   bool sorted = false;
   std::vector<T> s = QuantileCopy(LowElem, HighElem, sorted);
   if (sorted)
-    container_detail::QuartilesOfSelected(s, Q1, Q2, Q3);
+    containers_internal::QuartilesOfSelected(s, Q1, Q2, Q3);
   else
-    container_detail::QuartilesBySelection(s, Q1, Q2, Q3);
+    containers_internal::QuartilesBySelection(s, Q1, Q2, Q3);
   return true;
 }
 
@@ -202,7 +202,7 @@ bool TVectorBase<T, D>::Histogram(std::int32_t FirstElem, std::int32_t LastElem,
   // Counts Count occurrences of x; a value past the last bin (possible when
   // the bin range is not a whole number of bins) counts as overflow.
   auto count = [&](T x, std::int32_t Count) {
-    if (vector_detail::IsNaN(x)) return;
+    if (vector_internal::IsNaN(x)) return;
     using W = std::conditional_t<std::is_floating_point_v<T>, long double, std::int64_t>;
     const W offset = static_cast<W>(x) - FirstBin;
     if (x < FirstBin) {

@@ -10,7 +10,7 @@
 
 #include "kvl/arrays/array_svd.h"
 
-namespace kvl::svd_detail {
+namespace kvl::svd_internal {
 
 /// Dot: Σ x_i·y_i over n contiguous values.
 double Dot(const double* __restrict x, const double* __restrict y, std::size_t n) noexcept;
@@ -28,7 +28,7 @@ void Rotate(double* __restrict x, double* __restrict y, std::size_t n, double c,
 template <class M, class P>
 bool ColumnTable(M& A, std::vector<P*>& Cols, std::size_t& Rows) {
   Cols.resize(A.size());
-  if constexpr (arrays_detail::IsColumnView<std::remove_cvref_t<M>>)
+  if constexpr (detail::IsColumnView<std::remove_cvref_t<M>>)
     Rows = A.Rows();
   else
     Rows = A.empty() ? 0 : A[0].size();
@@ -56,4 +56,4 @@ TSvdResult GolubReinsch(double* const* a, std::size_t m, std::size_t n, double* 
 void BackSubstitute(const double* const* u, std::size_t m, std::size_t n, const double* w, const double* const* v,
                     const double* b, TDoubleArray& x, TDoubleArray* err);
 
-}  // namespace kvl::svd_detail
+}  // namespace kvl::svd_internal

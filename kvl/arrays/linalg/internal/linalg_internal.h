@@ -20,7 +20,10 @@
 #include "kvl/arrays/array_core.h"
 #include "kvl/arrays/internal/gemm_kernel.h"
 
-namespace kvl::arrays_detail::linalg {
+namespace kvl::linalg_internal {
+
+// The array traits and walkers of array_core.h, unqualified as in the routines.
+using namespace kvl::detail;  // NOLINT(google-build-using-namespace)
 
 using gemm_internal::Gemm;
 using gemm_internal::GemmWork;
@@ -127,4 +130,4 @@ std::int32_t MultiplyInto(const MA& a, const MB& b, MC&& c) {
   return 0;
 }
 
-}  // namespace kvl::arrays_detail::linalg
+}  // namespace kvl::linalg_internal

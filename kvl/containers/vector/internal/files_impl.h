@@ -17,13 +17,13 @@
 #include "kvl/base/KVL_streams.h"
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/containers/asc_format.h"
-#include "kvl/containers/cell_crc.h"
-#include "kvl/containers/vector/vector_detail.h"
+#include "kvl/containers/internal/cell_crc.h"
+#include "kvl/containers/vector/internal/vector_internal.h"
 #include "kvl/core/KVL_math1.h"
 
 namespace kvl {
 
-namespace vector_detail {
+namespace vector_internal {
 
 /// TLineWriter: collects text lines and writes them in large blocks.
 class TLineWriter {
@@ -58,7 +58,7 @@ inline bool ParseIndex(std::string_view Word, std::int32_t& Value) noexcept {
   return ec == std::errc() && ptr == Word.data() + Word.size() && !Word.empty();
 }
 
-}  // namespace vector_detail
+}  // namespace vector_internal
 
 // A vector may grow to HighElem on a load only when it is that large
 // already or the data can hold a value for each index of the range that
@@ -80,9 +80,9 @@ std::int32_t TVectorBase<T, D>::DoExportAsASC(const std::string& FName, std::int
   if (!out) return -1;
   constexpr bool flags[4] = {false, false, false, false};
   WriteASCHeader(out, ASCTitle(Comment, ClassName(), FName), 1, FNElem, flags);
-  vector_detail::TLineWriter lines(out);
+  vector_internal::TLineWriter lines(out);
   for (const T x : FVec) {
-    vector_detail::AppendElem(lines.Buffer(), x, 12, Precision);
+    vector_internal::AppendElem(lines.Buffer(), x, 12, Precision);
     lines.EndLine();
   }
   return lines.Finish() ? 0 : -1;
@@ -112,7 +112,7 @@ std::int32_t TVectorBase<T, D>::ImportASC(std::istream& In, std::string& Comment
   const std::int32_t result = in.ReadRows(
       [this](std::int32_t Row, double Value, bool) {
         T elem{};
-        if (!vector_detail::FromReal(Value, elem)) return false;
+        if (!vector_internal::FromReal(Value, elem)) return false;
         SetVal(Row, elem);
         return true;
       },
@@ -134,11 +134,11 @@ bool TVectorBase<T, D>::DoStoreOnFile(std::int32_t FirstElem, std::int32_t LastE
   MakeValidElemRange(FirstElem, LastElem);
   std::ofstream out(FileName, std::ios::binary);
   if (!out) return false;
-  vector_detail::TLineWriter lines(out);
+  vector_internal::TLineWriter lines(out);
   lines.Buffer() += std::to_string(FirstElem) + ' ' + std::to_string(LastElem);
   lines.EndLine();
   for (std::int32_t i = FirstElem; i <= LastElem; ++i) {
-    vector_detail::AppendElem(lines.Buffer(), FVec[static_cast<std::size_t>(i - 1)], width, Precision);
+    vector_internal::AppendElem(lines.Buffer(), FVec[static_cast<std::size_t>(i - 1)], width, Precision);
     lines.EndLine();
   }
   return lines.Finish();
@@ -152,8 +152,8 @@ bool TVectorBase<T, D>::LoadFromFile(const std::string& FileName, bool AdjustVec
   std::string_view word;
   std::int32_t first = 0;
   std::int32_t last = 0;
-  if (!in.NextWord(word) || !vector_detail::ParseIndex(word, first)) return false;
-  if (!in.NextWord(word) || !vector_detail::ParseIndex(word, last)) return false;
+  if (!in.NextWord(word) || !vector_internal::ParseIndex(word, first)) return false;
+  if (!in.NextWord(word) || !vector_internal::ParseIndex(word, last)) return false;
   if (AdjustVectorSize) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(FileName, ec);
@@ -165,7 +165,7 @@ bool TVectorBase<T, D>::LoadFromFile(const std::string& FileName, bool AdjustVec
   for (std::int64_t i = first; i <= last && in.NextWord(word); ++i) {
     double value = 0.0;
     T elem{};
-    if (ParseReal(word, value) && vector_detail::FromReal(value, elem)) SetVal(static_cast<std::int32_t>(i), elem);
+    if (ParseReal(word, value) && vector_internal::FromReal(value, elem)) SetVal(static_cast<std::int32_t>(i), elem);
   }
   Changed();
   return true;
@@ -198,7 +198,7 @@ bool TVectorBase<T, D>::LoadAutoDetect(const std::string& FileName, bool AdjustV
   for (std::int32_t i = 1; i <= FNElem && in.NextWord(word); ++i) {
     double value = 0.0;
     T elem{};
-    if (ParseReal(word, value) && vector_detail::FromReal(value, elem)) SetVal(i, elem);
+    if (ParseReal(word, value) && vector_internal::FromReal(value, elem)) SetVal(i, elem);
   }
   Changed();
   return true;
@@ -209,7 +209,7 @@ bool TVectorBase<T, D>::LoadAutoDetect(const std::string& FileName, bool AdjustV
 // Double vectors: both bounds and every value as 10-byte Extended;
 // integer vectors: as 32-bit integers.
 
-namespace vector_detail {
+namespace vector_internal {
 
 template <class T>
 inline constexpr std::int64_t ImageElemBytes = std::is_floating_point_v<T> ? 10 : 4;
@@ -247,7 +247,7 @@ bool ReadImageBound(TStream& In, std::int32_t& Bound) {
   return ok;
 }
 
-}  // namespace vector_detail
+}  // namespace vector_internal
 
 template <class T, class D>
 void TVectorBase<T, D>::SaveToStream(TMemoryStream*& OutStream, std::int32_t LowElem, std::int32_t HighElem) const {
@@ -259,10 +259,10 @@ template <class T, class D>
 void TVectorBase<T, D>::SaveToStream(TStream* OutStream, std::int32_t LowElem, std::int32_t HighElem) const {
   if (!OutStream) return;
   MakeValidElemRange(LowElem, HighElem);
-  vector_detail::WriteImageValue<T>(*OutStream, static_cast<T>(LowElem));
-  vector_detail::WriteImageValue<T>(*OutStream, static_cast<T>(HighElem));
+  vector_internal::WriteImageValue<T>(*OutStream, static_cast<T>(LowElem));
+  vector_internal::WriteImageValue<T>(*OutStream, static_cast<T>(HighElem));
   for (std::int32_t i = LowElem; i <= HighElem; ++i)
-    vector_detail::WriteImageValue(*OutStream, FVec[static_cast<std::size_t>(i - 1)]);
+    vector_internal::WriteImageValue(*OutStream, FVec[static_cast<std::size_t>(i - 1)]);
 }
 
 template <class T, class D>
@@ -270,17 +270,17 @@ bool TVectorBase<T, D>::LoadFromStream(TStream* InStream, bool AdjustVectorSize)
   if (!InStream) return false;
   std::int32_t lo = 0;
   std::int32_t hi = 0;
-  if (!vector_detail::ReadImageBound<T>(*InStream, lo) || !vector_detail::ReadImageBound<T>(*InStream, hi)) return false;
+  if (!vector_internal::ReadImageBound<T>(*InStream, lo) || !vector_internal::ReadImageBound<T>(*InStream, hi)) return false;
   if (AdjustVectorSize) {
     const std::int64_t left = InStream->Size() - InStream->Position();
-    if (!AdjustedGrowthFits(lo, hi, left / vector_detail::ImageElemBytes<T>)) return false;
+    if (!AdjustedGrowthFits(lo, hi, left / vector_internal::ImageElemBytes<T>)) return false;
     Resize(hi);
   }
   if (hi > FNElem) return false;
   bool result = true;
   for (std::int64_t i = lo; i <= hi; ++i) {
     bool ok = false;
-    const T x = vector_detail::ReadImageValue<T>(*InStream, ok);
+    const T x = vector_internal::ReadImageValue<T>(*InStream, ok);
     if (!ok) {  // the stream is exhausted: every further read fails as well
       result = false;
       break;
@@ -295,7 +295,7 @@ bool TVectorBase<T, D>::LoadFromStream(TStream* InStream, bool AdjustVectorSize)
 
 template <class T, class D>
 std::string TVectorBase<T, D>::CRCofData() const {
-  return containers_detail::ByteLaneCRC(std::span<const T>(FVec));
+  return containers_internal::ByteLaneCRC(std::span<const T>(FVec));
 }
 
 }  // namespace kvl

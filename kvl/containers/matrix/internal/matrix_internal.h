@@ -15,12 +15,7 @@
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/core/KVL_frame.h"
 
-namespace kvl::matrix_detail {
-
-/// RaiseNoMemory: EKVLMatrixError 'Component "Name": not enough memory on heap'.
-[[noreturn, gnu::cold, gnu::noinline]] inline void RaiseNoMemory(const TComponent& Sender) {
-  RaiseComponent<EKVLMatrixError>(Sender, NoMemoryOnHeap);
-}
+namespace kvl::matrix_internal {
 
 // --- cell kernels over [column][row] views (0-based inside) --------------------------------------
 
@@ -171,4 +166,4 @@ std::int32_t EdgeAggregates(TColumnView<const T> V, bool PerColumn, TEdgeOp Op,
   return status;
 }
 
-}  // namespace kvl::matrix_detail
+}  // namespace kvl::matrix_internal

@@ -2,7 +2,7 @@
 // Internal helpers of the arithmetic and manipulation routines: a parallel
 // walker over several arrays of one shape, 32-bit wrap-around integer
 // arithmetic and the shape helpers of the arithmetic. Not part of the public
-// interface (the element conversion is arrays_detail::ConvertElem).
+// interface (the element conversion is detail::ConvertElem).
 
 #include <cmath>
 #include <cstdint>
@@ -12,13 +12,13 @@
 #include "kvl/arrays/array_core.h"
 #include "kvl/runtime/rounding.h"
 
-namespace kvl::arith_detail {
+namespace kvl::arith_internal {
 
-using arrays_detail::Elem;
-using arrays_detail::ExtentsOf;
-using arrays_detail::Index;
-using arrays_detail::IsEmpty;
-using arrays_detail::Rank;
+using detail::Elem;
+using detail::ExtentsOf;
+using detail::Index;
+using detail::IsEmpty;
+using detail::Rank;
 
 template <int Depth, int N, class F, class... Subs>
 void ZipImpl(const Index<N>& ext, F& f, Subs&&... subs) {
@@ -45,7 +45,7 @@ template <class A, class B, class F>
 std::int32_t MapInto(const A& a, B& out, F f) {
   const auto ext = ExtentsOf(a);
   if (IsEmpty(ext)) return -1;
-  if (static_cast<const void*>(&a) != static_cast<const void*>(&out)) arrays_detail::ResizeTo(out, ext);
+  if (static_cast<const void*>(&a) != static_cast<const void*>(&out)) detail::ResizeTo(out, ext);
   ZipEach(ext, [&f](auto x, auto&& y) { y = f(x); }, a, out);
   return 0;
 }
@@ -89,4 +89,4 @@ constexpr Index<Rank<A>> ToIndex(I... b) noexcept {
   return {static_cast<std::int64_t>(b)...};
 }
 
-}  // namespace kvl::arith_detail
+}  // namespace kvl::arith_internal

@@ -12,9 +12,9 @@
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/containers/internal/stat_rules.h"
 #include "kvl/containers/range_rule.h"
-#include "kvl/containers/vector/vector_detail.h"
+#include "kvl/containers/vector/internal/vector_internal.h"
 #include "kvl/core/KVL_math1.h"
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 
 namespace kvl {
 
@@ -44,7 +44,7 @@ bool TVectorBase<T, D>::Resize(std::int32_t NE) {
 
 template <class T, class D>
 std::int32_t TVectorBase<T, D>::MakeValidElemRange(std::int32_t& LowElem, std::int32_t& HighElem) const noexcept {
-  return containers_detail::MakeValidRange(LowElem, HighElem, FNElem, containers_detail::TSwapRule::Silent);
+  return detail::MakeValidRange(LowElem, HighElem, FNElem, detail::TSwapRule::Silent);
 }
 
 template <class T, class D>
@@ -92,7 +92,7 @@ std::int32_t TVectorBase<T, D>::CopyFrom(const D* Src, std::int32_t SrcElemLo, s
     SrcElemHi = Src->NrOfElem();
   } else {
     if (DestElem < 1 || DestElem > FNElem) return -3;
-    if (!vector_detail::InRange(SrcElemLo, 1, Src->NrOfElem()) || !vector_detail::InRange(SrcElemHi, 1, Src->NrOfElem()))
+    if (!vector_internal::InRange(SrcElemLo, 1, Src->NrOfElem()) || !vector_internal::InRange(SrcElemHi, 1, Src->NrOfElem()))
       return -2;
     if (SrcElemLo > SrcElemHi) std::swap(SrcElemLo, SrcElemHi);
   }
@@ -113,7 +113,7 @@ std::int32_t TVectorBase<T, D>::CopyFrom(std::span<const T> Src, std::int32_t Sr
     return CopyStretch(last + 1, DestElem, [Src](std::int64_t k) { return Src[static_cast<std::size_t>(k)]; });
   }
   if (DestElem < 1 || DestElem > FNElem) return -3;
-  if (!vector_detail::InRange(SrcElemLo, 0, last) || !vector_detail::InRange(SrcElemHi, 0, last)) return -2;
+  if (!vector_internal::InRange(SrcElemLo, 0, last) || !vector_internal::InRange(SrcElemHi, 0, last)) return -2;
   if (SrcElemLo > SrcElemHi) std::swap(SrcElemLo, SrcElemHi);
   const std::span<const T> part = Src.subspan(static_cast<std::size_t>(SrcElemLo));
   return CopyStretch(SrcElemHi - SrcElemLo + 1, DestElem,
@@ -124,9 +124,9 @@ template <class T, class D>
 void TVectorBase<T, D>::CopyFrom2DArrayRow(const std::vector<std::vector<T>>& SrcArray, std::int32_t Row,
                                            std::int32_t FirstCol, std::int32_t LastCol, std::int32_t DestElem) {
   if (SrcArray.empty() || SrcArray[0].empty()) return;
-  const auto row = static_cast<std::size_t>(vector_detail::ClampIndex(Row, SrcArray[0].size()));
-  auto first = vector_detail::ClampIndex(FirstCol, SrcArray.size());
-  auto last = vector_detail::ClampIndex(LastCol, SrcArray.size());
+  const auto row = static_cast<std::size_t>(vector_internal::ClampIndex(Row, SrcArray[0].size()));
+  auto first = vector_internal::ClampIndex(FirstCol, SrcArray.size());
+  auto last = vector_internal::ClampIndex(LastCol, SrcArray.size());
   if (first > last) std::swap(first, last);
   CopyStretch(last - first + 1, DestElem, [&](std::int64_t k) {
     const auto& column = SrcArray[static_cast<std::size_t>(first + k)];
@@ -138,9 +138,9 @@ template <class T, class D>
 void TVectorBase<T, D>::CopyFrom2DArrayColumn(const std::vector<std::vector<T>>& SrcArray, std::int32_t Col,
                                               std::int32_t FirstRow, std::int32_t LastRow, std::int32_t DestElem) {
   if (SrcArray.empty() || SrcArray[0].empty()) return;
-  const auto& column = SrcArray[static_cast<std::size_t>(vector_detail::ClampIndex(Col, SrcArray.size()))];
-  auto first = vector_detail::ClampIndex(FirstRow, SrcArray[0].size());
-  auto last = vector_detail::ClampIndex(LastRow, SrcArray[0].size());
+  const auto& column = SrcArray[static_cast<std::size_t>(vector_internal::ClampIndex(Col, SrcArray.size()))];
+  auto first = vector_internal::ClampIndex(FirstRow, SrcArray[0].size());
+  auto last = vector_internal::ClampIndex(LastRow, SrcArray[0].size());
   if (first > last) std::swap(first, last);
   CopyStretch(last - first + 1, DestElem, [&](std::int64_t k) {
     const auto r = static_cast<std::size_t>(first + k);
@@ -163,8 +163,8 @@ void TVectorBase<T, D>::CopyToArray(std::vector<std::vector<T>>& DestArray, std:
                                     bool AsColumn) const {
   if (DestArray.empty() || DestArray[0].empty()) return;
   MakeValidElemRange(LowElem, HighElem);
-  auto col = static_cast<std::size_t>(vector_detail::ClampIndex(DestCol, DestArray.size()));
-  auto row = static_cast<std::size_t>(vector_detail::ClampIndex(DestRow, DestArray[0].size()));
+  auto col = static_cast<std::size_t>(vector_internal::ClampIndex(DestCol, DestArray.size()));
+  auto row = static_cast<std::size_t>(vector_internal::ClampIndex(DestRow, DestArray[0].size()));
   for (std::int32_t k = LowElem; k <= HighElem && col < DestArray.size(); ++k) {
     auto& column = DestArray[col];
     if (row < column.size()) column[row] = FVec[static_cast<std::size_t>(k - 1)];
@@ -190,7 +190,7 @@ void TVectorBase<T, D>::FillSerial(T Offset, T Diff) {
   T value = Offset;
   for (T& x : FVec) {
     x = value;
-    value = vector_detail::Plus(value, Diff);
+    value = vector_internal::Plus(value, Diff);
   }
   FIsEmpty = false;
   Changed();
@@ -205,7 +205,7 @@ void TVectorBase<T, D>::Clear() {
 
 template <class T, class D>
 void TVectorBase<T, D>::AbsVal() {
-  for (T& x : FVec) x = vector_detail::Abs(x);
+  for (T& x : FVec) x = vector_internal::Abs(x);
   Changed();
 }
 
@@ -218,7 +218,7 @@ void TVectorBase<T, D>::AddOrSubtract(const D* OtherVec) {
   if (OtherVec->FNElem != FNElem) RaiseComponent<EKVLVectorError>(*this, "vectors have different dimensions");
   const T* other = OtherVec->FVec.data();
   for (std::size_t i = 0; i < FVec.size(); ++i)
-    FVec[i] = Subtracting ? vector_detail::Minus(FVec[i], other[i]) : vector_detail::Plus(FVec[i], other[i]);
+    FVec[i] = Subtracting ? vector_internal::Minus(FVec[i], other[i]) : vector_internal::Plus(FVec[i], other[i]);
   Changed();
 }
 
@@ -234,7 +234,7 @@ void TVectorBase<T, D>::Subtract(const D* OtherVec) {
 
 template <class T, class D>
 void TVectorBase<T, D>::SMult(T Scalar) {
-  for (T& x : FVec) x = vector_detail::Times(x, Scalar);
+  for (T& x : FVec) x = vector_internal::Times(x, Scalar);
   Changed();
 }
 
@@ -242,9 +242,9 @@ template <class T, class D>
 T TVectorBase<T, D>::DotProduct(const D* OtherVec) const {
   if (!OtherVec) return T(0);
   if (OtherVec->FNElem != FNElem) RaiseComponent<EKVLVectorError>(*this, "vectors have different dimensions");
-  typename vector_detail::SumType<T>::type sum = 0;
-  for (std::size_t i = 0; i < FVec.size(); ++i) sum += vector_detail::Wide(FVec[i]) * OtherVec->FVec[i];
-  return vector_detail::Narrow<T>(sum);
+  typename vector_internal::SumType<T>::type sum = 0;
+  for (std::size_t i = 0; i < FVec.size(); ++i) sum += vector_internal::Wide(FVec[i]) * OtherVec->FVec[i];
+  return vector_internal::Narrow<T>(sum);
 }
 
 template <class T, class D>
@@ -275,7 +275,7 @@ double TVectorBase<T, D>::Correlate(const D* OtherVec, std::int32_t ElemShift) c
 template <class T, class D>
 double TVectorBase<T, D>::PearsonCorrCoeff(const D* OtherVec) const {
   if (!OtherVec || OtherVec->FNElem != FNElem || FNElem < 2) return 0.0;
-  return container_detail::PearsonOf<T>(FVec, OtherVec->FVec);
+  return containers_internal::PearsonOf<T>(FVec, OtherVec->FVec);
 }
 
 template <class T, class D>

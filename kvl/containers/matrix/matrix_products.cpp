@@ -12,10 +12,10 @@
 
 namespace kvl {
 
-using arrays_detail::ColumnMajorProduct;
-using arrays_detail::TColumnMajor;
-using matrix_detail::ProduceResult;
-using matrix_detail::ProduceVector;
+using detail::ColumnMajorProduct;
+using detail::TColumnMajor;
+using matrix_internal::ProduceResult;
+using matrix_internal::ProduceVector;
 
 namespace {
 

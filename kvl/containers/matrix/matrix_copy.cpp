@@ -8,7 +8,7 @@
 #include <type_traits>
 
 #include "kvl/containers/KVL_matrix.h"
-#include "kvl/containers/matrix/matrix_detail.h"
+#include "kvl/containers/matrix/internal/matrix_internal.h"
 #include "kvl/runtime/rounding.h"
 
 namespace kvl {
@@ -94,7 +94,7 @@ std::int32_t TMatrix::DuplicateDataAsArray(TDouble2DArray& Dest) const {
   return 0;
 }
 
-namespace matrix_detail {
+namespace matrix_internal {
 
 /// CopyRectToArray: the CopyToArray rule for a destination of element U.
 template <class U, class M>
@@ -113,7 +113,7 @@ std::int32_t CopyRectToArray(const M& Mat, std::vector<std::vector<U>>& Dest, st
     for (std::int32_t r = RowLo; r <= RowHi; ++r) {
       const std::size_t dr = static_cast<std::size_t>(DestRow) + static_cast<std::size_t>(r - RowLo);
       if (dr >= out.size()) break;
-      out[dr] = arrays_detail::ConvertElem<U>(Mat.GetVal(c, r));
+      out[dr] = detail::ConvertElem<U>(Mat.GetVal(c, r));
     }
   }
   return 0;
@@ -169,47 +169,47 @@ std::int32_t CopyRectFromArray(const M& Mat, const std::vector<std::vector<U>>& 
   return 0;
 }
 
-}  // namespace matrix_detail
+}  // namespace matrix_internal
 
 std::int32_t TMatrix::CopyToArray(TDouble2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
                                   std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
                                   std::int32_t DestRow) const {
-  return matrix_detail::CopyRectToArray(*this, Dest, SrcColLo, SrcRowLo, SrcColHi, SrcRowHi, DestCol,
+  return matrix_internal::CopyRectToArray(*this, Dest, SrcColLo, SrcRowLo, SrcColHi, SrcRowHi, DestCol,
                                         DestRow);
 }
 
 std::int32_t TMatrix::CopyToArray(TInt2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
                                   std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
                                   std::int32_t DestRow) const {
-  return matrix_detail::CopyRectToArray(*this, Dest, SrcColLo, SrcRowLo, SrcColHi, SrcRowHi, DestCol,
+  return matrix_internal::CopyRectToArray(*this, Dest, SrcColLo, SrcRowLo, SrcColHi, SrcRowHi, DestCol,
                                         DestRow);
 }
 
 std::int32_t TMatrix::CopyFromArray(std::span<const double> Src, std::int32_t FirstElem,
                                     std::int32_t LastElem, std::int32_t Col, std::int32_t Row,
                                     bool AsColumn) {
-  return ChangedOnSuccess(*this, matrix_detail::CopyLineFromArray(*this, Src, FirstElem, LastElem, Col, Row,
+  return ChangedOnSuccess(*this, matrix_internal::CopyLineFromArray(*this, Src, FirstElem, LastElem, Col, Row,
                                                                   AsColumn, CellWriter(*this)));
 }
 
 std::int32_t TMatrix::CopyFromArray(std::span<const std::int32_t> Src, std::int32_t FirstElem,
                                     std::int32_t LastElem, std::int32_t Col, std::int32_t Row,
                                     bool AsColumn) {
-  return ChangedOnSuccess(*this, matrix_detail::CopyLineFromArray(*this, Src, FirstElem, LastElem, Col, Row,
+  return ChangedOnSuccess(*this, matrix_internal::CopyLineFromArray(*this, Src, FirstElem, LastElem, Col, Row,
                                                                   AsColumn, CellWriter(*this)));
 }
 
 std::int32_t TMatrix::CopyFromArray(const TDouble2DArray& Src, std::int32_t SrcColLo, std::int32_t SrcRowLo,
                                     std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t Col,
                                     std::int32_t Row) {
-  return ChangedOnSuccess(*this, matrix_detail::CopyRectFromArray(*this, Src, SrcColLo, SrcRowLo, SrcColHi,
+  return ChangedOnSuccess(*this, matrix_internal::CopyRectFromArray(*this, Src, SrcColLo, SrcRowLo, SrcColHi,
                                                                   SrcRowHi, Col, Row, CellWriter(*this)));
 }
 
 std::int32_t TMatrix::CopyFromArray(const TInt2DArray& Src, std::int32_t SrcColLo, std::int32_t SrcRowLo,
                                     std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t Col,
                                     std::int32_t Row) {
-  return ChangedOnSuccess(*this, matrix_detail::CopyRectFromArray(*this, Src, SrcColLo, SrcRowLo, SrcColHi,
+  return ChangedOnSuccess(*this, matrix_internal::CopyRectFromArray(*this, Src, SrcColLo, SrcRowLo, SrcColHi,
                                                                   SrcRowHi, Col, Row, CellWriter(*this)));
 }
 

@@ -19,7 +19,7 @@
 #include "kvl/runtime/numfmt.h"
 #include "kvl/runtime/rounding.h"
 
-namespace kvl::vector_detail {
+namespace kvl::vector_internal {
 
 /// InRange: Lo <= x <= Hi.
 constexpr bool InRange(std::int64_t x, std::int64_t Lo, std::int64_t Hi) noexcept { return x >= Lo && x <= Hi; }
@@ -130,4 +130,4 @@ void AppendElem(std::string& Out, T x, int Width, int Decimals) {
   }
 }
 
-}  // namespace kvl::vector_detail
+}  // namespace kvl::vector_internal

@@ -2,7 +2,7 @@
 // Internal kernels of the statistics unit: accurate special functions in
 // extended precision behind the chi-square, t, F, binomial and normal tail
 // computations, and the safeguarded root finder of their quantiles.
-// Not part of the public interface (namespace kvl::statis_detail).
+// Not part of the public interface (namespace kvl::statis_internal).
 //
 // Accuracy: the kernels work in 80-bit arithmetic and keep about 1e-16
 // relative accuracy in double results. Densities use Loader's saddle-point
@@ -15,7 +15,7 @@
 #include <limits>
 #include <vector>
 
-namespace kvl::statis_detail {
+namespace kvl::statis_internal {
 
 /// TTails: P(X <= x) and P(X > x), each accurate on its own.
 struct TTails {
@@ -120,4 +120,4 @@ long double InvertTail(long double Target, bool Lower, long double Guess, TailsF
   return std::exp(u);
 }
 
-}  // namespace kvl::statis_detail
+}  // namespace kvl::statis_internal

@@ -13,7 +13,7 @@
 #include "kvl/base/KVL_kvlbase.h"
 #include "kvl/core/KVL_math1.h"
 
-namespace kvl::containers_detail {
+namespace kvl::containers_internal {
 
 /// ByteLaneCRC: the checksum text of Cells (bytes in memory order, least
 /// significant first); empty for no cells.
@@ -34,4 +34,4 @@ std::string ByteLaneCRC(std::span<const T> Cells) {
   return result;
 }
 
-}  // namespace kvl::containers_detail
+}  // namespace kvl::containers_internal

@@ -8,8 +8,11 @@
 
 #include <cstdint>
 
-#include "kvl/runtime/random.h"
+#include "kvl/runtime/randgen.h"
 #include "kvl/runtime/rounding.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
 
 namespace kvl {
 
@@ -57,3 +60,5 @@ constexpr TLongRandState LongRandLoadState() noexcept {
 }  // namespace detail
 
 }  // namespace kvl
+
+KVL_API_END

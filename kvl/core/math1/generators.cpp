@@ -1,4 +1,4 @@
-#include "kvl/core/math1/random.h"
+#include "kvl/core/math1/generators.h"
 
 #include <algorithm>
 #include <cmath>
