@@ -35,7 +35,7 @@ TEST(DeterminantTest, HandCheckedValues) {
   for (const auto& c : cases) {
     double det = 99;
     EXPECT_EQ(Determinant(c.A, det), 0) << c.Name;
-    EXPECT_NEAR(det, c.Det, 1e-12) << c.Name;
+    EXPECT_NEAR(det, c.Det, test::kTol1e12) << c.Name;
   }
 }
 
@@ -51,7 +51,7 @@ TEST(DeterminantTest, StatusCodesAndViews) {
   ASSERT_EQ(Determinant(a, da), 0);
   ASSERT_EQ(Determinant(b, db), 0);
   ASSERT_EQ(Determinant(NaiveProduct(a, b), dab), 0);
-  EXPECT_NEAR(dab / (da * db), 1.0, 1e-10);  // det(AB) = det A det B
+  EXPECT_NEAR(dab / (da * db), 1.0, test::kTol1e10);  // det(AB) = det A det B
   TDoubleArray storage = test::Flatten(a);
   double dv;
   ASSERT_EQ(Determinant(TColumnView<double>(storage.data(), 90, 90), dv), 0);
@@ -170,9 +170,9 @@ TEST(EigenDecompositionTest, RandomSymmetricMatrix) {
     if (k > 0) {
       EXPECT_GE(values[k - 1], values[k]);
     }
-    for (std::size_t r = 0; r < n; ++r) EXPECT_NEAR(av[k][r], values[k] * vectors[k][r], 1e-12);
+    for (std::size_t r = 0; r < n; ++r) EXPECT_NEAR(av[k][r], values[k] * vectors[k][r], test::kTol1e12);
   }
-  EXPECT_NEAR(trace, sum, 1e-12);
+  EXPECT_NEAR(trace, sum, test::kTol1e12);
   TDouble2DArray vt(n, TDoubleArray(n));
   for (std::size_t c = 0; c < n; ++c)
     for (std::size_t r = 0; r < n; ++r) vt[c][r] = vectors[r][c];

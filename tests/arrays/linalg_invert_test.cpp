@@ -131,7 +131,7 @@ TEST(CalcHatMatrixTest, ProjectionPropertiesAndViews) {
   EXPECT_LT(MaxDeviation(NaiveProduct(h, x), x), 1e-12);  // leaves X's columns in place
   double trace = 0.0;
   for (std::size_t i = 0; i < 30; ++i) trace += h[i][i];
-  EXPECT_NEAR(trace, 4.0, 1e-12);
+  EXPECT_NEAR(trace, 4.0, test::kTol1e12);
 
   TDoubleArray xs = test::Flatten(x), hs(30 * 30);
   ASSERT_EQ(CalcHatMatrix(TColumnView<double>(xs.data(), 4, 30), TColumnView<double>(hs.data(), 30, 30)), 0);
@@ -147,7 +147,7 @@ TEST(CalcHatMatrixTest, StatusCodes) {
   EXPECT_EQ(h, (TDouble2DArray{{9}}));
   TDouble2DArray same = {{1, 1, 1}, {1, 2, 3}};
   ASSERT_EQ(CalcHatMatrix(same, same), 0);  // the result may replace X
-  EXPECT_NEAR(same[1][1], 1.0 / 3, 1e-14);
+  EXPECT_NEAR(same[1][1], 1.0 / 3, test::kTol1e14);
 }
 
 }  // namespace

@@ -183,7 +183,7 @@ TEST(MomentTest, VarianceStaysExactForALargeOffset) {
   EXPECT_EQ(v, 30.0);
   const TIntArray big = {2147483647, 2147483647, 2147483646};  // no integer overflow in the sum
   EXPECT_EQ(MeanArray(big, 0, 2, m), 0);
-  EXPECT_NEAR(m, 2147483646.0 + 2.0 / 3.0, 1e-6);
+  EXPECT_NEAR(m, 2147483646.0 + 2.0 / 3.0, test::kTol1e6);
 }
 
 TEST(MomentTest, MeanVarOverTheLeadingPartOfAGroup) {

@@ -27,7 +27,7 @@ TEST(ColorTest, HSIOfPrimariesAndMixtures) {
     RGBtoHSI(c.R, c.G, c.B, h, s, i);
     EXPECT_NEAR(h, c.H, kHueTol) << c.R << "," << c.G << "," << c.B;
     EXPECT_NEAR(s, c.S, test::kTol16Eps) << c.R << "," << c.G << "," << c.B;
-    EXPECT_NEAR(i, c.I, 1e-12) << c.R << "," << c.G << "," << c.B;
+    EXPECT_NEAR(i, c.I, test::kTol1e12) << c.R << "," << c.G << "," << c.B;
   }
   // A hue just below red on the blue side stays below 360.
   double h, s, i;
@@ -40,7 +40,7 @@ TEST(ColorTest, GrayIsTheWeightedLuma) {
   EXPECT_DOUBLE_EQ(RGBtoGray(255, 0, 0), 0.299 * 255);
   EXPECT_DOUBLE_EQ(RGBtoGray(0, 255, 0), 0.587 * 255);
   EXPECT_DOUBLE_EQ(RGBtoGray(0, 0, 255), 0.114 * 255);
-  for (const double g : {0.0, 1.0, 77.0, 255.0}) EXPECT_NEAR(RGBtoGray(g, g, g), g, 1e-12);
+  for (const double g : {0.0, 1.0, 77.0, 255.0}) EXPECT_NEAR(RGBtoGray(g, g, g), g, test::kTol1e12);
 }
 
 TEST(ConstantsTest, Limits) {

@@ -27,7 +27,7 @@ class MatrixDistanceModes : public ::testing::TestWithParam<DistCase> {};
 TEST_P(MatrixDistanceModes, DistanceOfTwoRows) {
   TMatrix m;
   SetColumns(m, {{1, 2}, {2, 0}, {3, 3}});
-  EXPECT_NEAR(m.DistanceOfObjects(GetParam().Mode, 1, 2), GetParam().Expect, 1e-15);
+  EXPECT_NEAR(m.DistanceOfObjects(GetParam().Mode, 1, 2), GetParam().Expect, test::kTol1e15);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, MatrixDistanceModes,

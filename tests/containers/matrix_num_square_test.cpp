@@ -55,7 +55,7 @@ TEST(MatrixSquare, SameBitsWithAnyThreadCount) {
   // Divided by Norm: the (1, 2) cell is the column product over 3.
   long double s = 0;
   for (int r = 1; r <= 300; ++r) s += static_cast<long double>(a.GetVal(1, r)) * a.GetVal(2, r);
-  EXPECT_NEAR(one.GetVal(1, 2), static_cast<double>(s / 3), 1e-12);
+  EXPECT_NEAR(one.GetVal(1, 2), static_cast<double>(s / 3), test::kTol1e12);
 }
 
 TEST(MatrixSquare, NullResultAndResultIntoItself) {

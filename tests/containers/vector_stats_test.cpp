@@ -66,11 +66,11 @@ TYPED_TEST(VectorStatsTwinTest, SkewnessAndKurtosis) {
   SetAll(v, {2, 4, 4, 4, 5, 5, 7, 9});
   double skew = 0, kurt = 0;
   v.SkewKurt(0, 0, skew, kurt);
-  EXPECT_NEAR(skew, 0.5371324568903997, 1e-12);
-  EXPECT_NEAR(kurt, -0.8706054687500004, 1e-12);
+  EXPECT_NEAR(skew, 0.5371324568903997, test::kTol1e12);
+  EXPECT_NEAR(kurt, -0.8706054687500004, test::kTol1e12);
   v.SkewKurtSample(0, 0, skew, kurt);  // the adjusted figures of common spreadsheets
-  EXPECT_NEAR(skew, 0.8184875533567995, 1e-12);
-  EXPECT_NEAR(kurt, 0.9406249999999989, 1e-12);
+  EXPECT_NEAR(skew, 0.8184875533567995, test::kTol1e12);
+  EXPECT_NEAR(kurt, 0.9406249999999989, test::kTol1e12);
   v.SkewKurt(1, 3, skew, kurt);  // n <= 3
   EXPECT_EQ(skew, 0.0);
   EXPECT_EQ(kurt, 0.0);
@@ -290,12 +290,12 @@ TEST(VectorIntegrateTest, EdgeCasesAndLinearData) {
   auto exact = [](double a, double b) { return (b * b + b) - (a * a + a); };
   for (double lo : {1.0, 1.5, 2.25, 3.0})
     for (double hi : {3.5, 4.0, 6.75, 8.0}) {
-      EXPECT_NEAR(y.Integrate(lo, hi, TIntegMethod::imTrapezoidal), exact(lo, hi), 1e-12) << lo << " " << hi;
-      EXPECT_NEAR(y.Integrate(hi, lo, TIntegMethod::imSimpson), exact(lo, hi), 1e-12) << lo << " " << hi;
+      EXPECT_NEAR(y.Integrate(lo, hi, TIntegMethod::imTrapezoidal), exact(lo, hi), test::kTol1e12) << lo << " " << hi;
+      EXPECT_NEAR(y.Integrate(hi, lo, TIntegMethod::imSimpson), exact(lo, hi), test::kTol1e12) << lo << " " << hi;
     }
-  EXPECT_NEAR(y.Integrate(2.2, 2.8, TIntegMethod::imTrapezoidal), exact(2.2, 2.8), 1e-12);  // one interval
-  EXPECT_NEAR(y.Integrate(2.2, 2.8, TIntegMethod::imSimple), (5 + 7) / 2.0 * 0.6, 1e-12);
-  EXPECT_NEAR(y.Integrate(1.5, 3.5, TIntegMethod::imSimple), (5 + 7) / 2.0 * 2, 1e-12);
+  EXPECT_NEAR(y.Integrate(2.2, 2.8, TIntegMethod::imTrapezoidal), exact(2.2, 2.8), test::kTol1e12);  // one interval
+  EXPECT_NEAR(y.Integrate(2.2, 2.8, TIntegMethod::imSimple), (5 + 7) / 2.0 * 0.6, test::kTol1e12);
+  EXPECT_NEAR(y.Integrate(1.5, 3.5, TIntegMethod::imSimple), (5 + 7) / 2.0 * 2, test::kTol1e12);
 }
 
 TEST(VectorIntegrateTest, SimpsonRulesAreExactForCubics) {
@@ -304,9 +304,9 @@ TEST(VectorIntegrateTest, SimpsonRulesAreExactForCubics) {
   for (std::int32_t k = 1; k <= 12; ++k) y.SetVal(k, static_cast<double>(k) * k * k);
   for (std::int32_t m = 3; m <= 12; ++m) {  // m samples from 1 to m
     const double exact = (std::pow(m, 4) - 1) / 4;
-    EXPECT_NEAR(y.Integrate(1, m, TIntegMethod::imSimpson), exact, 1e-9) << "m = " << m;
+    EXPECT_NEAR(y.Integrate(1, m, TIntegMethod::imSimpson), exact, test::kTol1e9) << "m = " << m;
   }
-  EXPECT_NEAR(y.Integrate(1, 3, TIntegMethod::imTrapezoidal), (1 + 8) / 2.0 + (8 + 27) / 2.0, 1e-12);
+  EXPECT_NEAR(y.Integrate(1, 3, TIntegMethod::imTrapezoidal), (1 + 8) / 2.0 + (8 + 27) / 2.0, test::kTol1e12);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ TEST(ComplexTest, Arithmetic) {
   EXPECT_EQ(CpxAbs(Cpx(3, 4)), 5.0L);
   const TComplex q = CpxDiv(a, b);  // (1+2i)/(3-i) = (0.1, 0.7)
   EXPECT_NEAR(static_cast<double>(q.re), 0.1, kExtTol);
-  EXPECT_NEAR(static_cast<double>(q.im), 0.7, 1e-17);
+  EXPECT_NEAR(static_cast<double>(q.im), 0.7, test::kTol1e17);
   EXPECT_TRUE(CpxIsEqual(CpxDiv(COMPLEX_1, Cpx(0, 1)), Cpx(0, -1)));
 }
 
@@ -51,13 +51,13 @@ TEST(ComplexTest, ToleranceComparisons) {
 TEST(ComplexTest, PolarConversions) {
   const TComplexPolar p = ConvertRectToPolar(Cpx(-1, 0));
   EXPECT_EQ(p.r, 1.0L);
-  EXPECT_NEAR(static_cast<double>(p.phi), std::numbers::pi, 1e-15);
+  EXPECT_NEAR(static_cast<double>(p.phi), std::numbers::pi, test::kTol1e15);
   const TComplexPolar z = ConvertRectToPolar(COMPLEX_0);
   EXPECT_EQ(z.r, 0.0L);
   EXPECT_EQ(z.phi, 0.0L);
   const TComplex back = ConvertPolarToRect(ConvertRectToPolar(Cpx(-3, 4)));
-  EXPECT_NEAR(static_cast<double>(back.re), -3.0, 1e-15);
-  EXPECT_NEAR(static_cast<double>(back.im), 4.0, 1e-15);
+  EXPECT_NEAR(static_cast<double>(back.re), -3.0, test::kTol1e15);
+  EXPECT_NEAR(static_cast<double>(back.im), 4.0, test::kTol1e15);
 }
 
 }  // namespace

@@ -73,8 +73,8 @@ TEST(AngleTest, CanonicalAnglesLieWithinHalfATurn) {
   };
   for (const Case& c : {Case{540, 180}, Case{-190, 170}, Case{190, -170}, Case{720, 0}, Case{-540, -180},
                         Case{45, 45}, Case{361, 1}, Case{-725, -5}, Case{180, 180}, Case{-180, -180}}) {
-    EXPECT_NEAR(CanonicalAngleDegrees(c.In), c.Out, 1e-12) << c.In;
-    EXPECT_NEAR(CanonicalAngleRadians(c.In * pi / 180), c.Out * pi / 180, 1e-14) << c.In;
+    EXPECT_NEAR(CanonicalAngleDegrees(c.In), c.Out, test::kTol1e12) << c.In;
+    EXPECT_NEAR(CanonicalAngleRadians(c.In * pi / 180), c.Out * pi / 180, test::kTol1e14) << c.In;
   }
 }
 

@@ -89,7 +89,7 @@ TEST(InterpolTableTest, InterpolatesAndExtrapolatesOnBothAxisDirections) {
         << c.X << " in " << c.XFirst << ".." << c.XLast;
   }
   const std::vector<std::int32_t> ints{0, 2147483647, 0};
-  EXPECT_NEAR(InterpolTable(0.5, 0, 1, ints), 2147483647.0, 1e-6);  // no Integer overflow
+  EXPECT_NEAR(InterpolTable(0.5, 0, 1, ints), 2147483647.0, test::kTol1e6);  // no Integer overflow
   EXPECT_EQ(InterpolTable(0.25, 0, 1, ints), 2147483647.0 / 2);
 }
 

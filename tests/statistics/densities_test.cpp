@@ -62,11 +62,11 @@ TEST(WeibullDensityTest, ValuesAndFallback) {
 
 TEST(FisherTransformTest, TransformAndInverse) {
   EXPECT_EQ(FisherTransform(0.0), 0.0);
-  EXPECT_NEAR(FisherTransform(0.5), std::atanh(0.5), 1e-15);
-  EXPECT_NEAR(FisherTransform(-0.99), std::atanh(-0.99), 1e-14);
+  EXPECT_NEAR(FisherTransform(0.5), std::atanh(0.5), test::kTol1e15);
+  EXPECT_NEAR(FisherTransform(-0.99), std::atanh(-0.99), test::kTol1e14);
   for (double z : {-3.0, -0.4, 0.0, 0.8, 5.0})
-    EXPECT_NEAR(FisherTransformInv(z), std::tanh(z), 1e-15) << "z = " << z;
-  EXPECT_NEAR(FisherTransformInv(FisherTransform(0.37)), 0.37, 1e-15);
+    EXPECT_NEAR(FisherTransformInv(z), std::tanh(z), test::kTol1e15) << "z = " << z;
+  EXPECT_NEAR(FisherTransformInv(FisherTransform(0.37)), 0.37, test::kTol1e15);
   // e^2z overflows beyond z = 355; the quotient is 1 there, not inf/inf.
   EXPECT_EQ(FisherTransformInv(400.0), 1.0);
   EXPECT_EQ(FisherTransformInv(-400.0), -1.0);

@@ -83,15 +83,15 @@ TEST(BinomDistriTest, SymmetryForHalfAtTheLargestN) {
   // P(X <= k) + P(X <= n - k - 1) = 1 for p = 1/2 and odd n.
   const std::int32_t n = 2147483647;
   for (std::int32_t k : {n / 2 - 200000, n / 2 - 10000, n / 2}) {
-    EXPECT_NEAR(BinomDistriIntegral(n, 0.5, k) + BinomDistriIntegral(n, 0.5, n - k - 1), 1.0, 1e-13);
+    EXPECT_NEAR(BinomDistriIntegral(n, 0.5, k) + BinomDistriIntegral(n, 0.5, n - k - 1), 1.0, test::kTol1e13);
   }
-  EXPECT_NEAR(BinomDistriIntegral(n, 0.5, n / 2), 0.5, 1e-13);
+  EXPECT_NEAR(BinomDistriIntegral(n, 0.5, n / 2), 0.5, test::kTol1e13);
 }
 
 TEST(BinomDistriQuantileTest, SmallestKReachingTheProbability) {
   double actual = -1.0;
   EXPECT_EQ(BinomDistriQuantile(20, 0.3, 0.95, actual), 9);  // P(X <= 8) = 0.8867
-  EXPECT_NEAR(actual, 0.9520381026686565, 1e-15);
+  EXPECT_NEAR(actual, 0.9520381026686565, test::kTol1e15);
   EXPECT_EQ(BinomDistriQuantile(20, 0.3, 0.0, actual), 0);
   EXPECT_EQ(BinomDistriQuantile(10, 0.5, 1.0, actual), 10);
   EXPECT_EQ(actual, 1.0);
@@ -169,9 +169,9 @@ TEST(UDistriTest, QuantileIsSmallestUReachingP) {
 
 TEST(UDistriTest, SymmetryEdgesAndDomain) {
   // P(U <= 599) = P(U >= 601) around the centre 600 of n1 n2 = 1200.
-  EXPECT_NEAR(UDistriIntegral(30, 40, 599) + UDistriIntegral(30, 40, 600), 1.0, 1e-15);
-  EXPECT_NEAR(UDistriDensity(6, 9, 10), UDistriDensity(6, 9, 44), 1e-16);
-  EXPECT_NEAR(UDistriDensity(6, 9, 10), UDistriDensity(9, 6, 10), 1e-16);
+  EXPECT_NEAR(UDistriIntegral(30, 40, 599) + UDistriIntegral(30, 40, 600), 1.0, test::kTol1e15);
+  EXPECT_NEAR(UDistriDensity(6, 9, 10), UDistriDensity(6, 9, 44), test::kTol1e16);
+  EXPECT_NEAR(UDistriDensity(6, 9, 10), UDistriDensity(9, 6, 10), test::kTol1e16);
   EXPECT_EQ(UDistriIntegral(6, 9, -1), 0.0);
   EXPECT_EQ(UDistriIntegral(6, 9, 54), 1.0);
   EXPECT_EQ(UDistriDensity(6, 9, 55), 0.0);
@@ -180,7 +180,7 @@ TEST(UDistriTest, SymmetryEdgesAndDomain) {
   EXPECT_EQ(UDistriQuantile(0, 9, 0.5), -1);
   EXPECT_EQ(UDistriQuantile(6, 9, 1.5), -1);
   // Beyond the exact range: symmetric and summing to 1 as well.
-  EXPECT_NEAR(UDistriIntegral(1000, 1000, 499999) + UDistriIntegral(1000, 1000, 500000), 1.0, 1e-15);
+  EXPECT_NEAR(UDistriIntegral(1000, 1000, 499999) + UDistriIntegral(1000, 1000, 500000), 1.0, test::kTol1e15);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ TEST(nDistriTest, DensityAndIntegral) {
   EXPECT_EQ(nDistriIntegral(0.0), 0.5);
   EXPECT_DOUBLE_EQ(nDistriDensity(0.0), 0.3989422804014327);
   EXPECT_DOUBLE_EQ(nDistriDensity(-1.5), nDistriDensity(1.5));
-  EXPECT_NEAR(nDistriDensity(2.0), 0.05399096651318806, 1e-17);
+  EXPECT_NEAR(nDistriDensity(2.0), 0.05399096651318806, test::kTol1e17);
   const std::vector<std::pair<double, double>> rows = {  // 40-digit Phi(x)
       {-8.0, 6.2209605742717841e-16}, {-6.0, 9.8658764503769814e-10}, {-3.0, 1.3498980316300945e-3},
       {-1.5, 6.6807201268858066e-2},  {-0.2, 4.2074029056089697e-1},  {0.7, 7.5803634777692697e-1},
@@ -41,7 +41,7 @@ TEST(nDistriTest, QuantileStopsAtTheRelativeTolerance) {
     const double x = nDistriQuantile(p);
     EXPECT_LT(std::fabs(nDistriIntegral(x) - p) / p, kQuantileTol) << "p = " << p;
   }
-  EXPECT_NEAR(nDistriQuantile(0.975), 1.959964, 1e-6);
+  EXPECT_NEAR(nDistriQuantile(0.975), 1.959964, test::kTol1e6);
   EXPECT_NEAR(nDistriQuantile(0.5), 0.0, 2e-8);  // zero to the bisection's accuracy
 }
 
@@ -62,7 +62,7 @@ TEST(nDistriTest, QuantileEndsAndIsExactFarInTheLowerTail) {
   };
   for (const auto& [p, x] : rows)
     EXPECT_NEAR(nDistriQuantile(p), x, kTailQuantileTol * std::fabs(x)) << "p = " << p;
-  EXPECT_NEAR(nDistriQuantile(std::numeric_limits<double>::denorm_min()), -38.4674, 1e-4);
+  EXPECT_NEAR(nDistriQuantile(std::numeric_limits<double>::denorm_min()), -38.4674, test::kTol1e4);
 }
 
 TEST(ErfTest, ExactAndApproximate) {
@@ -70,16 +70,16 @@ TEST(ErfTest, ExactAndApproximate) {
     EXPECT_EQ(Erf(-x), -Erf(x));
     EXPECT_NEAR(Erf(x), std::erf(x), kIntegralTol * std::erf(x)) << "x = " << x;
     EXPECT_NEAR(ErfApprox(x), std::erf(x), kErfApproxTol) << "x = " << x;
-    EXPECT_NEAR(ErfApprox(-x), -ErfApprox(x), 1e-15);
+    EXPECT_NEAR(ErfApprox(-x), -ErfApprox(x), test::kTol1e15);
   }
   EXPECT_EQ(Erf(0.0), 0.0);
   // The fixed approximation is not exact at 0: erfc(0) = 1.00000003.
-  EXPECT_NEAR(ErfApprox(0.0), -3.0e-8, 1e-10);
+  EXPECT_NEAR(ErfApprox(0.0), -3.0e-8, test::kTol1e10);
 }
 
 TEST(ConfidenceIntervalTest, HalfWidth) {
-  EXPECT_NEAR(ConfidenceInterval(0.05, 2.0, 16), nDistriQuantile(0.975) * 2.0 / 4.0, 1e-15);
-  EXPECT_NEAR(ConfidenceInterval(0.05, 2.0, 16), 0.979982, 1e-6);
+  EXPECT_NEAR(ConfidenceInterval(0.05, 2.0, 16), nDistriQuantile(0.975) * 2.0 / 4.0, test::kTol1e15);
+  EXPECT_NEAR(ConfidenceInterval(0.05, 2.0, 16), 0.979982, test::kTol1e6);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ TEST(SpecFunTest, StirlingErrTableMatchesTheShiftedSeries) {
   for (int n = 1; n <= 30; ++n) {
     const long double x = n / 2.0L;
     const long double nearby = StirlingErr(x * (1.0L + 1e-15L));
-    EXPECT_NEAR(static_cast<double>(StirlingErr(x)), static_cast<double>(nearby), 1e-15) << "x = " << n / 2.0;
+    EXPECT_NEAR(static_cast<double>(StirlingErr(x)), static_cast<double>(nearby), test::kTol1e15) << "x = " << n / 2.0;
   }
 }
 
@@ -72,7 +72,7 @@ TEST(SpecFunTest, TailsAddUpToOne) {
   for (long double a : {0.5L, 3.0L, 250.0L}) {
     for (long double x : {0.01L, 1.0L, 7.0L, 300.0L}) {
       const TTails g = GammaTails(a, x);
-      EXPECT_NEAR(static_cast<double>(g.Lower + g.Upper), 1.0, 1e-18);
+      EXPECT_NEAR(static_cast<double>(g.Lower + g.Upper), 1.0, test::kTol1e18);
     }
   }
   const TTails n = NormalTails(-3.0L), m = NormalTails(3.0L);

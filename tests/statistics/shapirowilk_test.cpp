@@ -15,7 +15,7 @@ namespace {
 constexpr double kTableTol = 0.005;
 
 TEST(ShapiroWilkIntegralTest, ExactForThreeValues) {
-  EXPECT_NEAR(ShapiroWilkIntegral(0.9, 3, 3), 0.38550170590259986, 1e-15);
+  EXPECT_NEAR(ShapiroWilkIntegral(0.9, 3, 3), 0.38550170590259986, test::kTol1e15);
   EXPECT_EQ(ShapiroWilkIntegral(0.75, 3, 3), 0.0);  // the support starts at 3/4
   EXPECT_EQ(ShapiroWilkIntegral(0.7, 3, 3), 0.0);
   EXPECT_EQ(ShapiroWilkIntegral(1.0, 3, 3), 1.0);

@@ -23,8 +23,23 @@ namespace kvl::test {
 inline constexpr double kEps = std::numeric_limits<double>::epsilon();
 inline constexpr double kTol2Eps = 2 * kEps;
 inline constexpr double kTol16Eps = 16 * kEps;
+/// Absolute tolerances of values of order 1: kTol1e18 to kTol1e15 for
+/// results carried in 80-bit or exact to a rounding of double, kTol1e14 to
+/// kTol1e12 for a few roundings summed over a short computation, kTol1e10
+/// and coarser for iterative methods and library fallbacks that stop at a
+/// stated accuracy (the test beside each says which).
+inline constexpr double kTol1e18 = 1e-18;
+inline constexpr double kTol1e17 = 1e-17;
+inline constexpr double kTol1e16 = 1e-16;
+inline constexpr double kTol1e15 = 1e-15;
+inline constexpr double kTol1e14 = 1e-14;
+inline constexpr double kTol1e13 = 1e-13;
 inline constexpr double kTol1e12 = 1e-12;
+inline constexpr double kTol1e10 = 1e-10;
 inline constexpr double kTol1e9 = 1e-9;
+inline constexpr double kTol1e8 = 1e-8;
+inline constexpr double kTol1e6 = 1e-6;
+inline constexpr double kTol1e4 = 1e-4;
 
 /// ExpectThrowMessage: runs f and checks that it throws E with exactly Msg.
 #define KVL_EXPECT_THROW_MSG(stmt, E, Msg)                                   \
