@@ -5,6 +5,7 @@
 #include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/internal/cell_crc.h"
+#include "kvl/containers/internal/sorted_search.h"
 #include "kvl/containers/matrix/internal/matrix_internal.h"
 #include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/randgen.h"
@@ -67,7 +68,7 @@ void TMatrix::Find(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRo
 
 std::int32_t TMatrix::FindInSortedColumn(std::int32_t Col, bool ColIsAscending, double Value) const {
   if (Col < 1 || Col > FNCol) return 0;
-  return matrix_internal::FindInSorted(Column(Col), ColIsAscending, Value);
+  return containers_internal::FindInSorted(Column(Col), ColIsAscending, Value);
 }
 
 std::int32_t TMatrix::CountValues(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,

@@ -66,26 +66,6 @@ void FindNearest(TColumnView<const T> V, const TRect1& R, double Value, std::int
   }
 }
 
-/// FindInSorted: the binary search of the sorted-vector search on Line
-/// (1-based positions 1..size): the position of Value, or of the nearer of
-/// the two last bracketing positions (the upper one on ties).
-template <class T>
-std::int32_t FindInSorted(std::span<const T> Line, bool Ascending, double Value) {
-  const auto at = [&](std::int32_t i) { return static_cast<double>(Line[static_cast<std::size_t>(i - 1)]); };
-  std::int32_t lo = 1;
-  std::int32_t hi = static_cast<std::int32_t>(Line.size());
-  while (hi - lo >= 2) {
-    const std::int32_t mid = (lo + hi) / 2;
-    const double x = at(mid);
-    if (x == Value) return mid;
-    if ((x > Value) == Ascending)
-      hi = mid;
-    else
-      lo = mid;
-  }
-  return std::fabs(at(lo) - Value) < std::fabs(at(hi) - Value) ? lo : hi;
-}
-
 /// TEdgeSums: what an edge aggregate needs of its cells.
 struct TEdgeSums {
   long double Sum = 0.0L;

@@ -10,6 +10,7 @@
 
 #include "kvl/base/KVL_univconst.h"
 #include "kvl/containers/KVL_vector.h"
+#include "kvl/containers/internal/sorted_search.h"
 #include "kvl/containers/internal/stat_rules.h"
 #include "kvl/containers/range_rule.h"
 #include "kvl/containers/vector/internal/vector_internal.h"
@@ -325,20 +326,8 @@ std::int32_t TVectorBase<T, D>::FindExact(std::int32_t LowElem, std::int32_t Hig
 
 template <class T, class D>
 std::int32_t TVectorBase<T, D>::FindInSortedVector(bool Ascending, T Value) const {
-  std::int32_t lo = 1;
-  std::int32_t hi = FNElem;
-  while (hi - lo >= 2) {
-    const std::int32_t mid = lo + (hi - lo) / 2;
-    const T x = GetVal(mid);
-    if (x == Value) return mid;
-    if ((x > Value) == Ascending)
-      hi = mid;
-    else
-      lo = mid;
-  }
-  const long double dLo = std::fabs(static_cast<long double>(GetVal(lo)) - Value);
-  const long double dHi = std::fabs(static_cast<long double>(GetVal(hi)) - Value);
-  return dLo < dHi ? lo : hi;
+  return containers_internal::FindInSorted(std::span<const T>(FVec.data(), static_cast<std::size_t>(FNElem)), Ascending,
+                                           static_cast<double>(Value));
 }
 
 // --- sorting and reordering ------------------------------------------------------
