@@ -17,3 +17,4 @@
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/datatable/KVL_datatable.h"
 #include "kvl/statistics/KVL_statis.h"
+#include "kvl/modelling/KVL_math2.h"
