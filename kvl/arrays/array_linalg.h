@@ -104,13 +104,15 @@ std::int32_t LUdecomposition(TColumnView<double> A, TColumnView<double> L, TColu
 /// diagonal). 0 success, -1 empty, -2 not square or ragged.
 std::int32_t LUPdecomposition(const TDouble2DArray& A, TDouble2DArray& L, TDouble2DArray& U, TIntArray& P);
 
-/// EigenDecomposition: eigenvalues and eigenvectors of a symmetric matrix by
-/// cyclic Jacobi rotations: A * EigVecs[k] = EigVals[k] * EigVecs[k], the
+/// EigenDecomposition: eigenvalues and eigenvectors of a symmetric matrix
+/// (Householder tridiagonalisation, implicit QL for the values, inverse
+/// iteration for the vectors): A * EigVecs[k] = EigVals[k] * EigVecs[k], the
 /// values in decreasing order, each vector (a column of EigVecs, n x n) of
 /// unit length with its largest-magnitude element positive. 0 success, -1
 /// empty, -2 not square or ragged, -3 not symmetric (a pair differs by more
-/// than 1e-9 of the largest magnitude) or not finite, -4 no convergence in 50
-/// sweeps or stopped by AbortMathProc (ReportMathProgress once per sweep).
+/// than 1e-9 of the largest magnitude) or not finite, -4 an eigenvalue not
+/// converged in 30 QL iterations or stopped by AbortMathProc
+/// (ReportMathProgress once per Householder step and once per eigenvalue).
 std::int32_t EigenDecomposition(const TDouble2DArray& A, TDoubleArray& EigVals, TDouble2DArray& EigVecs);
 
 }  // namespace kvl

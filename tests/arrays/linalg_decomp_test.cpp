@@ -154,11 +154,33 @@ TEST(EigenDecompositionTest, HandCheckedValues) {
   EXPECT_LT(MaxDeviation(vectors, {{h, h}, {h, -h}}), test::kTol16Eps);
 }
 
-TEST(EigenDecompositionTest, RandomSymmetricMatrix) {
-  constexpr std::size_t n = 30;
-  TDouble2DArray a = RandomMatrix(n, n, 9);
+// Symmetric matrices of several spectra: well separated (inverse iteration
+// for every vector), one tight cluster (the QL rotations instead), wide
+// clusters at both ends of the spectrum (orthogonalised inverse iteration)
+// and a matrix that splits into independent tridiagonal blocks.
+struct TEigenCase {
+  const char* Name;
+  std::size_t N;
+  double (*Cell)(std::size_t c, std::size_t r, double random);
+};
+
+const TEigenCase kEigenCases[] = {
+    {"Random", 30, [](std::size_t, std::size_t, double x) { return x; }},
+    {"NearIdentity", 60, [](std::size_t c, std::size_t r, double x) { return (c == r ? 1.0 : 0.0) + 1e-13 * x; }},
+    {"SecondDifference", 120,
+     [](std::size_t c, std::size_t r, double) { return c == r ? 2.0 : (c + 1 == r || r + 1 == c ? -1.0 : 0.0); }},
+    {"SplitBlocks", 40,
+     [](std::size_t c, std::size_t r, double x) { return (c / 10 == r / 10) ? x : 0.0; }},
+};
+
+class EigenSpectrumTest : public ::testing::TestWithParam<TEigenCase> {};
+
+TEST_P(EigenSpectrumTest, PairsAreOrthonormalAndOrdered) {
+  const std::size_t n = GetParam().N;
+  const TDouble2DArray random = RandomMatrix(n, n, 9);
+  TDouble2DArray a(n, TDoubleArray(n));
   for (std::size_t c = 0; c < n; ++c)
-    for (std::size_t r = 0; r < c; ++r) a[c][r] = a[r][c];
+    for (std::size_t r = 0; r <= c; ++r) a[c][r] = a[r][c] = GetParam().Cell(c, r, random[c][r]);
   TDoubleArray values;
   TDouble2DArray vectors;
   ASSERT_EQ(EigenDecomposition(a, values, vectors), 0);
@@ -170,7 +192,12 @@ TEST(EigenDecompositionTest, RandomSymmetricMatrix) {
     if (k > 0) {
       EXPECT_GE(values[k - 1], values[k]);
     }
-    for (std::size_t r = 0; r < n; ++r) EXPECT_NEAR(av[k][r], values[k] * vectors[k][r], test::kTol1e12);
+    std::size_t big = 0;
+    for (std::size_t r = 0; r < n; ++r) {
+      EXPECT_NEAR(av[k][r], values[k] * vectors[k][r], test::kTol1e12) << k << ", " << r;
+      if (std::fabs(vectors[k][r]) > std::fabs(vectors[k][big])) big = r;
+    }
+    EXPECT_GT(vectors[k][big], 0.0) << k;  // the sign convention
   }
   EXPECT_NEAR(trace, sum, test::kTol1e12);
   TDouble2DArray vt(n, TDoubleArray(n));
@@ -179,9 +206,11 @@ TEST(EigenDecompositionTest, RandomSymmetricMatrix) {
   EXPECT_LT(MaxDeviation(NaiveProduct(vt, vectors), test::Identity(n)), 1e-13);  // orthonormal
 }
 
+INSTANTIATE_TEST_SUITE_P(Spectra, EigenSpectrumTest, ::testing::ValuesIn(kEigenCases),
+                         [](const auto& info) { return test::CaseName(info.param.Name); });
+
 // A = H·diag(λ)·H with a Householder reflection H: the spectrum is known,
-// with a repeated value, and n = 150 runs several rotation batches and a
-// block of left-over rows.
+// with a repeated value, and n = 150 spans several blocks of reflectors.
 TEST(EigenDecompositionTest, KnownSpectrumWithRepeatedValues) {
   constexpr std::size_t n = 150;
   constexpr double kTol = 1e-12;  // a few hundred rounding errors of values near 1

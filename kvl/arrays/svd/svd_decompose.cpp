@@ -73,13 +73,23 @@ class TGolubReinsch {
   // Householder reflections from the left (column i) and from the right
   // (row i) leave the diagonal in w_ and the superdiagonal in rv1_; the
   // reflection vectors stay in a_ below and right of the diagonal.
+  //
+  // The right-hand step needs Σ_k A(i,k)·A(·,k) over the columns k > i just
+  // updated by the left-hand step; it is gathered while each column is still
+  // in cache from that update, so each step passes over the trailing matrix
+  // twice (left reflection, then right reflection) rather than three times.
   bool Bidiagonalise() {
     double g = 0.0, scale = 0.0;
     for (std::size_t i = 0; i < n_; ++i) {
       if (StepAborts()) return false;
       const std::size_t l = i + 1;
+      const bool rightStep = i < m_ && l != n_;
+      const bool gather = rightStep && l < m_;  // a right step with rows below row i
+      double* acc = row_.data();
+      if (gather) std::fill(acc + l, acc + m_, 0.0);
       rv1_[i] = scale * g;
       g = scale = 0.0;
+      bool gathered = false;
       if (i < m_) {
         double* ci = a_[i];
         for (std::size_t k = i; k < m_; ++k) scale += std::fabs(ci[k]);
@@ -93,16 +103,27 @@ class TGolubReinsch {
           g = -Sign(std::sqrt(s), f);
           const double h = f * g - s;
           ci[i] = f - g;
-          for (std::size_t j = l; j < n_; ++j)
-            Axpy(Dot(ci + i, a_[j] + i, m_ - i) / h, ci + i, a_[j] + i, m_ - i);
+          for (std::size_t j = l; j < n_; ++j) {
+            double* aj = a_[j];
+            const double c = Dot(ci + i, aj + i, m_ - i) / h;
+            if (gather) {
+              aj[i] += c * ci[i];
+              AxpyGather(c, ci + l, aj + l, aj[i], acc + l, m_ - l);
+            } else {
+              Axpy(c, ci + i, aj + i, m_ - i);
+            }
+          }
+          gathered = gather;
           for (std::size_t k = i; k < m_; ++k) ci[k] *= scale;
         }
       }
       w_[i] = scale * g;
       g = scale = 0.0;
-      if (i < m_ && l != n_) {
+      if (rightStep) {
         for (std::size_t k = l; k < n_; ++k) scale += std::fabs(a_[k][i]);
         if (scale != 0.0) {
+          if (gather && !gathered)
+            for (std::size_t k = l; k < n_; ++k) Axpy(a_[k][i], a_[k] + l, acc + l, m_ - l);
           double s = 0.0;
           for (std::size_t k = l; k < n_; ++k) {
             a_[k][i] /= scale;
@@ -113,11 +134,12 @@ class TGolubReinsch {
           const double h = f * g - s;
           a_[l][i] = f - g;
           for (std::size_t k = l; k < n_; ++k) rv1_[k] = a_[k][i] / h;
-          if (l < m_) {
-            // rows j > i: row_j = Σ_k A(j,k)·A(i,k), then A(j,k) += row_j·rv1_k
-            double* acc = row_.data();
-            std::fill(acc + l, acc + m_, 0.0);
-            for (std::size_t k = l; k < n_; ++k) Axpy(a_[k][i], a_[k] + l, acc + l, m_ - l);
+          if (gather) {
+            // acc held Σ_k A(i,k)·A(·,k) before the row was scaled and its
+            // first element replaced: now it is Σ_k u_k·A(·,k) for the
+            // reflection vector u, and A(j,k) += acc_j·rv1_k.
+            for (std::size_t r = l; r < m_; ++r) acc[r] /= scale;
+            Axpy(-g, a_[l] + l, acc + l, m_ - l);
             for (std::size_t k = l; k < n_; ++k) Axpy(rv1_[k], acc + l, a_[k] + l, m_ - l);
           }
           for (std::size_t k = l; k < n_; ++k) a_[k][i] *= scale;

@@ -18,6 +18,11 @@ double Dot(const double* __restrict x, const double* __restrict y, std::size_t n
 /// Axpy: y += a·x over n contiguous values.
 void Axpy(double a, const double* __restrict x, double* __restrict y, std::size_t n) noexcept;
 
+/// AxpyGather: y += a·x, then acc += b·y (the updated y), over n contiguous
+/// values in one pass.
+void AxpyGather(double a, const double* __restrict x, double* __restrict y, double b, double* __restrict acc,
+                std::size_t n) noexcept;
+
 /// Rotate: the plane rotation (x, y) <- (x·c + y·s, y·c − x·s) of two
 /// contiguous vectors of n values.
 void Rotate(double* __restrict x, double* __restrict y, std::size_t n, double c, double s) noexcept;
