@@ -5,10 +5,12 @@
 // column-major storage, so that the rotation of the pair (p, q) updates the
 // columns p and q as two contiguous runs, and the eigenvectors are stored
 // vector by vector, so that their update is contiguous as well. Rows p and q
-// are then refreshed from the new columns (the matrix stays symmetric), the
-// one strided access per rotation. The arithmetic per element is that of the
-// textbook scheme on the upper triangle, so the pass counts do not depend on
-// the storage.
+// are then refreshed from the new columns, the one strided access per
+// rotation, and only in the columns from p on: the earlier columns are not
+// read again in the sweep, and the end of the sweep mirrors the upper
+// triangle (always exact) into the lower one. The arithmetic per element is
+// that of the textbook scheme on the upper triangle, so the pass counts do
+// not depend on the storage.
 
 #include "kvl/modelling/decomp/decomp_eigen.h"
 
@@ -52,6 +54,15 @@ double OffDiagonalSum(const double* a, std::size_t n) {
     for (std::size_t p = 0; p < q; ++p) sum += std::abs(aq[p]);
   }
   return sum;
+}
+
+/// MirrorUpperTriangle: a(i, k) := a(k, i) for i > k (the upper triangle
+/// is the one kept exact during a sweep).
+void MirrorUpperTriangle(double* a, std::size_t n) {
+  for (std::size_t k = 0; k < n; ++k) {
+    double* ak = a + k * n;
+    for (std::size_t i = k + 1; i < n; ++i) ak[i] = a[i * n + k];
+  }
 }
 
 /// Rotate: (x, y) := (x − s·(y + x·τ), y + s·(x − y·τ)) over two contiguous runs.
@@ -108,13 +119,16 @@ TJacobiEnd Jacobi(double* a, std::size_t n, double* d, double* v) {
         Rotate(ap, aq, n, s, tau);
         // The 2 x 2 block is done: its off-diagonal pair is 0, the diagonal lives in d.
         ap[p] = ap[q] = aq[p] = aq[q] = 0.0;
-        for (std::size_t j = 0; j < n; ++j) {
+        // Columns before p are not read again in this sweep: their copies
+        // of rows p and q are refreshed once when the sweep ends.
+        for (std::size_t j = p + 1; j < n; ++j) {
           a[j * n + p] = ap[j];
           a[j * n + q] = aq[j];
         }
         Rotate(v + p * n, v + q * n, n, s, tau);
       }
     }
+    MirrorUpperTriangle(a, n);
     for (std::size_t i = 0; i < n; ++i) {
       b[i] += z[i];
       d[i] = b[i];
