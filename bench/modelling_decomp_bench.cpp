@@ -7,10 +7,10 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <random>
 #include <vector>
 
 #include "kvl/modelling/KVL_math2.h"
+#include "kvl/runtime/randgen.h"
 
 #if KVL_BENCH_LAPACKE
 #include <cblas.h>
@@ -19,11 +19,11 @@
 
 namespace {
 
-std::vector<double> Random(std::size_t count, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::uniform_real_distribution<double> dist(-1.0, 1.0);
+/// Random: count values uniform in [-0.5, 0.5) from the library's generator.
+std::vector<double> Random(std::size_t count, std::int32_t seed) {
+  kvl::RandSeed = seed;
   std::vector<double> v(count);
-  for (double& x : v) x = dist(gen);
+  for (double& x : v) x = kvl::Random() - 0.5;
   return v;
 }
 
@@ -31,7 +31,8 @@ std::vector<double> Random(std::size_t count, unsigned seed) {
 std::vector<double> Symmetric(int n) {
   std::vector<double> s = Random(static_cast<std::size_t>(n) * n, 8);
   for (int c = 0; c < n; ++c)
-    for (int r = 0; r < c; ++r) s[static_cast<std::size_t>(c) * n + r] = s[static_cast<std::size_t>(r) * n + c];
+    for (int r = 0; r < c; ++r)
+      s[static_cast<std::size_t>(c) * n + r] = s[static_cast<std::size_t>(r) * n + c];
   return s;
 }
 
@@ -55,7 +56,8 @@ BENCHMARK(BM_CalcEigVec)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMillis
 
 void BM_SvdLeastSquares(benchmark::State& state) {
   const auto m = static_cast<int>(state.range(0)), n = static_cast<int>(state.range(1));
-  const std::vector<double> x = Random(static_cast<std::size_t>(m) * n, 9), y = Random(static_cast<std::size_t>(m), 10);
+  const std::vector<double> x = Random(static_cast<std::size_t>(m) * n, 9),
+                            y = Random(static_cast<std::size_t>(m), 10);
   kvl::TMatrix a;
   a.Resize(n, m);
   std::copy(x.begin(), x.end(), a.ColumnView().data());
@@ -87,7 +89,8 @@ void BM_Dsyevd(benchmark::State& state) {
     state.PauseTiming();
     std::copy(s.begin(), s.end(), a.begin());
     state.ResumeTiming();
-    if (LAPACKE_dsyevd(LAPACK_COL_MAJOR, 'V', 'U', n, a.data(), n, w.data()) != 0) state.SkipWithError("failed");
+    if (LAPACKE_dsyevd(LAPACK_COL_MAJOR, 'V', 'U', n, a.data(), n, w.data()) != 0)
+      state.SkipWithError("failed");
     benchmark::DoNotOptimize(w.data());
   }
 }
@@ -97,13 +100,16 @@ BENCHMARK(BM_Dsyevd)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecon
 // (which dgelsd overwrites) is timed, as SvdLeastSquares times its own copy.
 void BM_Dgelsd(benchmark::State& state) {
   const auto m = static_cast<int>(state.range(0)), n = static_cast<int>(state.range(1));
-  const std::vector<double> x = Random(static_cast<std::size_t>(m) * n, 9), y = Random(static_cast<std::size_t>(m), 10);
-  std::vector<double> a(x.size()), b(static_cast<std::size_t>(std::max(m, n))), s(static_cast<std::size_t>(n));
+  const std::vector<double> x = Random(static_cast<std::size_t>(m) * n, 9),
+                            y = Random(static_cast<std::size_t>(m), 10);
+  std::vector<double> a(x.size()), b(static_cast<std::size_t>(std::max(m, n))),
+      s(static_cast<std::size_t>(n));
   lapack_int rank = 0;
   for (auto _ : state) {
     std::copy(x.begin(), x.end(), a.begin());
     std::copy(y.begin(), y.end(), b.begin());
-    if (LAPACKE_dgelsd(LAPACK_COL_MAJOR, m, n, 1, a.data(), m, b.data(), std::max(m, n), s.data(), 1e-14, &rank) != 0)
+    if (LAPACKE_dgelsd(LAPACK_COL_MAJOR, m, n, 1, a.data(), m, b.data(), std::max(m, n), s.data(), 1e-14,
+                       &rank) != 0)
       state.SkipWithError("failed");
     benchmark::DoNotOptimize(b.data());
   }

@@ -3,12 +3,14 @@
 //
 // The working matrix is kept whole (both triangles) in contiguous
 // column-major storage, so that the rotation of the pair (p, q) updates the
-// columns p and q as two contiguous runs, and the eigenvectors are stored
-// vector by vector, so that their update is contiguous as well. Rows p and q
-// are then refreshed from the new columns, the one strided access per
-// rotation, and only in the columns from p on: the earlier columns are not
-// read again in the sweep, and the end of the sweep mirrors the upper
-// triangle (always exact) into the lower one. The arithmetic per element is
+// columns p and q as two contiguous runs. The eigenvectors are stored
+// vector by vector; the rotations reach them in batches, a block of rows at
+// a time, since nothing in a sweep reads them. Rows p and q
+// are refreshed from the new columns, the strided accesses: row q after
+// each rotation, row p once after all rotations of p (until then the pivots
+// come from column p), and only in the columns from p on: the earlier
+// columns are not read again in the sweep, and the end of the sweep mirrors
+// the upper triangle into the lower one. The arithmetic per element is
 // that of the textbook scheme on the upper triangle, so the pass counts do
 // not depend on the storage.
 
@@ -33,7 +35,12 @@ constexpr double ThresholdFactor = 0.2;      // threshold = factor · sum / n²
 constexpr std::int32_t ZeroingPass = 4;      // first pass of the zeroing rule
 constexpr double ZeroingFactor = 200.0;
 constexpr double SymmetryTol = 1e-9;  // relative to the largest magnitude
-constexpr double HugeTheta = 1e150;   // θ² + 1 would overflow: √(θ² + 1) = |θ|
+constexpr double HugeTheta = 1e150;
+// The vectors are not read by the sweeps: the rotations of VectorBatchRows
+// consecutive rows p reach them together, in blocks of rows of about
+// VectorBlockBytes across all vectors.
+constexpr std::size_t VectorBatchRows = 16;
+constexpr std::size_t VectorBlockBytes = 256 * 1024;  // θ² + 1 would overflow: √(θ² + 1) = |θ|
 
 /// The eigen store of the unit: values, vectors (vector by vector) and order.
 struct TEigenStore {
@@ -74,11 +81,32 @@ inline void Rotate(double* __restrict x, double* __restrict y, std::size_t n, do
   }
 }
 
+/// TRotation: one rotation of the columns P and Q, waiting for the vectors.
+struct TRotation {
+  std::size_t P, Q;
+  double S, Tau;
+};
+
+/// ApplyRotations: the rotations, in their order, to the vectors v (n x n),
+/// block of rows by block of rows, so that a block of every vector stays in
+/// cache for the whole batch. Each element sees the same rotations in the
+/// same order as one rotation at a time would give it.
+void ApplyRotations(double* v, std::size_t n, std::vector<TRotation>& Batch) {
+  const std::size_t block = std::clamp<std::size_t>(VectorBlockBytes / (n * sizeof(double)), 8, 256);
+  for (std::size_t j0 = 0; j0 < n; j0 += block) {
+    const std::size_t len = std::min(block, n - j0);
+    for (const TRotation& r : Batch) Rotate(v + r.P * n + j0, v + r.Q * n + j0, len, r.S, r.Tau);
+  }
+  Batch.clear();
+}
+
 /// Jacobi: the sweeps on a (n x n, symmetric, both triangles; destroyed),
 /// with the diagonal in d on entry; d receives the eigenvalues and v (n x n)
 /// the eigenvectors, vector by vector.
 TJacobiEnd Jacobi(double* a, std::size_t n, double* d, double* v) {
   std::vector<double> b(d, d + n), z(n, 0.0);
+  std::vector<TRotation> batch;
+  batch.reserve(VectorBatchRows * n);
   std::fill(v, v + n * n, 0.0);
   for (std::size_t i = 0; i < n; ++i) {
     v[i * n + i] = 1.0;
@@ -96,7 +124,7 @@ TJacobiEnd Jacobi(double* a, std::size_t n, double* d, double* v) {
         ReportMathProgress();
         if (AbortMathProc) return TJacobiEnd::jeAborted;
         double* aq = a + q * n;
-        const double apq = aq[p];
+        const double apq = ap[q];  // = a(p, q); column p is exact, row p is written after the loop
         const double g = ZeroingFactor * std::abs(apq);
         if (pass >= ZeroingPass && std::abs(d[p]) + g == std::abs(d[p]) &&
             std::abs(d[q]) + g == std::abs(d[q])) {
@@ -120,14 +148,16 @@ TJacobiEnd Jacobi(double* a, std::size_t n, double* d, double* v) {
         // The 2 x 2 block is done: its off-diagonal pair is 0, the diagonal lives in d.
         ap[p] = ap[q] = aq[p] = aq[q] = 0.0;
         // Columns before p are not read again in this sweep: their copies
-        // of rows p and q are refreshed once when the sweep ends.
-        for (std::size_t j = p + 1; j < n; ++j) {
-          a[j * n + p] = ap[j];
-          a[j * n + q] = aq[j];
-        }
-        Rotate(v + p * n, v + q * n, n, s, tau);
+        // of row q are refreshed once when the sweep ends.
+        for (std::size_t j = p + 1; j < n; ++j) a[j * n + q] = aq[j];
+        batch.push_back({p, q, s, tau});
       }
+      // Row p: the later columns read it only for their pivot a(p, q),
+      // which came from column p, so it is written once per row.
+      for (std::size_t j = p + 1; j < n; ++j) a[j * n + p] = ap[j];
+      if ((p + 1) % VectorBatchRows == 0) ApplyRotations(v, n, batch);
     }
+    ApplyRotations(v, n, batch);
     MirrorUpperTriangle(a, n);
     for (std::size_t i = 0; i < n; ++i) {
       b[i] += z[i];
@@ -207,6 +237,7 @@ bool CalcPrincComp(const TMatrix& Data, std::int32_t FirstCol, std::int32_t Last
   {
     std::int32_t lo = FirstCol, hi = LastCol;
     Data.MakeValidColRange(lo, hi);
+    if (hi - lo + 1 > EigenMaxOrder) return false;  // CalcEigVec would refuse it
     TMatrix cov;
     cov.Resize(hi - lo + 1, hi - lo + 1);
     if (!CalcCovar(Data, cov, FirstCol, LastCol, FirstRow, LastRow, Mode)) return false;
