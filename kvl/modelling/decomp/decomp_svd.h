@@ -13,8 +13,9 @@
 //
 // A matrix with m rows and n columns is A; U has A's shape, V is n x n and W
 // holds n singular values (non-negative, unordered). All functions report
-// failure through their result and never raise, except that writing a result
-// container may raise that container's "not enough memory" error. None keeps
+// failure through their result and raise nothing of their own; a container
+// they size (a result or a temporary one) may raise its "not enough memory"
+// error. None keeps
 // state; they may run on several threads on distinct containers (the progress
 // globals are shared).
 
