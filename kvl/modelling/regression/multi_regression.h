@@ -118,9 +118,10 @@ bool SimPLS(const TMatrix& X, const TMatrix& Y, std::int32_t NumFact, bool Scale
 /// projected by PCA onto NumEndMembers − 1 dimensions (low-noise branch
 /// otherwise); without it the projective (noise-free) projection is always
 /// used. EndMembers gets the signatures (NumEndMembers columns, one row per
-/// band), Projected the data in the NumEndMembers-dimensional subspace
-/// (NumEndMembers columns, one row per pixel) and PixelIx the row of Data
-/// each signature was taken from. The random directions come from the
+/// band: the chosen pixels seen in the signal subspace), Projected the
+/// projected data in which the simplex vertices were sought (NumEndMembers
+/// columns, one row per pixel) and PixelIx the row of Data each signature
+/// was taken from. The random directions come from the
 /// runtime generator (seed it for repeatable runs). Raises EKVLMath2Error
 /// for NumEndMembers outside 1..min(bands, pixels); false for NaN data or a
 /// failed decomposition.
@@ -130,11 +131,13 @@ bool VertexCompAnalysis(const TMatrix& Data, std::int32_t NumEndMembers, bool Au
 /// VarInflatFactor: variance inflation factor 1/(1 − R²_j) = TSS_j/RSS_j
 /// of every listed column j of Data, R²_j from the least-squares regression
 /// (with constant) of column j on the other listed columns; Factors[j − 1]
-/// belongs to Cols[j − 1]. An exact linear dependence, or a constant column,
-/// gives +inf (so does R²_j within 1e-28 of 1). OnProgress, when assigned, gets the percentage done after
+/// belongs to Cols[j − 1]. A column that the others explain to within the
+/// singular-value cut (RSS_j ≤ 1e-28·TSS_j), a constant column included,
+/// gives +inf. OnProgress, when assigned, gets the percentage done after
 /// each column (sender nullptr). Status 0; −1 no column or a column number
 /// outside Data; −2 not more rows than listed columns; −3 NaN or infinity
-/// in a listed column; −4 aborted through AbortMathProc.
+/// in a listed column; −4 aborted through AbortMathProc (Factors unchanged
+/// unless the status is 0).
 std::int32_t VarInflatFactor(const TMatrix& Data, std::span<const std::int32_t> Cols, TDoubleArray& Factors,
                              const TOnPercentDoneEvent& OnProgress);
 
@@ -142,12 +145,13 @@ std::int32_t VarInflatFactor(const TMatrix& Data, std::span<const std::int32_t> 
 /// formula text in order of first appearance, each once (compared without
 /// regard to case, spelled as first seen). A variable is a name (a letter
 /// or '_' followed by letters, digits, '_' or '.') that is not followed by
-/// '(' (a function) and is not one of the operator words (pi, true, false,
-/// mod, div, and, or, not, xor, rand, gauss), or any text in square
-/// brackets ([Oxygen level]). Numbers (12, 1.5e-3) and the operator
-/// characters + - * / ^ < > = ! , ; ( ) are skipped; blanks separate.
-/// Returns the number of names, or −p for a character at position p
-/// (1-based) that fits none of this (an unclosed '[' included).
+/// '(' (a function) and is not one of the operator words pi, true, false,
+/// mod, div, and, or, not, xor, rand, gauss; or the text inside square
+/// brackets ([Oxygen level]). Numbers (12, .5, 1.5e-3) and the characters
+/// + - * / ^ < > = ! , ; ( ) are skipped; blanks separate. Returns the
+/// number of names, or −p (Names empty) for the position p (1-based) of a
+/// character that fits none of this: another symbol, a letter right after
+/// a number (2x), an unclosed or empty '['.
 std::int32_t ExtractVarNames(const std::string& Expression, std::vector<std::string>& Names);
 
 }  // namespace kvl

@@ -236,6 +236,9 @@ TLsqStatus RidgeSolve(TColumnView<double> A, std::span<const double> y, double L
     Fit.StdErr[j] = static_cast<double>(s * std::sqrt(vj));
   }
   Fit.EffParams = static_cast<double>(eff);
+  Fit.Sigma = s;
+  Fit.V = std::move(V);
+  Fit.Shrink = std::move(shrink);
   Fit.RSS = rss;
   Fit.NearSingular = nearSingular;
   return TLsqStatus::lsOk;

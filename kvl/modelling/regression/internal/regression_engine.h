@@ -63,6 +63,9 @@ struct TRidgeFit {
   std::vector<double> StdErr;
   double EffParams = 0;
   long double RSS = 0;
+  double Sigma = 0;            // residual standard deviation
+  std::vector<double> V;       // the right singular vectors (n x n, column-major)
+  std::vector<double> Shrink;  // w_k/(w_k² + λ), 0 for a zeroed w_k
   bool NearSingular = false;
 };
 
