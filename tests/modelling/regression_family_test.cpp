@@ -477,4 +477,43 @@ INSTANTIATE_TEST_SUITE_P(
                       TNamesCase{"a + 2x", -6, {}}, TNamesCase{"a $ b", -3, {}}, TNamesCase{"[a + b", -1, {}}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
+TEST(VertexCompAnalysis, NoisyMixturesGiveSignaturesWithinTheNoise) {
+  // 400 pixels of three signatures (the pure ones first) with uniform noise
+  // of amplitude Level per band; the estimated SNR picks the projection
+  // (the low-SNR PCA branch for the last level). A signature is recovered
+  // when some end-member lies within 1.5 times the noise amplitude in every band.
+  constexpr double kNoiseBound = 1.5;
+  const std::size_t L = 8, N = 400, p = 3;
+  std::vector<double> sig(p * L);
+  for (std::size_t e = 0; e < p; ++e)
+    for (std::size_t j = 0; j < L; ++j) sig[e * L + j] = 0.2 + 0.1 * double(e) + std::fabs(std::sin(double(j * (e + 2))));
+  const std::vector<double> w = kvl::test::RandomValues(p * N, 71), noise = kvl::test::RandomValues(L * N, 72);
+  for (double level : {0.01, 0.05, 0.3}) {
+    std::vector<double> cells(L * N, 0.0);
+    for (std::size_t i = 0; i < N; ++i) {
+      double a[3], sum = 0;
+      for (std::size_t e = 0; e < p; ++e) sum += a[e] = std::pow(std::fabs(w[e * N + i]), 4);
+      for (std::size_t e = 0; e < p; ++e) a[e] = i < p ? double(e == i) : a[e] / sum;
+      for (std::size_t j = 0; j < L; ++j) {
+        cells[j * N + i] = level * noise[j * N + i];
+        for (std::size_t e = 0; e < p; ++e) cells[j * N + i] += a[e] * sig[e * L + j];
+      }
+    }
+    TMatrix data, M, proj;
+    TIntVector ix;
+    Fill(data, L, N, cells);
+    kvl::RandSeed = 12345;
+    ASSERT_TRUE(kvl::VertexCompAnalysis(data, 3, true, M, proj, ix));
+    for (std::size_t s = 0; s < p; ++s) {
+      double best = std::numeric_limits<double>::infinity();
+      for (int e = 1; e <= 3; ++e) {
+        double d = 0;
+        for (std::size_t j = 0; j < L; ++j) d = std::max(d, std::fabs(M.Elem(e, int(j + 1)) - sig[s * L + j]));
+        best = std::min(best, d);
+      }
+      EXPECT_LE(best, kNoiseBound * level) << "signature " << s << " at noise " << level;
+    }
+  }
+}
+
 }  // namespace
