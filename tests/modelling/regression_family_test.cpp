@@ -44,7 +44,8 @@ struct TRegressionCase {
   TVector y;
   TRegressionCase(std::size_t NRows, const std::vector<double>& Beta, double Noise, unsigned Seed) {
     const std::size_t p = Beta.size();
-    std::vector<double> x = kvl::test::RandomValues(p * NRows, Seed), e = kvl::test::RandomValues(NRows, Seed + 1);
+    std::vector<double> x = kvl::test::RandomValues(p * NRows, Seed),
+                        e = kvl::test::RandomValues(NRows, Seed + 1);
     std::fill(x.begin() + static_cast<std::ptrdiff_t>((p - 1) * NRows), x.end(), 1.0);
     Fill(X, p, NRows, x);
     std::vector<double> yv(NRows);
@@ -168,8 +169,9 @@ TEST(MultiLinReg, BadInputIsFalseOrRaises) {
   double r2, sd, f;
   KVL_EXPECT_THROW_MSG(kvl::MultiLinReg(c.X, bad, 1, true, r2, sd, f, b, se, singular), kvl::EKVLMath2Error,
                        "MultiLinReg: column number out of range");
-  KVL_EXPECT_THROW_MSG(kvl::MultiLinReg(c.X, std::span<const std::int32_t>(), 1, false, r2, sd, f, b, se, singular),
-                       kvl::EKVLMath2Error, "MultiLinReg: no parameters to fit");
+  KVL_EXPECT_THROW_MSG(
+      kvl::MultiLinReg(c.X, std::span<const std::int32_t>(), 1, false, r2, sd, f, b, se, singular),
+      kvl::EKVLMath2Error, "MultiLinReg: no parameters to fit");
 }
 
 TEST(MultiLinReg, AbortStopsTheFit) {
@@ -248,6 +250,12 @@ TEST(RidgeReg, MatchesTheClosedFormAndShrinks) {
   ASSERT_TRUE(kvl::RidgeReg(c.X, c.y, 0.0, b, se, singular));
   ASSERT_TRUE(kvl::MultiLinReg(c.X, c.y, b0, se0, singular));
   for (int j = 1; j <= 3; ++j) EXPECT_NEAR(se.Elem(j), se0.Elem(j), kTol1e12) << "λ = 0 is least squares";
+  // More columns than rows: unique for k > 0, and still the closed form.
+  TRegressionCase wide(3, {1.0, 2.0, -1.0, 0.5, 3.0}, 0.0, 43);
+  ASSERT_TRUE(kvl::RidgeReg(wide.X, wide.y, 0.7, b, se, singular));
+  EXPECT_TRUE(singular);
+  const std::vector<double> expectWide = RidgeClosedForm(wide.X, wide.y, 0.7);
+  for (int j = 1; j <= 5; ++j) EXPECT_NEAR(b.Elem(j), expectWide[j - 1], kTol1e12);
   KVL_EXPECT_THROW_MSG(kvl::RidgeReg(c.X, c.y, -0.1, b, se, singular), kvl::EKVLMath2Error,
                        "RidgeReg: ridge factor must not be negative");
 }
@@ -302,6 +310,12 @@ TEST(RidgeRegStd, CorrelationFormBackTransformsToOriginalUnits) {
   const std::vector<double> beta = RidgeClosedForm(z, zy, 0.5);
   EXPECT_NEAR(sb.Elem(1), beta[0], kTol1e12);
   EXPECT_NEAR(sb.Elem(2), beta[1], kTol1e12);
+  // A constant column carries nothing: coefficient 0, NearSingular.
+  for (int r = 1; r <= 15; ++r) x.SetVal(2, r, 4.0);
+  ASSERT_TRUE(kvl::RidgeRegStd(x, c.y, 0.1, sb, sse, b, se, singular));
+  EXPECT_TRUE(singular);
+  EXPECT_EQ(sb.Elem(2), 0.0);
+  EXPECT_EQ(b.Elem(2), 0.0);
 }
 
 // --- SIMPLS ----------------------------------------------------------------------------
@@ -355,14 +369,18 @@ TEST(VertexCompAnalysis, RecoversTheEndMembersOfNoiseFreeMixtures) {
   const std::size_t L = 8, N = 50, p = 3;
   std::vector<double> sig(p * L);
   for (std::size_t e = 0; e < p; ++e)
-    for (std::size_t j = 0; j < L; ++j) sig[e * L + j] = 0.2 + 0.1 * double(e) + std::fabs(std::sin(double(j * (e + 2))));
+    for (std::size_t j = 0; j < L; ++j)
+      sig[e * L + j] = 0.2 + 0.1 * double(e) + std::fabs(std::sin(double(j * (e + 2))));
   const std::vector<double> w = kvl::test::RandomValues(p * N, 71);
   std::vector<double> cells(L * N);
   const std::size_t pure[] = {6, 22, 40};
   for (std::size_t i = 0; i < N; ++i) {
     double a[3], sum = 0;
     for (std::size_t e = 0; e < p; ++e) sum += a[e] = 0.05 + std::fabs(w[e * N + i]);
-    for (std::size_t e = 0; e < p; ++e) a[e] = (i == pure[e]) ? 1.0 : (std::find(std::begin(pure), std::end(pure), i) != std::end(pure) ? 0.0 : a[e] / sum);
+    for (std::size_t e = 0; e < p; ++e)
+      a[e] = (i == pure[e])
+                 ? 1.0
+                 : (std::find(std::begin(pure), std::end(pure), i) != std::end(pure) ? 0.0 : a[e] / sum);
     for (std::size_t j = 0; j < L; ++j)
       for (std::size_t e = 0; e < p; ++e) cells[j * N + i] += a[e] * sig[e * L + j];
   }
@@ -377,15 +395,17 @@ TEST(VertexCompAnalysis, RecoversTheEndMembersOfNoiseFreeMixtures) {
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted, (std::vector<int>{7, 23, 41}));
     for (int e = 1; e <= 3; ++e) {
-      const std::size_t which = std::find(std::begin(pure), std::end(pure), std::size_t(got[e - 1] - 1)) - std::begin(pure);
+      const std::size_t which =
+          std::find(std::begin(pure), std::end(pure), std::size_t(got[e - 1] - 1)) - std::begin(pure);
       ASSERT_LT(which, p);
       for (std::size_t j = 0; j < L; ++j) EXPECT_NEAR(M.Elem(e, int(j + 1)), sig[which * L + j], kTol1e12);
     }
     EXPECT_EQ(proj.NrOfColumns(), 3);
     EXPECT_EQ(proj.NrOfRows(), int(N));
   }
-  KVL_EXPECT_THROW_MSG(kvl::VertexCompAnalysis(data, 9, false, M, proj, ix), kvl::EKVLMath2Error,
-                       "VertexCompAnalysis: number of end-members out of range");
+  for (int bad : {1, 9})
+    KVL_EXPECT_THROW_MSG(kvl::VertexCompAnalysis(data, bad, false, M, proj, ix), kvl::EKVLMath2Error,
+                         "VertexCompAnalysis: number of end-members out of range");
 }
 
 // --- VIF -------------------------------------------------------------------------------
@@ -399,7 +419,8 @@ TEST(VarInflatFactor, EqualsTheDiagonalOfTheInverseCorrelationMatrix) {
   const std::int32_t cols[] = {1, 3, 4};
   std::vector<double> progress;
   kvl::TDoubleArray vif;
-  ASSERT_EQ(kvl::VarInflatFactor(data, cols, vif, [&](kvl::TObject*, double pc) { progress.push_back(pc); }), 0);
+  ASSERT_EQ(kvl::VarInflatFactor(data, cols, vif, [&](kvl::TObject*, double pc) { progress.push_back(pc); }),
+            0);
   EXPECT_EQ(progress, (std::vector<double>{100.0 / 3, 200.0 / 3, 100.0}));
   // Correlation matrix of the listed columns, inverted by LU.
   TDouble2DArray r(k, std::vector<double>(k));
@@ -468,14 +489,15 @@ TEST_P(ExtractVarNamesCases, FindsEachVariableOnce) {
   EXPECT_EQ(names, c.Names);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ExtractVarNamesCases,
-    ::testing::Values(TNamesCase{"", 0, {}}, TNamesCase{"a+b*A", 2, {"a", "b"}},
-                      TNamesCase{"sin(x1) + 2.5e-3*Temp^2 - pi", 2, {"x1", "Temp"}},
-                      TNamesCase{"max (a, b) > 1 and not flag", 3, {"a", "b", "flag"}},
-                      TNamesCase{"[Oxygen level] / .5 + [oxygen LEVEL]", 1, {"Oxygen level"}},
-                      TNamesCase{"a + 2x", -6, {}}, TNamesCase{"a $ b", -3, {}}, TNamesCase{"[a + b", -1, {}}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(Texts, ExtractVarNamesCases,
+                         ::testing::Values(TNamesCase{"", 0, {}}, TNamesCase{"a+b*A", 2, {"a", "b"}},
+                                           TNamesCase{"sin(x1) + 2.5e-3*Temp^2 - pi", 2, {"x1", "Temp"}},
+                                           TNamesCase{"max (a, b) > 1 and not flag", 3, {"a", "b", "flag"}},
+                                           TNamesCase{
+                                               "[Oxygen level] / .5 + [oxygen LEVEL]", 1, {"Oxygen level"}},
+                                           TNamesCase{"a + 2x", -6, {}}, TNamesCase{"a $ b", -3, {}},
+                                           TNamesCase{"[a + b", -1, {}}),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(VertexCompAnalysis, NoisyMixturesGiveSignaturesWithinTheNoise) {
   // 400 pixels of three signatures (the pure ones first) with uniform noise
@@ -486,8 +508,10 @@ TEST(VertexCompAnalysis, NoisyMixturesGiveSignaturesWithinTheNoise) {
   const std::size_t L = 8, N = 400, p = 3;
   std::vector<double> sig(p * L);
   for (std::size_t e = 0; e < p; ++e)
-    for (std::size_t j = 0; j < L; ++j) sig[e * L + j] = 0.2 + 0.1 * double(e) + std::fabs(std::sin(double(j * (e + 2))));
-  const std::vector<double> w = kvl::test::RandomValues(p * N, 71), noise = kvl::test::RandomValues(L * N, 72);
+    for (std::size_t j = 0; j < L; ++j)
+      sig[e * L + j] = 0.2 + 0.1 * double(e) + std::fabs(std::sin(double(j * (e + 2))));
+  const std::vector<double> w = kvl::test::RandomValues(p * N, 71),
+                            noise = kvl::test::RandomValues(L * N, 72);
   for (double level : {0.01, 0.05, 0.3}) {
     std::vector<double> cells(L * N, 0.0);
     for (std::size_t i = 0; i < N; ++i) {
@@ -508,7 +532,8 @@ TEST(VertexCompAnalysis, NoisyMixturesGiveSignaturesWithinTheNoise) {
       double best = std::numeric_limits<double>::infinity();
       for (int e = 1; e <= 3; ++e) {
         double d = 0;
-        for (std::size_t j = 0; j < L; ++j) d = std::max(d, std::fabs(M.Elem(e, int(j + 1)) - sig[s * L + j]));
+        for (std::size_t j = 0; j < L; ++j)
+          d = std::max(d, std::fabs(M.Elem(e, int(j + 1)) - sig[s * L + j]));
         best = std::min(best, d);
       }
       EXPECT_LE(best, kNoiseBound * level) << "signature " << s << " at noise " << level;

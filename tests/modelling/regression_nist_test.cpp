@@ -27,7 +27,9 @@ using kvl::TVector;
 struct TStrdSet {
   std::map<std::string, std::string> Header;
   std::vector<std::vector<double>> Rows;
-  double Cert(const std::string& Key) const { return std::strtod(Header.at("certified." + Key).c_str(), nullptr); }
+  double Cert(const std::string& Key) const {
+    return std::strtod(Header.at("certified." + Key).c_str(), nullptr);
+  }
 };
 
 // The data folder: shared/data/nist-strd under the first ancestor of this
@@ -66,7 +68,8 @@ bool LoadStrd(const std::string& Name, TStrdSet& Set) {
 }
 
 double Lre(double Estimate, double Certified) {
-  const double err = Certified == 0 ? std::fabs(Estimate) : std::fabs(Estimate - Certified) / std::fabs(Certified);
+  const double err =
+      Certified == 0 ? std::fabs(Estimate) : std::fabs(Estimate - Certified) / std::fabs(Certified);
   return err == 0 ? 15.0 : std::clamp(-std::log10(err), 0.0, 15.0);
 }
 
@@ -80,8 +83,9 @@ class NistStrd : public ::testing::TestWithParam<TStrdCase> {};
 TEST_P(NistStrd, MultiLinRegReachesTheCertifiedDigits) {
   const TStrdCase& c = GetParam();
   TStrdSet set;
-  ASSERT_TRUE(LoadStrd(c.Name, set)) << "NIST StRD file " << c.Name << " not found (looked for shared/data/nist-strd above "
-                                     << __FILE__ << ")";
+  ASSERT_TRUE(LoadStrd(c.Name, set)) << "NIST StRD file " << c.Name
+                                     << " not found (looked for shared/data/nist-strd above " << __FILE__
+                                     << ")";
   const std::size_t n = set.Rows.size();
   const bool poly = set.Header.at("design") == "polynomial";
   const bool intercept = set.Header.at("intercept") == "yes";
@@ -119,7 +123,8 @@ TEST_P(NistStrd, MultiLinRegReachesTheCertifiedDigits) {
   std::vector<std::int32_t> cols(nx);
   for (std::size_t j = 0; j < nx; ++j) cols[j] = static_cast<std::int32_t>(j + 1);
   double r2 = 0, sd = 0, f = 0;
-  ASSERT_TRUE(kvl::MultiLinReg(data, cols, static_cast<int>(nx + 1), intercept, r2, sd, f, b2, se2, singular2));
+  ASSERT_TRUE(
+      kvl::MultiLinReg(data, cols, static_cast<int>(nx + 1), intercept, r2, sd, f, b2, se2, singular2));
   EXPECT_FALSE(singular2);
   ASSERT_EQ(b.NrOfElem(), static_cast<int>(p));
 
@@ -135,7 +140,8 @@ TEST_P(NistStrd, MultiLinRegReachesTheCertifiedDigits) {
   }
   const double lreSD = Lre(sd, set.Cert("residual_sd"));
   const double lreR2 = Lre(r2, set.Cert("r_squared"));
-  std::printf("| %-8s | %5.1f | %5.1f | %5.1f | %5.1f | %4.0f |\n", c.Name, minB, minSE, lreSD, lreR2, c.MinDigits);
+  std::printf("| %-8s | %5.1f | %5.1f | %5.1f | %5.1f | %4.0f |\n", c.Name, minB, minSE, lreSD, lreR2,
+              c.MinDigits);
   EXPECT_GE(minB, c.MinDigits);
   EXPECT_GE(minSE, c.MinDigits);
   EXPECT_GE(lreSD, c.MinDigits);

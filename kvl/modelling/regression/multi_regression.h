@@ -76,9 +76,10 @@ bool MultiLinReg(const TMatrix& Data, std::span<const std::int32_t> Cols, std::i
 /// column is shrunk, a column of ones too; RidgeRegStd leaves the constant
 /// free). Coeffs gets b, StdErrs √diag(σ²·(XᵀX+λI)⁻¹XᵀX(XᵀX+λI)⁻¹) with
 /// σ² = RSS/(rows − tr H), H the ridge hat matrix. λ = 0 is least squares.
-/// NearSingular as in MultiLinReg (for λ > 0 b stays unique). Raises
+/// NearSingular as in MultiLinReg (for λ > 0 b stays unique, also with
+/// fewer rows than columns; StdErrs are NaN when rows ≤ tr H). Raises
 /// EKVLMath2Error for a negative or non-finite RidgeFact or mismatched y;
-/// false for NaN data, fewer rows than columns, or an abort.
+/// false for NaN or infinite data, or an abort.
 bool RidgeReg(const TMatrix& X, const TVector& y, double RidgeFact, TVector& Coeffs, TVector& StdErrs,
               bool& NearSingular);
 
@@ -89,7 +90,8 @@ bool RidgeReg(const TMatrix& X, const TVector& y, double RidgeFact, TVector& Coe
 /// of y per standard deviation of x) and their standard errors; Coeffs and
 /// StdErrs the same model in the original units, one per column of X plus
 /// the constant last. X must not contain a column of ones; a constant
-/// column gets coefficient 0 and sets NearSingular. Errors as RidgeReg.
+/// column gets coefficient 0 and sets NearSingular. Errors as RidgeReg;
+/// also false for fewer than two rows.
 bool RidgeRegStd(const TMatrix& X, const TVector& y, double RidgeFact, TVector& StdCoeffs,
                  TVector& StdStdErrs, TVector& Coeffs, TVector& StdErrs, bool& NearSingular);
 
@@ -123,7 +125,7 @@ bool SimPLS(const TMatrix& X, const TMatrix& Y, std::int32_t NumFact, bool Scale
 /// columns, one row per pixel) and PixelIx the row of Data each signature
 /// was taken from. The random directions come from the
 /// runtime generator (seed it for repeatable runs). Raises EKVLMath2Error
-/// for NumEndMembers outside 1..min(bands, pixels); false for NaN data or a
+/// for NumEndMembers outside 2..min(bands, pixels); false for NaN data or a
 /// failed decomposition.
 bool VertexCompAnalysis(const TMatrix& Data, std::int32_t NumEndMembers, bool AutoSNR, TMatrix& EndMembers,
                         TMatrix& Projected, TIntVector& PixelIx);

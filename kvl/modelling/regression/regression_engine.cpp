@@ -21,9 +21,12 @@ constexpr int kRefineSteps = 2;
 
 TLsqStatus FromSvd(TSvdResult r) {
   switch (r) {
-    case TSvdResult::svdSuccess: return TLsqStatus::lsOk;
-    case TSvdResult::svdAborted: return TLsqStatus::lsAborted;
-    default: return TLsqStatus::lsNoConvergence;
+    case TSvdResult::svdSuccess:
+      return TLsqStatus::lsOk;
+    case TSvdResult::svdAborted:
+      return TLsqStatus::lsAborted;
+    default:
+      return TLsqStatus::lsNoConvergence;
   }
 }
 
@@ -52,9 +55,7 @@ bool AllFinite(std::span<const double> v) noexcept {
   return true;
 }
 
-double TLsqFit::ResidSD() const {
-  return DfResid > 0 ? static_cast<double>(std::sqrt(RSS / DfResid)) : kNaN;
-}
+double TLsqFit::ResidSD() const { return DfResid > 0 ? static_cast<double>(std::sqrt(RSS / DfResid)) : kNaN; }
 
 double TLsqFit::RSquared() const { return TSS > 0 ? static_cast<double>(1 - RSS / TSS) : kNaN; }
 
@@ -117,7 +118,8 @@ TLsqStatus FitLeastSquares(const TDesign& D, std::span<const double> y, TLsqFit&
   bool nearSingular = false;
   std::int32_t rank = 0;
   if (q > 0) {
-    const TSvdResult r = SvdDecompose(TColumnView<double>(a.data(), q, m), TColumnView<double>(V.data(), q, q), W);
+    const TSvdResult r =
+        SvdDecompose(TColumnView<double>(a.data(), q, m), TColumnView<double>(V.data(), q, q), W);
     if (r != TSvdResult::svdSuccess) return FromSvd(r);
     rank = CutSingularValues(W, nearSingular);
   }

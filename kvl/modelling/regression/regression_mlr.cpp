@@ -25,7 +25,8 @@ bool SingValDecomp(TMatrix& A, TMatrix& V, TVector& W) {
   const TColumnView<double> U = A.ColumnView();
   const TColumnView<double> Vv(v.data(), n, n);
   for (std::size_t i = 0; i + 1 < n; ++i) {
-    const std::size_t k = static_cast<std::size_t>(std::max_element(w.begin() + static_cast<std::ptrdiff_t>(i), w.end()) - w.begin());
+    const std::size_t k = static_cast<std::size_t>(
+        std::max_element(w.begin() + static_cast<std::ptrdiff_t>(i), w.end()) - w.begin());
     if (k == i || w[k] == w[i]) continue;
     std::swap(w[i], w[k]);
     std::swap_ranges(U[i].begin(), U[i].end(), U[k].begin());
@@ -70,7 +71,8 @@ bool MultiLinReg(const TMatrix& X, const TVector& y, TVector& Coeffs, TVector& S
   for (std::size_t c = 0; c < cols.size(); ++c) {
     // The first column of ones is the constant term (taken out of the
     // decomposition by centring the others).
-    const bool ones = !haveConst && std::all_of(cols[c].begin(), cols[c].end(), [](double v) { return v == 1.0; });
+    const bool ones =
+        !haveConst && std::all_of(cols[c].begin(), cols[c].end(), [](double v) { return v == 1.0; });
     haveConst = haveConst || ones;
     D.Cols.push_back(ones ? std::span<const double>() : cols[c]);
   }
@@ -90,7 +92,8 @@ bool MultiLinReg(const TMatrix& Data, std::span<const std::int32_t> Cols, std::i
   for (std::int32_t c : Cols) D.Cols.push_back(cv[static_cast<std::size_t>(c - 1)]);
   if (IncludeConst) D.Cols.emplace_back();
   TLsqFit fit;
-  if (!StoreFit(D, cv[static_cast<std::size_t>(TargetCol - 1)], Coeffs, StdErrs, NearSingular, fit)) return false;
+  if (!StoreFit(D, cv[static_cast<std::size_t>(TargetCol - 1)], Coeffs, StdErrs, NearSingular, fit))
+    return false;
   RSquared = fit.RSquared();
   ResidSD = fit.ResidSD();
   FValue = fit.FValue();
@@ -123,7 +126,7 @@ std::int32_t VarInflatFactor(const TMatrix& Data, std::span<const std::int32_t> 
     // a multiple of the constant term, included) has unbounded inflation.
     const long double ratio = SvdNearSingularRatio;
     vif[j] = (fit.TSS > 0 && fit.RSS > ratio * ratio * fit.TSS) ? static_cast<double>(fit.TSS / fit.RSS)
-                                                               : std::numeric_limits<double>::infinity();
+                                                                : std::numeric_limits<double>::infinity();
     if (OnProgress) OnProgress(nullptr, 100.0 * static_cast<double>(j + 1) / static_cast<double>(k));
     if (AbortMathProc) return -4;
   }

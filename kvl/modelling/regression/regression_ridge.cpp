@@ -12,7 +12,8 @@ using namespace regression_internal;
 namespace {
 
 void CheckRidgeArgs(const char* Func, const TMatrix& X, const TVector& y, double RidgeFact) {
-  if (!(RidgeFact >= 0) || !std::isfinite(RidgeFact)) RaiseRegression(Func, "ridge factor must not be negative");
+  if (!(RidgeFact >= 0) || !std::isfinite(RidgeFact))
+    RaiseRegression(Func, "ridge factor must not be negative");
   if (y.NrOfElem() != X.NrOfRows()) RaiseRegression(Func, "sizes of X and y do not match");
 }
 
@@ -21,7 +22,7 @@ void CheckRidgeArgs(const char* Func, const TMatrix& X, const TVector& y, double
 bool RidgeReg(const TMatrix& X, const TVector& y, double RidgeFact, TVector& Coeffs, TVector& StdErrs,
               bool& NearSingular) {
   CheckRidgeArgs("RidgeReg", X, y, RidgeFact);
-  if (X.NrOfRows() < X.NrOfColumns() || !AllFinite(X.Data()) || !AllFinite(y.Data())) return false;
+  if (!AllFinite(X.Data()) || !AllFinite(y.Data())) return false;
   std::vector<double> a(X.Data().begin(), X.Data().end());
   const std::size_t n = static_cast<std::size_t>(X.NrOfColumns()), m = static_cast<std::size_t>(X.NrOfRows());
   TRidgeFit fit;
@@ -37,8 +38,7 @@ bool RidgeRegStd(const TMatrix& X, const TVector& y, double RidgeFact, TVector& 
                  TVector& StdStdErrs, TVector& Coeffs, TVector& StdErrs, bool& NearSingular) {
   CheckRidgeArgs("RidgeRegStd", X, y, RidgeFact);
   const std::size_t n = static_cast<std::size_t>(X.NrOfColumns()), m = static_cast<std::size_t>(X.NrOfRows());
-  // The constant takes one degree of freedom: at least n + 1 rows.
-  if (m <= n || !AllFinite(X.Data()) || !AllFinite(y.Data())) return false;
+  if (m < 2 || !AllFinite(X.Data()) || !AllFinite(y.Data())) return false;
   // Centre and scale every column and y to unit length (XᵀX = correlation matrix).
   auto standardize = [m](std::span<const double> src, double* dst, long double& mean, double& len) {
     long double s = 0;
@@ -61,7 +61,8 @@ bool RidgeRegStd(const TMatrix& X, const TVector& y, double RidgeFact, TVector& 
   double ylen = 0;
   standardize(y.Data(), ys.data(), ymean, ylen);
   TRidgeFit fit;
-  if (RidgeSolve(TColumnView<double>(a.data(), n, m), ys, RidgeFact, 1.0, fit) != TLsqStatus::lsOk) return false;
+  if (RidgeSolve(TColumnView<double>(a.data(), n, m), ys, RidgeFact, 1.0, fit) != TLsqStatus::lsOk)
+    return false;
   // Back to the original units: b_j = β_j·|y|/|x_j|, the constant ȳ − Σ b_j·x̄_j.
   std::vector<double> b(n + 1, 0.0), se(n + 1, 0.0);
   long double b0 = ymean;

@@ -64,7 +64,8 @@ bool SimPLS(const TMatrix& X, const TMatrix& Y, std::int32_t NumFact, bool Scale
             TVector& XVarExpl, TVector& YVarExpl, TMatrix& Coeffs) {
   if (X.NrOfRows() != Y.NrOfRows()) RaiseRegression("SimPLS", "X and Y differ in the number of rows");
   const std::size_t n = static_cast<std::size_t>(X.NrOfRows());
-  const std::size_t p = static_cast<std::size_t>(X.NrOfColumns()), q = static_cast<std::size_t>(Y.NrOfColumns());
+  const std::size_t p = static_cast<std::size_t>(X.NrOfColumns()),
+                    q = static_cast<std::size_t>(Y.NrOfColumns());
   if (NumFact < 1 || static_cast<std::size_t>(NumFact) > std::min(n - 1, p))
     RaiseRegression("SimPLS", "number of factors out of range");
   if (!AllFinite(X.Data()) || !AllFinite(Y.Data())) return false;

@@ -12,8 +12,8 @@ namespace kvl {
 namespace {
 
 // Words of the formula vocabulary that stand without parentheses.
-constexpr std::array<std::string_view, 11> kOperatorWords = {"pi",  "true", "false", "mod",  "div",  "and",
-                                                             "or",  "not",  "xor",   "rand", "gauss"};
+constexpr std::array<std::string_view, 11> kOperatorWords = {"pi", "true", "false", "mod",  "div",  "and",
+                                                             "or", "not",  "xor",   "rand", "gauss"};
 
 std::string Lower(std::string_view s) {
   std::string r(s);
@@ -67,7 +67,8 @@ std::int32_t ExtractVarNames(const std::string& Expression, std::vector<std::str
       std::size_t j = i;
       while (j < s.size() && std::isspace(static_cast<unsigned char>(s[j]))) ++j;
       const bool isFunction = j < s.size() && s[j] == '(';
-      const bool isWord = std::find(kOperatorWords.begin(), kOperatorWords.end(), Lower(name)) != kOperatorWords.end();
+      const bool isWord =
+          std::find(kOperatorWords.begin(), kOperatorWords.end(), Lower(name)) != kOperatorWords.end();
       if (!isFunction && !isWord) add(name);
     } else if (c == '[') {
       const std::size_t close = s.find(']', i + 1);

@@ -33,7 +33,8 @@ bool LeadingBandVectors(std::vector<double>& Z, std::size_t L, std::size_t N, st
   Ud.resize(Count * L);
   for (std::size_t k = 0; k < Count; ++k)
     std::copy(V.begin() + static_cast<std::ptrdiff_t>(order[k] * L),
-              V.begin() + static_cast<std::ptrdiff_t>((order[k] + 1) * L), Ud.begin() + static_cast<std::ptrdiff_t>(k * L));
+              V.begin() + static_cast<std::ptrdiff_t>((order[k] + 1) * L),
+              Ud.begin() + static_cast<std::ptrdiff_t>(k * L));
   return true;
 }
 
@@ -57,8 +58,9 @@ void Project(const TColumnView<const double>& Y, const std::vector<double>& Ud, 
 
 bool VertexCompAnalysis(const TMatrix& Data, std::int32_t NumEndMembers, bool AutoSNR, TMatrix& EndMembers,
                         TMatrix& Projected, TIntVector& PixelIx) {
-  const std::size_t L = static_cast<std::size_t>(Data.NrOfColumns()), N = static_cast<std::size_t>(Data.NrOfRows());
-  if (NumEndMembers < 1 || static_cast<std::size_t>(NumEndMembers) > std::min(L, N))
+  const std::size_t L = static_cast<std::size_t>(Data.NrOfColumns()),
+                    N = static_cast<std::size_t>(Data.NrOfRows());
+  if (NumEndMembers < 2 || static_cast<std::size_t>(NumEndMembers) > std::min(L, N))
     RaiseRegression("VertexCompAnalysis", "number of end-members out of range");
   if (!AllFinite(Data.Data())) return false;
   const std::size_t p = static_cast<std::size_t>(NumEndMembers);
@@ -157,7 +159,8 @@ bool VertexCompAnalysis(const TMatrix& Data, std::int32_t NumEndMembers, bool Au
       }
     }
     index[i] = static_cast<std::int32_t>(best + 1);
-    std::copy(y.begin() + static_cast<std::ptrdiff_t>(best * p), y.begin() + static_cast<std::ptrdiff_t>((best + 1) * p),
+    std::copy(y.begin() + static_cast<std::ptrdiff_t>(best * p),
+              y.begin() + static_cast<std::ptrdiff_t>((best + 1) * p),
               A.begin() + static_cast<std::ptrdiff_t>(i * p));
     ReportMathProgress();
     if (AbortMathProc) return false;
