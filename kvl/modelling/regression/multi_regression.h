@@ -50,9 +50,12 @@ bool SingValEquSolve(const TMatrix& U, const TVector& W, const TMatrix& V, const
                      TVector& ErrFactors);
 
 /// MultiLinReg: ordinary least squares y ≈ X·b, X with one row per
-/// observation and one column per parameter; a column of ones is the
-/// constant term. Coeffs gets b in the order of the columns, StdErrs their
-/// standard errors s·√((XᵀX)⁻¹_jj) with s² = RSS/(rows − rank) (NaN when no
+/// observation and one column per parameter; the first column whose values
+/// are all 1 is the constant term. X is copied once, its other columns
+/// centred (with a constant) and scaled to unit length, decomposed by the
+/// library's SVD and the solution refined twice against residuals formed in
+/// extended precision. Coeffs gets b in the order of the columns, StdErrs
+/// their standard errors s·√((XᵀX)⁻¹_jj) with s² = RSS/(rows − rank) (NaN when no
 /// degree of freedom is left). NearSingular is set when a singular value of
 /// the column-scaled design is not above 1e-14 times the largest; b is then
 /// the minimum-norm solution. True on success; false when X has fewer rows
@@ -76,8 +79,9 @@ bool MultiLinReg(const TMatrix& Data, std::span<const std::int32_t> Cols, std::i
 /// column is shrunk, a column of ones too; RidgeRegStd leaves the constant
 /// free). Coeffs gets b, StdErrs √diag(σ²·(XᵀX+λI)⁻¹XᵀX(XᵀX+λI)⁻¹) with
 /// σ² = RSS/(rows − tr H), H the ridge hat matrix. λ = 0 is least squares.
-/// NearSingular as in MultiLinReg (for λ > 0 b stays unique, also with
-/// fewer rows than columns; StdErrs are NaN when rows ≤ tr H). Raises
+/// NearSingular is set when a singular value of X is not above 1e-14 times
+/// the largest (for λ > 0 b stays unique, also with fewer rows than
+/// columns; StdErrs are NaN when rows ≤ tr H). Raises
 /// EKVLMath2Error for a negative or non-finite RidgeFact or mismatched y;
 /// false for NaN or infinite data, or an abort.
 bool RidgeReg(const TMatrix& X, const TVector& y, double RidgeFact, TVector& Coeffs, TVector& StdErrs,
