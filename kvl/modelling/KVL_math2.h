@@ -15,3 +15,4 @@
 #include "kvl/modelling/decomp/decomp_covar.h"
 #include "kvl/modelling/decomp/decomp_eigen.h"
 #include "kvl/modelling/decomp/decomp_svd.h"
+#include "kvl/modelling/regression/multi_regression.h"
