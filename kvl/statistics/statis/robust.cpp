@@ -9,13 +9,12 @@
 
 #include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/rounding.h"
+#include "kvl/statistics/statis/internal/pairwise_slopes.h"
 
 namespace kvl {
 
 namespace {
 
-// The slope given to a pair of points with equal X.
-constexpr double kVerticalSlope = 1e99;
 constexpr std::size_t kTheilSenFewPoints = 10;
 constexpr std::int32_t kMinDensityPts = 10;
 constexpr std::int32_t kMaxDensityPts = 10000;
@@ -61,33 +60,18 @@ std::int32_t TheilSenEstimator(std::span<const double> X, std::span<const double
   if (X.size() != Y.size()) return -2;
   if (!IsMonotoneSeq(X) || !AllFinite(X) || !AllFinite(Y)) return -3;
   const std::size_t n = X.size(), m = n * (n - 1) / 2;
-  std::vector<double> slopes(m);
-  bool undefined = false;  // a difference that overflowed to inf / inf
-  double* out = slopes.data();
-  for (std::size_t i = 0; i + 1 < n; ++i) {
-    const double xi = X[i], yi = Y[i];
-    for (std::size_t j = i + 1; j < n; ++j) {
-      const double dx = X[j] - xi;
-      const double s = dx == 0.0 ? kVerticalSlope : (Y[j] - yi) / dx;
-      undefined |= std::isnan(s);
-      *out++ = s;
-    }
-  }
-  if (undefined) return -3;
   // Ranks (1-based) of the ends of the band, from the variance of Kendall's
   // tau: C = 1.96 sqrt(n (n - 1)(2n + 5) / 18).
   const double dn = static_cast<double>(n), dm = static_cast<double>(m);
   const double c = 1.96 * std::sqrt(dn * (dn - 1) * (2 * dn + 5) / 18);
   const auto rankHigh = static_cast<std::size_t>(std::min<std::int64_t>(Round((c + dm) / 2 + 1), m));
   const auto rankLow = static_cast<std::size_t>(std::max<std::int64_t>(Round((dm - c) / 2), 1));
-  // Only these order statistics are needed: selecting them gives the values
-  // a full sort would put there.
-  std::array<std::size_t, 4> pos{rankLow - 1, (m - 1) / 2, m / 2, rankHigh - 1};
-  std::sort(pos.begin(), pos.end());
-  detail::SelectPositions(std::span<double>(slopes), std::span<const std::size_t>(pos));
-  const double median = m % 2 != 0 ? slopes[m / 2] : (slopes[m / 2 - 1] + slopes[m / 2]) / 2;
-  const double low = slopes[rankLow - 1], high = slopes[rankHigh - 1];
-  slopes = std::vector<double>();
+  // Only these order statistics of the sorted slopes are needed.
+  const std::array<std::size_t, 4> ranks{rankLow - 1, (m - 1) / 2, m / 2, rankHigh - 1};
+  std::array<double, 4> at{};
+  if (!statis_internal::PairSlopeRanks(X, Y, ranks, at)) return -3;  // an inf / inf slope
+  const double median = m % 2 != 0 ? at[1] : (at[1] + at[2]) / 2;
+  const double low = at[0], high = at[3];
   std::vector<double> work(n);
   Slope = median;
   SlopeLow = low;

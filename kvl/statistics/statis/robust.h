@@ -28,8 +28,11 @@ namespace kvl {
 /// with the intercepts that belong to its ends. Returns -1 if Y has at most
 /// 2 values, -2 if X and Y differ in length, -3 if X is not monotone or X or
 /// Y holds a value that is not finite (outputs unchanged), else 0, or -4 when
-/// fewer than 10 points gave (all outputs still computed). The slopes are
-/// held once (8 n(n-1)/2 bytes) and only the ranks needed are selected.
+/// fewer than 10 points gave (all outputs still computed). Up to 2^22
+/// slopes are stored and the ranks needed selected; beyond that a sample
+/// brackets each rank and one pass over the pairs keeps only the slopes
+/// inside the brackets (a few MB for 20,000 points instead of 1.6 GB), with
+/// the same result as a full sort.
 std::int32_t TheilSenEstimator(std::span<const double> X, std::span<const double> Y, double& Slope,
                                double& Intercept, double& SlopeLow, double& SlopeHigh, double& InterceptLow,
                                double& InterceptHigh);
