@@ -29,28 +29,46 @@ std::uint64_t SplitMix64(std::uint64_t& State) {
   return z ^ (z >> 31);
 }
 
-// Calls Fn with every pairwise slope; false when one of them is NaN.
-template <class Fn>
-bool ForEachSlope(std::span<const double> X, std::span<const double> Y, Fn&& Each) {
+// The slopes of point i with every later point, into Out[0 .. n - i - 2];
+// false when one of them is NaN.
+bool RowSlopes(std::span<const double> X, std::span<const double> Y, std::size_t i, double* Out) {
+  const double xi = X[i], yi = Y[i];
+  const double* x = X.data() + i + 1;
+  const double* y = Y.data() + i + 1;
+  const std::size_t count = X.size() - i - 1;
   bool nan = false;
-  const std::size_t n = X.size();
-  for (std::size_t i = 0; i + 1 < n; ++i) {
-    const double xi = X[i], yi = Y[i];
-    for (std::size_t j = i + 1; j < n; ++j) {
-      const double s = PairSlope(xi, yi, X[j], Y[j]);
-      nan |= std::isnan(s);
-      Each(s);
-    }
+  for (std::size_t j = 0; j < count; ++j) {
+    const double s = PairSlope(xi, yi, x[j], y[j]);
+    nan |= s != s;
+    Out[j] = s;
   }
   return !nan;
 }
 
+// Calls Each with the slopes of every point with the later ones (a row);
+// false when a slope is NaN.
+template <class Fn>
+bool ForEachSlopeRow(std::span<const double> X, std::span<const double> Y, Fn&& Each) {
+  std::vector<double> row(X.size());
+  bool finite = true;
+  for (std::size_t i = 0; i + 1 < X.size(); ++i) {
+    finite &= RowSlopes(X, Y, i, row.data());
+    Each(std::span<const double>(row.data(), X.size() - i - 1));
+  }
+  return finite;
+}
+
 bool StoreAll(std::span<const double> X, std::span<const double> Y, std::span<const std::size_t> Ranks,
               std::span<double> Values) {
-  const std::size_t m = X.size() * (X.size() - 1) / 2;
+  const std::size_t n = X.size(), m = n * (n - 1) / 2;
   std::vector<double> slopes(m);
   double* out = slopes.data();
-  if (!ForEachSlope(X, Y, [&out](double s) { *out++ = s; })) return false;
+  bool finite = true;
+  for (std::size_t i = 0; i + 1 < n; ++i) {
+    finite &= RowSlopes(X, Y, i, out);
+    out += n - i - 1;
+  }
+  if (!finite) return false;
   detail::SelectPositions(std::span<double>(slopes), Ranks);
   for (std::size_t k = 0; k < Ranks.size(); ++k) Values[k] = slopes[Ranks[k]];
   return true;
@@ -104,28 +122,47 @@ bool PairSlopeRanks(std::span<const double> X, std::span<const double> Y, std::s
     }
   }
   sample = std::vector<double>();
-  // One pass over all pairs. The slopes kept never exceed half of all of
-  // them; beyond that the brackets are dropped and the slopes stored.
-  const std::size_t keepLimit = m / 2;
+  // Room for the share of slopes the sample puts inside each bracket (and a
+  // little more), so that the buffers do not grow by doubling.
+  constexpr double kReserveFactor = 1.1;
+  // A quarter of all slopes at most, so that even growing buffers (twice
+  // their size while they move) stay below storing them all.
+  const std::size_t keepLimit = m / 4;
+  for (TBracket& b : brackets)
+    b.Inside.reserve(std::min(keepLimit / brackets.size(),
+                              static_cast<std::size_t>(kReserveFactor * (b.HiIx - b.LoIx) / ds * dm)));
+  // One pass over all pairs. Should the slopes kept reach the limit, the
+  // brackets are dropped and the slopes stored.
   std::size_t kept = 0;
   bool overflow = false;
-  const bool finite = ForEachSlope(X, Y, [&](double s) {
-    for (TBracket& b : brackets) {
-      if (s < b.Lo) {
-        ++b.Below;
-      } else if (s > b.Hi) {
-      } else if (s == b.Lo) {
-        ++b.AtLo;
-      } else if (s == b.Hi) {
-        ++b.AtHi;
-      } else if (kept < keepLimit) {
-        b.Inside.push_back(s);
-        ++kept;
-      } else {
-        overflow = true;
+  // The brackets ascend (Lo and Hi alike), so a slope below the first Lo is
+  // below every bracket and one above the last Hi concerns none: only the
+  // few slopes between them need the walk over the brackets.
+  const double firstLo = brackets.front().Lo, lastHi = brackets.back().Hi;
+  std::size_t belowAll = 0;
+  const bool finite = ForEachSlopeRow(X, Y, [&](std::span<const double> row) {
+    for (const double s : row) {
+      const bool below = s < firstLo;
+      belowAll += below;
+      if (below || s > lastHi) continue;
+      for (TBracket& b : brackets) {
+        if (s < b.Lo) {
+          ++b.Below;
+        } else if (s > b.Hi) {
+        } else if (s == b.Lo) {
+          ++b.AtLo;
+        } else if (s == b.Hi) {
+          ++b.AtHi;
+        } else if (kept < keepLimit) {
+          b.Inside.push_back(s);
+          ++kept;
+        } else {
+          overflow = true;
+        }
       }
     }
   });
+  for (TBracket& b : brackets) b.Below += belowAll;
   if (!finite) return false;
   std::vector<double> found(Ranks.size());
   bool missed = overflow;

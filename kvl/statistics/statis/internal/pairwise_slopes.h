@@ -33,8 +33,9 @@ inline constexpr std::size_t DefaultStoreAllLimit = std::size_t{1} << 22;
 /// slopes below and at the ends of each bracket and keeps only those inside,
 /// from which the rank is selected. The result equals that of a full sort;
 /// should a bracket miss its rank (a sample far off, improbable), the
-/// slopes are stored after all. Memory: about 5 M / sqrt(sample size)
-/// slopes per bracket (a few MB for 2 * 10^8 slopes) instead of M.
+/// slopes are stored after all. Memory: about 6 M / sqrt(sample size)
+/// slopes per bracket (about 25 MB for 2 * 10^8 slopes) instead of M,
+/// and never more than M.
 bool PairSlopeRanks(std::span<const double> X, std::span<const double> Y, std::span<const std::size_t> Ranks,
                     std::span<double> Values, std::size_t StoreAllLimit = DefaultStoreAllLimit);
 
