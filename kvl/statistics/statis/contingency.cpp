@@ -74,8 +74,7 @@ std::int32_t Check2x2(const TInt2DArray& T, TCells2x2& Cells) {
 
 // The probability of the 2 x 2 table given its margins (all counts checked).
 double TableProb(const TCells2x2& t) {
-  const auto& lf = uc_LnFactorial;
-  const auto at = [&lf](std::int32_t k) { return lf[static_cast<std::size_t>(k)]; };
+  const auto at = [](std::int32_t k) { return uc_LnFactorial[static_cast<std::size_t>(k)]; };
   return std::exp(at(t.a + t.b) + at(t.c + t.d) + at(t.a + t.c) + at(t.b + t.d) -
                   at(t.a + t.b + t.c + t.d) - at(t.a) - at(t.b) - at(t.c) - at(t.d));
 }
