@@ -4,9 +4,10 @@
 // dean_dixon_values.h).
 //
 // Build and run (a standalone program, not part of the test run):
-//   g++ -std=c++20 -O2 -o /tmp/dean_dixon_table tools/dean_dixon_table.cpp
+//   cmake --build build --target kvl_dean_dixon_table   (or: g++ -std=c++20 -O2
+//     -o /tmp/dean_dixon_table tools/dean_dixon_table.cpp)
 //   /tmp/dean_dixon_table table            # the table as C++ rows (about 1 min)
-//   /tmp/dean_dixon_table check            # given rows, conventions, quadrature error
+//   /tmp/dean_dixon_table check            # classic rows, conventions, quadrature error
 //   /tmp/dean_dixon_table mc 1000000       # Monte Carlo check of a few rows (seeded)
 //
 // Ratios (s1 <= ... <= sn sorted, the upper-side form; the lower side is the
@@ -54,7 +55,7 @@ namespace {
 constexpr std::array<double, 9> kLevels{0.001, 0.002, 0.005, 0.01, 0.02, 0.05, 0.1, 0.2, 0.5};
 constexpr double kLimit = 8.5;
 
-// The rows printed in the library's description, kept here to compare.
+// The classic rows, as the library keeps them, to compare with.
 struct GivenRow {
   int n;
   std::array<double, 9> c;
