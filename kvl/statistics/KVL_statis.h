@@ -12,11 +12,14 @@
 // FisherTransform and HyperGeoDistriDensity raise EKVLStatisError.
 
 #include "kvl/core/KVL_frame.h"
+#include "kvl/statistics/statis/contingency.h"
 #include "kvl/statistics/statis/continuous.h"
 #include "kvl/statistics/statis/densities.h"
 #include "kvl/statistics/statis/discrete.h"
 #include "kvl/statistics/statis/gammabeta.h"
 #include "kvl/statistics/statis/kolmogorov.h"
 #include "kvl/statistics/statis/normal.h"
+#include "kvl/statistics/statis/outliers.h"
+#include "kvl/statistics/statis/robust.h"
 #include "kvl/statistics/statis/shapirowilk.h"
 #include "kvl/statistics/statis/signiflevel.h"
