@@ -12,3 +12,4 @@
 #include "kvl/core/KVL_frame.h"
 
 // Topic headers, one per family (keep the list sorted).
+#include "kvl/modelling/smoothing/smoothing.h"

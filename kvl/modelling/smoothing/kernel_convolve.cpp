@@ -1,0 +1,134 @@
+#include "kvl/modelling/smoothing/kernel_convolve.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+
+namespace kvl {
+
+namespace {
+
+using Table3 = double[3][3];
+
+// Rows top to bottom, as Kernel[row][column].
+constexpr Table3 kCompass[8] = {
+    {{-1, -1, -1}, {1, -2, 1}, {1, 1, 1}},  {{1, -1, -1}, {1, -2, -1}, {1, 1, 1}},
+    {{1, 1, -1}, {1, -2, -1}, {1, 1, -1}},  {{1, 1, 1}, {1, -2, -1}, {1, -1, -1}},
+    {{1, 1, 1}, {1, -2, 1}, {-1, -1, -1}},  {{1, 1, 1}, {-1, -2, 1}, {-1, -1, 1}},
+    {{-1, 1, 1}, {-1, -2, 1}, {-1, 1, 1}},  {{-1, -1, 1}, {-1, -2, 1}, {1, 1, 1}},
+};
+constexpr Table3 kKirsch[8] = {
+    {{-3, -3, -3}, {-3, 0, -3}, {5, 5, 5}},  {{-3, -3, -3}, {5, 0, -3}, {5, 5, -3}},
+    {{5, -3, -3}, {5, 0, -3}, {5, -3, -3}},  {{5, 5, -3}, {5, 0, -3}, {-3, -3, -3}},
+    {{5, 5, 5}, {-3, 0, -3}, {-3, -3, -3}},  {{-3, 5, 5}, {-3, 0, 5}, {-3, -3, -3}},
+    {{-3, -3, 5}, {-3, 0, 5}, {-3, -3, 5}},  {{-3, -3, -3}, {-3, 0, 5}, {-3, 5, 5}},
+};
+
+std::int32_t KernelStatus(const TDouble2DArray& Kernel) {
+  const std::size_t s = Kernel.size();
+  std::int32_t status = 0;
+  if (s == 0 || std::ranges::any_of(Kernel, [s](const std::vector<double>& r) { return r.size() != s; }))
+    status = -1;
+  if (s % 2 == 0) status = -2;
+  if (s < 3) status = -3;
+  return status;
+}
+
+// The clamped sum of one border cell, in the kernel's order.
+double BorderCell(const TDouble2DArray& Kernel, const TDouble2DArray& Data, std::ptrdiff_t i, std::ptrdiff_t j) {
+  const auto s = static_cast<std::ptrdiff_t>(Kernel.size());
+  const std::ptrdiff_t h = s / 2;
+  const auto rows = static_cast<std::ptrdiff_t>(Data.size());
+  const auto cols = static_cast<std::ptrdiff_t>(Data[0].size());
+  double sum = 0.0;
+  for (std::ptrdiff_t r = 0; r < s; ++r) {
+    const std::vector<double>& line = Data[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(i + r - h, 0, rows - 1))];
+    const std::vector<double>& k = Kernel[static_cast<std::size_t>(r)];
+    for (std::ptrdiff_t c = 0; c < s; ++c)
+      sum += line[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(j + c - h, 0, cols - 1))] * k[static_cast<std::size_t>(c)];
+  }
+  return sum;
+}
+
+// One interior line: Out[j] for j = h..cols-h-1 as the sum over the kernel,
+// each kernel entry applied to a whole run of the input lines (a
+// contiguous loop the compiler vectorises). The order of the terms is the
+// kernel's, as in BorderCell.
+void InteriorLine(const TDouble2DArray& Kernel, const TDouble2DArray& Data, std::size_t i, double* Out) {
+  const std::size_t s = Kernel.size();
+  const std::size_t h = s / 2;
+  const std::size_t cols = Data[0].size();
+  const std::size_t run = cols - 2 * h;
+  double* __restrict out = Out + h;
+  std::fill_n(out, run, 0.0);
+  for (std::size_t r = 0; r < s; ++r) {
+    const double* line = Data[i + r - h].data();
+    for (std::size_t c = 0; c < s; ++c) {
+      const double k = Kernel[r][c];
+      const double* __restrict in = line + c;
+      for (std::size_t j = 0; j < run; ++j) out[j] += k * in[j];
+    }
+  }
+}
+
+std::int32_t Convolve(const TDouble2DArray& Kernel, const TDouble2DArray& Data, TDouble2DArray& Result,
+                      const TOnPercentDoneEvent& FeedBack) {
+  const std::size_t rows = Data.size();
+  const std::size_t cols = rows > 0 ? Data[0].size() : 0;
+  if (std::ranges::any_of(Data, [cols](const std::vector<double>& r) { return r.size() != cols; })) return -4;
+  TDouble2DArray out(rows, std::vector<double>(cols));
+  const auto s = static_cast<std::ptrdiff_t>(Kernel.size());
+  const std::ptrdiff_t h = s / 2;
+  const auto R = static_cast<std::ptrdiff_t>(rows);
+  const auto C = static_cast<std::ptrdiff_t>(cols);
+  const bool interior = R > 2 * h && C > 2 * h;
+  const std::int64_t step = std::max<std::int64_t>(1, (std::int64_t{R} - s) * (std::int64_t{C} - s) / 100);
+  std::int64_t done = 0;
+  for (std::ptrdiff_t i = 0; i < R; ++i) {
+    std::vector<double>& line = out[static_cast<std::size_t>(i)];
+    if (interior && i >= h && i < R - h) {
+      InteriorLine(Kernel, Data, static_cast<std::size_t>(i), line.data());
+      for (std::ptrdiff_t j = 0; j < h; ++j) {
+        line[static_cast<std::size_t>(j)] = BorderCell(Kernel, Data, i, j);
+        line[static_cast<std::size_t>(C - 1 - j)] = BorderCell(Kernel, Data, i, C - 1 - j);
+      }
+      if (FeedBack) {
+        const std::int64_t before = done / step;
+        done += C - 2 * h;
+        for (std::int64_t k = before + 1; k <= done / step; ++k) FeedBack(nullptr, static_cast<double>(k));
+      }
+    } else {
+      for (std::ptrdiff_t j = 0; j < C; ++j) line[static_cast<std::size_t>(j)] = BorderCell(Kernel, Data, i, j);
+    }
+  }
+  Result = std::move(out);
+  return 0;
+}
+
+std::int32_t ConvolveTable(std::int32_t Direction, const Table3* Tables, const TDouble2DArray& Data,
+                           TDouble2DArray& Result, const TOnPercentDoneEvent& FeedBack) {
+  if (Direction < 0 || Direction > 7) return -1;
+  const Table3& t = Tables[Direction];
+  const TDouble2DArray kernel = {{t[0][0], t[0][1], t[0][2]}, {t[1][0], t[1][1], t[1][2]}, {t[2][0], t[2][1], t[2][2]}};
+  return KernelConvolve(kernel, Data, Result, FeedBack);
+}
+
+}  // namespace
+
+std::int32_t KernelConvolve(const TDouble2DArray& Kernel, const TDouble2DArray& Data, TDouble2DArray& Result,
+                            const TOnPercentDoneEvent& FeedBack) {
+  if (const std::int32_t status = KernelStatus(Kernel)) return status;
+  return Convolve(Kernel, Data, Result, FeedBack);
+}
+
+std::int32_t ApplyCompassKernel(std::int32_t Direction, const TDouble2DArray& Data, TDouble2DArray& Result,
+                                const TOnPercentDoneEvent& FeedBack) {
+  return ConvolveTable(Direction, kCompass, Data, Result, FeedBack);
+}
+
+std::int32_t ApplyKirschKernel(std::int32_t Direction, const TDouble2DArray& Data, TDouble2DArray& Result,
+                               const TOnPercentDoneEvent& FeedBack) {
+  return ConvolveTable(Direction, kKirsch, Data, Result, FeedBack);
+}
+
+}  // namespace kvl
