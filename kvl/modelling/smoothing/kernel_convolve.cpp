@@ -34,7 +34,7 @@ std::int32_t KernelStatus(const TDouble2DArray& Kernel) {
   return status;
 }
 
-// The clamped sum of one border cell, in the kernel's order.
+// The clamped sum of one border cell, summed as the interior lines are.
 double BorderCell(const TDouble2DArray& Kernel, const TDouble2DArray& Data, std::ptrdiff_t i, std::ptrdiff_t j) {
   const auto s = static_cast<std::ptrdiff_t>(Kernel.size());
   const std::ptrdiff_t h = s / 2;
@@ -44,16 +44,21 @@ double BorderCell(const TDouble2DArray& Kernel, const TDouble2DArray& Data, std:
   for (std::ptrdiff_t r = 0; r < s; ++r) {
     const std::vector<double>& line = Data[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(i + r - h, 0, rows - 1))];
     const std::vector<double>& k = Kernel[static_cast<std::size_t>(r)];
+    double row = 0.0;
     for (std::ptrdiff_t c = 0; c < s; ++c)
-      sum += line[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(j + c - h, 0, cols - 1))] * k[static_cast<std::size_t>(c)];
+      row += k[static_cast<std::size_t>(c)] * line[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(j + c - h, 0, cols - 1))];
+    sum += row;
   }
   return sum;
 }
 
-// One interior line: Out[j] for j = h..cols-h-1 as the sum over the kernel,
-// each kernel entry applied to a whole run of the input lines (a
-// contiguous loop the compiler vectorises). The order of the terms is the
-// kernel's, as in BorderCell.
+// One interior line: Out[j] for j = h..cols-h-1. For each kernel row the
+// products along that row are summed in registers for a block of kBlock
+// cells (the block loop is what the compiler vectorises along the
+// contiguous inner arrays), then added to the cells: Out = sum over r of
+// (sum over c of Kernel[r][c] * Data[i + r - h][j + c - h]).
+constexpr std::size_t kBlock = 16;
+
 void InteriorLine(const TDouble2DArray& Kernel, const TDouble2DArray& Data, std::size_t i, double* Out) {
   const std::size_t s = Kernel.size();
   const std::size_t h = s / 2;
@@ -62,11 +67,19 @@ void InteriorLine(const TDouble2DArray& Kernel, const TDouble2DArray& Data, std:
   double* __restrict out = Out + h;
   std::fill_n(out, run, 0.0);
   for (std::size_t r = 0; r < s; ++r) {
-    const double* line = Data[i + r - h].data();
-    for (std::size_t c = 0; c < s; ++c) {
-      const double k = Kernel[r][c];
-      const double* __restrict in = line + c;
-      for (std::size_t j = 0; j < run; ++j) out[j] += k * in[j];
+    const double* __restrict line = Data[i + r - h].data();
+    const double* __restrict k = Kernel[r].data();
+    std::size_t j0 = 0;
+    for (; j0 + kBlock <= run; j0 += kBlock) {
+      double acc[kBlock] = {};
+      for (std::size_t c = 0; c < s; ++c)
+        for (std::size_t jj = 0; jj < kBlock; ++jj) acc[jj] += k[c] * line[j0 + jj + c];
+      for (std::size_t jj = 0; jj < kBlock; ++jj) out[j0 + jj] += acc[jj];
+    }
+    for (; j0 < run; ++j0) {
+      double acc = 0.0;
+      for (std::size_t c = 0; c < s; ++c) acc += k[c] * line[j0 + c];
+      out[j0] += acc;
     }
   }
 }

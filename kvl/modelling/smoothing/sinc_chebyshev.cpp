@@ -16,11 +16,6 @@ namespace {
 constexpr long double kPi = std::numbers::pi_v<long double>;
 constexpr std::int32_t kMaxPoles = 20;
 
-void CheckKernelArgs(std::string_view Func, std::int32_t NumCoeffs, double f1, double f2) {
-  if (NumCoeffs < 1) RaiseFunc<EKVLMath2Error>(Func, "number of coefficients must be at least 1");
-  if (std::isnan(f1) || std::isnan(f2)) RaiseFunc<EKVLMath2Error>(Func, "invalid cutoff frequency");
-}
-
 // The windowed-sinc low-pass kernel into k (its size is the number of taps).
 void SincLowPass(double Cutoff, std::int32_t Window, std::span<double> k) {
   const auto n = static_cast<std::int64_t>(k.size());
@@ -46,41 +41,45 @@ void Invert(std::span<double> k) {
   k[k.size() / 2] += 1.0;
 }
 
-void SincHighPass(double Cutoff, std::int32_t Window, std::span<double> k) {
-  SincLowPass(Cutoff, Window, k);
+// The four designs with one signature (the single-frequency ones use f1).
+using TDesign = void (*)(double f1, double f2, std::int32_t Window, std::span<double> k);
+
+void LowPass(double f1, double, std::int32_t Window, std::span<double> k) { SincLowPass(f1, Window, k); }
+
+void HighPass(double f1, double, std::int32_t Window, std::span<double> k) {
+  SincLowPass(f1, Window, k);
   Invert(k);
 }
 
-void SincBandStop(double f1, double f2, std::int32_t Window, std::span<double> k) {
+void BandStop(double f1, double f2, std::int32_t Window, std::span<double> k) {
   if (f1 > f2) std::swap(f1, f2);
   SincLowPass(f1, Window, k);
   std::vector<double> high(k.size());
-  SincHighPass(f2, Window, high);
+  HighPass(f2, f2, Window, high);
   for (std::size_t j = 0; j < k.size(); ++j) k[j] += high[j];
 }
 
-void SincBandPass(double f1, double f2, std::int32_t Window, std::span<double> k) {
-  SincBandStop(f1, f2, Window, k);
+void BandPass(double f1, double f2, std::int32_t Window, std::span<double> k) {
+  BandStop(f1, f2, Window, k);
   Invert(k);
 }
 
 // The two forms of each kernel routine: a dynamic array sized to the taps,
 // or a vector resized to them that fires OnChange once the taps are in.
-template <class DesignFn>
-void DesignInto(std::string_view Func, std::int32_t NumCoeffs, double f1, double f2, TDoubleArray& Kernel,
-                DesignFn&& Design) {
-  CheckKernelArgs(Func, NumCoeffs, f1, f2);
+void DesignInto(std::string_view Func, TDesign Design, std::int32_t NumCoeffs, double f1, double f2,
+                std::int32_t Window, TDoubleArray& Kernel) {
+  if (NumCoeffs < 1) RaiseFunc<EKVLMath2Error>(Func, "number of coefficients must be at least 1");
+  if (std::isnan(f1) || std::isnan(f2)) RaiseFunc<EKVLMath2Error>(Func, "invalid cutoff frequency");
   TDoubleArray k(static_cast<std::size_t>(NumCoeffs));
-  Design(std::span<double>(k));
+  Design(f1, f2, Window, k);
   Kernel = std::move(k);
 }
 
-template <class DesignFn>
-void DesignInto(std::string_view Func, std::int32_t NumCoeffs, double f1, double f2, TVector* Kernel,
-                DesignFn&& Design) {
+void DesignInto(std::string_view Func, TDesign Design, std::int32_t NumCoeffs, double f1, double f2,
+                std::int32_t Window, TVector* Kernel) {
   if (Kernel == nullptr) RaiseFunc<EKVLMath2Error>(Func, "Kernel is undefined");
   TDoubleArray k;
-  DesignInto(Func, NumCoeffs, f1, f2, k, std::forward<DesignFn>(Design));
+  DesignInto(Func, Design, NumCoeffs, f1, f2, Window, k);
   Kernel->Resize(NumCoeffs);
   smoothing_internal::WriteOnce(*Kernel, 1, k);
 }
@@ -88,36 +87,28 @@ void DesignInto(std::string_view Func, std::int32_t NumCoeffs, double f1, double
 }  // namespace
 
 void CalcSincLPKernel(std::int32_t NumCoeffs, double Cutoff, std::int32_t Window, TVector* Kernel) {
-  DesignInto("CalcSincLPKernel", NumCoeffs, Cutoff, Cutoff, Kernel,
-             [&](std::span<double> k) { SincLowPass(Cutoff, Window, k); });
+  DesignInto("CalcSincLPKernel", LowPass, NumCoeffs, Cutoff, Cutoff, Window, Kernel);
 }
 void CalcSincLPKernel(std::int32_t NumCoeffs, double Cutoff, std::int32_t Window, TDoubleArray& Kernel) {
-  DesignInto("CalcSincLPKernel", NumCoeffs, Cutoff, Cutoff, Kernel,
-             [&](std::span<double> k) { SincLowPass(Cutoff, Window, k); });
+  DesignInto("CalcSincLPKernel", LowPass, NumCoeffs, Cutoff, Cutoff, Window, Kernel);
 }
 void CalcSincHPKernel(std::int32_t NumCoeffs, double Cutoff, std::int32_t Window, TVector* Kernel) {
-  DesignInto("CalcSincHPKernel", NumCoeffs, Cutoff, Cutoff, Kernel,
-             [&](std::span<double> k) { SincHighPass(Cutoff, Window, k); });
+  DesignInto("CalcSincHPKernel", HighPass, NumCoeffs, Cutoff, Cutoff, Window, Kernel);
 }
 void CalcSincHPKernel(std::int32_t NumCoeffs, double Cutoff, std::int32_t Window, TDoubleArray& Kernel) {
-  DesignInto("CalcSincHPKernel", NumCoeffs, Cutoff, Cutoff, Kernel,
-             [&](std::span<double> k) { SincHighPass(Cutoff, Window, k); });
+  DesignInto("CalcSincHPKernel", HighPass, NumCoeffs, Cutoff, Cutoff, Window, Kernel);
 }
 void CalcSincBSKernel(std::int32_t NumCoeffs, double Freq1, double Freq2, std::int32_t Window, TVector* Kernel) {
-  DesignInto("CalcSincBSKernel", NumCoeffs, Freq1, Freq2, Kernel,
-             [&](std::span<double> k) { SincBandStop(Freq1, Freq2, Window, k); });
+  DesignInto("CalcSincBSKernel", BandStop, NumCoeffs, Freq1, Freq2, Window, Kernel);
 }
 void CalcSincBSKernel(std::int32_t NumCoeffs, double Freq1, double Freq2, std::int32_t Window, TDoubleArray& Kernel) {
-  DesignInto("CalcSincBSKernel", NumCoeffs, Freq1, Freq2, Kernel,
-             [&](std::span<double> k) { SincBandStop(Freq1, Freq2, Window, k); });
+  DesignInto("CalcSincBSKernel", BandStop, NumCoeffs, Freq1, Freq2, Window, Kernel);
 }
 void CalcSincBPKernel(std::int32_t NumCoeffs, double Freq1, double Freq2, std::int32_t Window, TVector* Kernel) {
-  DesignInto("CalcSincBPKernel", NumCoeffs, Freq1, Freq2, Kernel,
-             [&](std::span<double> k) { SincBandPass(Freq1, Freq2, Window, k); });
+  DesignInto("CalcSincBPKernel", BandPass, NumCoeffs, Freq1, Freq2, Window, Kernel);
 }
 void CalcSincBPKernel(std::int32_t NumCoeffs, double Freq1, double Freq2, std::int32_t Window, TDoubleArray& Kernel) {
-  DesignInto("CalcSincBPKernel", NumCoeffs, Freq1, Freq2, Kernel,
-             [&](std::span<double> k) { SincBandPass(Freq1, Freq2, Window, k); });
+  DesignInto("CalcSincBPKernel", BandPass, NumCoeffs, Freq1, Freq2, Window, Kernel);
 }
 
 void CalcChebFilterCoeffs(std::int32_t NPoles, bool HighPass, double Cutoff, double Ripple, double& A0,
