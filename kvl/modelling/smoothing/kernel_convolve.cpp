@@ -89,7 +89,13 @@ std::int32_t Convolve(const TDouble2DArray& Kernel, const TDouble2DArray& Data, 
   const std::size_t rows = Data.size();
   const std::size_t cols = rows > 0 ? Data[0].size() : 0;
   if (std::ranges::any_of(Data, [cols](const std::vector<double>& r) { return r.size() != cols; })) return -4;
-  TDouble2DArray out(rows, std::vector<double>(cols));
+  // The result's own lines are reused when it has Data's shape already (and
+  // is not Data): repeated calls then allocate nothing.
+  const bool reuse = &Result != &Data && Result.size() == rows &&
+                     std::ranges::all_of(Result, [cols](const std::vector<double>& r) { return r.size() == cols; });
+  TDouble2DArray fresh;
+  if (!reuse) fresh.assign(rows, std::vector<double>(cols));
+  TDouble2DArray& out = reuse ? Result : fresh;
   const auto s = static_cast<std::ptrdiff_t>(Kernel.size());
   const std::ptrdiff_t h = s / 2;
   const auto R = static_cast<std::ptrdiff_t>(rows);
@@ -114,7 +120,7 @@ std::int32_t Convolve(const TDouble2DArray& Kernel, const TDouble2DArray& Data, 
       for (std::ptrdiff_t j = 0; j < C; ++j) line[static_cast<std::size_t>(j)] = BorderCell(Kernel, Data, i, j);
     }
   }
-  Result = std::move(out);
+  if (!reuse) Result = std::move(fresh);
   return 0;
 }
 
