@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <utility>
 
 namespace kvl {
@@ -52,34 +53,54 @@ double BorderCell(const TDouble2DArray& Kernel, const TDouble2DArray& Data, std:
   return sum;
 }
 
-// One interior line: Out[j] for j = h..cols-h-1. For each kernel row the
-// products along that row are summed in registers for a block of kBlock
-// cells (the block loop is what the compiler vectorises along the
-// contiguous inner arrays), then added to the cells: Out = sum over r of
-// (sum over c of Kernel[r][c] * Data[i + r - h][j + c - h]).
-constexpr std::size_t kBlock = 16;
+// Two doubles as one value (GCC and Clang vector extension): one SSE2
+// register on any x86-64.
+using TPair = double __attribute__((vector_size(16)));
 
+inline TPair LoadPair(const double* p) noexcept {
+  TPair v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void AddTo(double* p, TPair v) noexcept {
+  const TPair sum = LoadPair(p) + v;
+  std::memcpy(p, &sum, sizeof sum);
+}
+
+// One interior line: Out[j] for j = h..cols-h-1. For each kernel row the
+// products along that row are summed in registers for a block of eight
+// neighbouring cells, vectorised along the contiguous inner arrays, and
+// then added to the cells: Out = sum over r of (sum over c of
+// Kernel[r][c] * Data[i + r - h][j + c - h]).
 void InteriorLine(const TDouble2DArray& Kernel, const TDouble2DArray& Data, std::size_t i, double* Out) {
   const std::size_t s = Kernel.size();
   const std::size_t h = s / 2;
-  const std::size_t cols = Data[0].size();
-  const std::size_t run = cols - 2 * h;
-  double* __restrict out = Out + h;
+  const std::size_t run = Data[0].size() - 2 * h;
+  double* out = Out + h;
   std::fill_n(out, run, 0.0);
   for (std::size_t r = 0; r < s; ++r) {
-    const double* __restrict line = Data[i + r - h].data();
-    const double* __restrict k = Kernel[r].data();
-    std::size_t j0 = 0;
-    for (; j0 + kBlock <= run; j0 += kBlock) {
-      double acc[kBlock] = {};
-      for (std::size_t c = 0; c < s; ++c)
-        for (std::size_t jj = 0; jj < kBlock; ++jj) acc[jj] += k[c] * line[j0 + jj + c];
-      for (std::size_t jj = 0; jj < kBlock; ++jj) out[j0 + jj] += acc[jj];
+    const double* line = Data[i + r - h].data();
+    const double* k = Kernel[r].data();
+    std::size_t j = 0;
+    for (; j + 8 <= run; j += 8) {
+      TPair a0 = {}, a1 = {}, a2 = {}, a3 = {};
+      for (std::size_t c = 0; c < s; ++c) {
+        const TPair kc = {k[c], k[c]};
+        const double* p = line + j + c;
+        a0 += kc * LoadPair(p);
+        a1 += kc * LoadPair(p + 2);
+        a2 += kc * LoadPair(p + 4);
+        a3 += kc * LoadPair(p + 6);
+      }
+      AddTo(out + j, a0);
+      AddTo(out + j + 2, a1);
+      AddTo(out + j + 4, a2);
+      AddTo(out + j + 6, a3);
     }
-    for (; j0 < run; ++j0) {
+    for (; j < run; ++j) {
       double acc = 0.0;
-      for (std::size_t c = 0; c < s; ++c) acc += k[c] * line[j0 + c];
-      out[j0] += acc;
+      for (std::size_t c = 0; c < s; ++c) acc += k[c] * line[j + c];
+      out[j] += acc;
     }
   }
 }
