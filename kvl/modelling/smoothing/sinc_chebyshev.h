@@ -2,9 +2,9 @@
 // Filter design and filtering: windowed-sinc FIR kernels (low-pass,
 // high-pass, band-stop, band-pass) and Chebyshev recursive filters.
 //
-//   TDoubleArray lp;
-//   CalcSincLPKernel(101, 0.1, 2, lp);            // 101 taps, cut-off 0.1, Blackman
-//   MovingKernelFilter(&x, 1, n, &y, ...);       // apply a TVector kernel
+//   TVector taps;
+//   CalcSincLPKernel(101, 0.1, 2, &taps);        // 101 taps, cut-off 0.1, Blackman
+//   MovingKernelFilter(&x, 1, n, &y, &taps);     // y: x low-passed
 //
 //   double a0;
 //   TMatrix coeffs;
