@@ -16,3 +16,4 @@
 #include "kvl/modelling/decomp/decomp_eigen.h"
 #include "kvl/modelling/decomp/decomp_svd.h"
 #include "kvl/modelling/regression/multi_regression.h"
+#include "kvl/modelling/smoothing/smoothing.h"

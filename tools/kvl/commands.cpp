@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "describe.h"
+#include "smooth.h"
 
 namespace kvl::tool {
 
@@ -12,6 +13,7 @@ namespace {
 
 constexpr TCommand kCommands[] = {
     {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file", RunDescribe},
+    {"smooth", "FILE --method NAME", "smooths or differentiates the column of a one-column ASC file", RunSmooth},
 };
 
 constexpr std::size_t kSynopsisWidth = 18;
