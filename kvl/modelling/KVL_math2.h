@@ -12,3 +12,5 @@
 #include "kvl/core/KVL_frame.h"
 
 // Topic headers, one per family (keep the list sorted).
+#include "kvl/modelling/formula/formula_operators.h"
+#include "kvl/modelling/polygon/polygons.h"
