@@ -42,10 +42,28 @@ std::vector<TPointDouble> Convex2DHull(std::span<const TPointDouble> Points) {
   if (m == 0) return {};
   const long double cx = sx / m, cy = sy / m;
 
+  // Points strictly inside the quadrilateral of the four extreme points
+  // cannot be corners; leaving them out early spares most of the sort for
+  // evenly spread points and changes nothing in the result.
+  TPointDouble quad[4];  // lowest, rightmost, highest, leftmost: counter-clockwise
+  bool first = true;
+  for (const TPointDouble& p : Points)
+    if (IsFinitePoint(p)) {
+      if (first || p.Y < quad[0].Y) quad[0] = p;
+      if (first || p.X > quad[1].X) quad[1] = p;
+      if (first || p.Y > quad[2].Y) quad[2] = p;
+      if (first || p.X < quad[3].X) quad[3] = p;
+      first = false;
+    }
+  const auto insideQuad = [&quad](const TPointDouble& p) {
+    return Cross(quad[0], quad[1], p) > 0.0L && Cross(quad[1], quad[2], p) > 0.0L &&
+           Cross(quad[2], quad[3], p) > 0.0L && Cross(quad[3], quad[0], p) > 0.0L;
+  };
+
   std::vector<TPolarPoint> polar;
   polar.reserve(m);
   for (const TPointDouble& p : Points)
-    if (IsFinitePoint(p)) {
+    if (IsFinitePoint(p) && !insideQuad(p)) {
       const long double dx = p.X - cx, dy = p.Y - cy;
       polar.push_back({AngleToXAxis(static_cast<double>(dx), static_cast<double>(dy)),
                        static_cast<double>(dx * dx + dy * dy), p});
