@@ -33,8 +33,10 @@ std::vector<kvl::TPointDouble> OnCircle(std::size_t n) {
   return p;
 }
 
-void BM_HullUniform(benchmark::State& state) {
-  const auto pts = UniformSquare(static_cast<std::size_t>(state.range(0)));
+/// HullOf: Convex2DHull of the points MakePoints gives for the size range(0).
+template <std::vector<kvl::TPointDouble> (*MakePoints)(std::size_t)>
+void HullOf(benchmark::State& state) {
+  const auto pts = MakePoints(static_cast<std::size_t>(state.range(0)));
   std::size_t corners = 0;
   for (auto _ : state) {
     auto hull = kvl::Convex2DHull(pts);
@@ -44,19 +46,11 @@ void BM_HullUniform(benchmark::State& state) {
   state.counters["corners"] = static_cast<double>(corners);
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
+
+void BM_HullUniform(benchmark::State& state) { HullOf<UniformSquare>(state); }
 BENCHMARK(BM_HullUniform)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Unit(benchmark::kMillisecond);
 
-void BM_HullCircle(benchmark::State& state) {
-  const auto pts = OnCircle(static_cast<std::size_t>(state.range(0)));
-  std::size_t corners = 0;
-  for (auto _ : state) {
-    auto hull = kvl::Convex2DHull(pts);
-    corners = hull.size();
-    benchmark::DoNotOptimize(hull.data());
-  }
-  state.counters["corners"] = static_cast<double>(corners);
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-}
+void BM_HullCircle(benchmark::State& state) { HullOf<OnCircle>(state); }
 BENCHMARK(BM_HullCircle)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Unit(benchmark::kMillisecond);
 
 // Baseline: a copy of the points sorted by x, the least any sorting hull does.
