@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "kvl/modelling/KVL_math2.h"
@@ -48,15 +47,6 @@ TEST(FormulaOperatorTest, Groups) {
       ++seen[static_cast<int>(op)];
     }
   for (int i = 0; i < OperatorCount; ++i) EXPECT_EQ(seen[i], 1) << "operator " << i << " in one group";
-}
-
-TEST(FormulaOperatorTest, ExceptionIsAKvlError) {
-  static_assert(std::is_base_of_v<EKVLError, EKVLMathExp>);
-  try {
-    throw EKVLMathExp("formula");
-  } catch (const EKVLError& e) {
-    EXPECT_EQ(std::string(e.what()), "formula");
-  }
 }
 
 TEST(FormulaParenthesisTest, Results) {

@@ -159,27 +159,30 @@ void OuterRectOfPolygon(std::span<const TPointDouble> Poly, double& MinX, double
 
 std::int32_t ConvertToDiffPolygon(std::span<const TPointDouble> Poly, std::vector<TPointDouble>& Diff,
                                   std::int32_t Mode) {
-  Diff.clear();
-  if (Poly.size() > 1) Diff.reserve(Poly.size() - 1);
+  // Built apart, so that Poly may be a view of Diff itself.
+  std::vector<TPointDouble> out;
+  if (Poly.size() > 1) out.reserve(Poly.size() - 1);
   for (std::size_t i = 0; i + 1 < Poly.size(); ++i) {
     const TPointDouble d{Poly[i + 1].X - Poly[i].X, Poly[i + 1].Y - Poly[i].Y};
     if (Mode > 0 && d.X == 0.0 && d.Y == 0.0) continue;
-    if (Mode == 2 && !Diff.empty() && SlopeOf(d) == SlopeOf(Diff.back())) {
-      Diff.back().X += d.X;
-      Diff.back().Y += d.Y;
+    if (Mode == 2 && !out.empty() && SlopeOf(d) == SlopeOf(out.back())) {
+      out.back().X += d.X;
+      out.back().Y += d.Y;
       continue;
     }
-    Diff.push_back(d);
+    out.push_back(d);
   }
+  Diff = std::move(out);
   return static_cast<std::int32_t>(Diff.size());
 }
 
 std::int32_t ConvertFromDiffPolygon(const TPointDouble& Start, std::span<const TPointDouble> Diff,
                                     std::vector<TPointDouble>& Poly) {
-  Poly.resize(Diff.size() + 1);
-  Poly[0] = Start;
-  for (std::size_t i = 1; i < Poly.size(); ++i)
-    Poly[i] = {Poly[i - 1].X + Diff[i - 1].X, Poly[i - 1].Y + Diff[i - 1].Y};
+  // Built apart, so that Diff may be a view of Poly itself.
+  std::vector<TPointDouble> out(Diff.size() + 1);
+  out[0] = Start;
+  for (std::size_t i = 1; i < out.size(); ++i) out[i] = {out[i - 1].X + Diff[i - 1].X, out[i - 1].Y + Diff[i - 1].Y};
+  Poly = std::move(out);
   return static_cast<std::int32_t>(Poly.size());
 }
 
