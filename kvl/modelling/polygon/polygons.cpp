@@ -28,7 +28,8 @@ bool OnStraightRun(long double d1x, long double d1y, long double d2x, long doubl
   return d2x == 0.0L;
 }
 
-/// Delta: the difference B - A of one coordinate, exact for both point types.
+/// Delta: the difference B - A of one coordinate in extended precision (exact
+/// for integer points, whose differences are taken in 64 bits).
 long double Delta(double A, double B) { return static_cast<long double>(B) - A; }
 long double Delta(std::int32_t A, std::int32_t B) {
   return static_cast<long double>(static_cast<std::int64_t>(B) - static_cast<std::int64_t>(A));
