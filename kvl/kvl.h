@@ -18,3 +18,4 @@
 #include "kvl/datatable/KVL_datatable.h"
 #include "kvl/statistics/KVL_statis.h"
 #include "kvl/modelling/KVL_math2.h"
+#include "kvl/geometry/KVL_sline.h"

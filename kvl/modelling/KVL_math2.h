@@ -15,5 +15,7 @@
 #include "kvl/modelling/decomp/decomp_covar.h"
 #include "kvl/modelling/decomp/decomp_eigen.h"
 #include "kvl/modelling/decomp/decomp_svd.h"
+#include "kvl/modelling/formula/formula_operators.h"
+#include "kvl/modelling/polygon/polygons.h"
 #include "kvl/modelling/regression/multi_regression.h"
 #include "kvl/modelling/smoothing/smoothing.h"
