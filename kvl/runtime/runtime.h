@@ -1,8 +1,10 @@
 #pragma once
 // The host runtime layer in one include: component model, exceptions,
-// rounding rules, the uniform generator, the extended encoding and streams.
+// rounding rules, the uniform generator, the extended encoding, streams and
+// the clipboard.
 
 #include "kvl/runtime/classes.h"
+#include "kvl/runtime/clipboard.h"
 #include "kvl/runtime/exceptions.h"
 #include "kvl/runtime/extended.h"
 #include "kvl/runtime/numfmt.h"
