@@ -1,15 +1,17 @@
 #pragma once
 // KVL_statis: statistics. Probability distributions (normal, gamma and beta
 // functions, chi-square, t, F, binomial, Mann-Whitney U, Shapiro-Wilk W,
-// Kolmogorov-Smirnov and Lilliefors), Fisher's z transform and the levels of
-// significance shared by the tests.
+// Kolmogorov-Smirnov and Lilliefors), Fisher's z transform, the levels of
+// significance shared by the tests, contingency tables, outlier tests and
+// robust estimators.
 //
 //   #include "kvl/statistics/KVL_statis.h"
 //   double p = 1.0 - kvl::chi2DistriIntegral(7.81, 3);   // about 0.05
 //
-// Every function is pure and may be called from any thread. Arguments outside
-// a function's domain give the fallback value its declaration states; only
-// FisherTransform and HyperGeoDistriDensity raise EKVLStatisError.
+// Every function may be called from any thread; none keeps state. Arguments
+// outside a function's domain give the fallback value or status its
+// declaration states; only FisherTransform, HyperGeoDistriDensity and
+// DeanDixonTest (too few or too many values) raise EKVLStatisError.
 
 #include "kvl/core/KVL_frame.h"
 #include "kvl/statistics/statis/contingency.h"

@@ -69,5 +69,18 @@ TEST(QuartilesBySelection, VectorAndMatrixAgreeWithTheSortedRule) {
   EXPECT_EQ(q3, w3);
 }
 
+// A quartile at a whole position is that value, even beside an infinity
+// (the interpolation weight 0 must not make inf·0 = NaN).
+TEST(QuartilesOfSelected, WholePositionBesideInfinity) {
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  double q1, q2, q3;
+  QuartilesOfSelected(std::vector<double>{1.0, 2.0, inf}, q1, q2, q3);
+  EXPECT_EQ(q2, 2.0);
+  QuartilesOfSelected(std::vector<double>{-inf, 1.0, 2.0, 3.0, inf, inf, inf}, q1, q2, q3);
+  EXPECT_EQ(q1, 1.0);
+  EXPECT_EQ(q2, 3.0);
+  EXPECT_EQ(q3, inf);
+}
+
 }  // namespace
 }  // namespace kvl

@@ -71,7 +71,9 @@ TEST(PolygonHullTest, KnownSets) {
                      {1, 1}, {2, 2}, {3, 1}, {4, 4}, {0, 0}};
   const TPoly hull = Convex2DHull(square);
   ASSERT_EQ(hull.size(), 4u);
-  const TPoly expected{{0, 0}, {4, 0}, {4, 4}, {0, 4}};  // counter-clockwise from the lowest
+  // Counter-clockwise in angular order about the centroid (2, 24/13): the
+  // corner (4, 4) at about 47° comes first.
+  const TPoly expected{{4, 4}, {0, 4}, {0, 0}, {4, 0}};
   for (size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(hull[i].X, expected[i].X) << i;
     EXPECT_EQ(hull[i].Y, expected[i].Y) << i;
@@ -94,9 +96,9 @@ TEST(PolygonHullTest, SmallAndDegenerateSets) {
 
   const TPoly line{{3, 3}, {0, 0}, {1, 1}, {2, 2}, {-1, -1}};
   const TPoly ends = Convex2DHull(line);
-  ASSERT_EQ(ends.size(), 2u);
-  EXPECT_EQ(ends[0].X, -1.0);
-  EXPECT_EQ(ends[1].X, 3.0);
+  ASSERT_EQ(ends.size(), 2u);  // from the end at 45° about the centroid (1, 1)
+  EXPECT_EQ(ends[0].X, 3.0);
+  EXPECT_EQ(ends[1].X, -1.0);
 
   const TPoly one = Convex2DHull(TPoly(6, TPointDouble{7, -2}));
   ASSERT_EQ(one.size(), 1u);

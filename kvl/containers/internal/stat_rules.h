@@ -158,9 +158,12 @@ void QuartilesOfSelected(const std::vector<T>& s, double& Q1, double& Q2, double
     const std::int64_t k = Trunc(pos);
     if (k < 1) return static_cast<double>(s[0]);
     if (k >= n) return static_cast<double>(s[static_cast<std::size_t>(n - 1)]);
+    // A whole position reads s_k alone, so an infinite neighbour cannot
+    // turn it into inf·0.
     const long double lo = s[static_cast<std::size_t>(k - 1)];
-    const long double hi = s[static_cast<std::size_t>(k)];
-    return static_cast<double>(lo + (hi - lo) * Frac(pos));
+    const long double f = Frac(pos);
+    if (f == 0) return static_cast<double>(lo);
+    return static_cast<double>(lo + (static_cast<long double>(s[static_cast<std::size_t>(k)]) - lo) * f);
   };
   Q1 = quartile(0.25L);
   Q2 = quartile(0.5L);

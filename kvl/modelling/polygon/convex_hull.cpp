@@ -89,6 +89,16 @@ std::vector<TPointDouble> Convex2DHull(std::span<const TPointDouble> Points) {
     hull.push_back(q.P);
   }
   while (hull.size() >= 3 && Cross(hull[hull.size() - 2], hull.back(), hull.front()) <= 0.0L) hull.pop_back();
+  // The result runs in angular order about the centroid: from the corner of
+  // the smallest angle.
+  const auto angleOf = [cx, cy](const TPointDouble& p) {
+    const long double dx = p.X - cx, dy = p.Y - cy;
+    return AngleToXAxis(static_cast<double>(dx), static_cast<double>(dy));
+  };
+  std::rotate(hull.begin(),
+              std::min_element(hull.begin(), hull.end(),
+                               [&](const TPointDouble& a, const TPointDouble& b) { return angleOf(a) < angleOf(b); }),
+              hull.end());
   hull.shrink_to_fit();
   return hull;
 }

@@ -100,7 +100,8 @@ double DistanceToPolygon(const TPointDouble& P, std::span<const TPointDouble> Po
 bool PointIsInsideConvexHull(double x, double y, std::span<const TPointDouble> Hull) noexcept;
 
 /// Convex2DHull: the vertices of the convex hull of Points, counter-
-/// clockwise (y upwards), each a strict corner: points on a hull edge are
+/// clockwise (y upwards) in angular order about the centroid of the points
+/// from the smallest angle (AngleToXAxis), each a strict corner: points on a hull edge are
 /// left out. Fewer than four points are returned as they are. Points with a
 /// NaN or infinite coordinate are passed over; all points equal give that
 /// point, collinear points the two ends. Takes O(n log n).
