@@ -18,3 +18,5 @@
 #include "kvl/datatable/KVL_datatable.h"
 #include "kvl/statistics/KVL_statis.h"
 #include "kvl/modelling/KVL_math2.h"
+#include "kvl/transforms/KVL_fourier.h"
+#include "kvl/transforms/KVL_wavelet.h"
