@@ -1,5 +1,6 @@
 #include "kvl/transforms/internal/fft_plan.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -61,49 +62,45 @@ void GatherFirstPass(const double* __restrict Src, std::size_t S, const std::uin
   }
 }
 
+// The butterflies of one radix-4 block: quarters r0..r3 / i0..i3 of Q
+// values each. Quarter 1 holds residue 2 of the sub-sequence (twiddle
+// w^2j), quarter 2 residue 1 (w^j), quarter 3 residue 3 (w^3j).
+inline void Radix4Block(double* __restrict r0, double* __restrict r1, double* __restrict r2,
+                        double* __restrict r3, double* __restrict i0, double* __restrict i1,
+                        double* __restrict i2, double* __restrict i3, std::size_t Q,
+                        const double* __restrict w1r, const double* __restrict w1i,
+                        const double* __restrict w2r, const double* __restrict w2i,
+                        const double* __restrict w3r, const double* __restrict w3i) {
+  for (std::size_t j = 0; j < Q; ++j) {
+    const double a2r = r1[j] * w2r[j] - i1[j] * w2i[j];
+    const double a2i = r1[j] * w2i[j] + i1[j] * w2r[j];
+    const double a1r = r2[j] * w1r[j] - i2[j] * w1i[j];
+    const double a1i = r2[j] * w1i[j] + i2[j] * w1r[j];
+    const double a3r = r3[j] * w3r[j] - i3[j] * w3i[j];
+    const double a3i = r3[j] * w3i[j] + i3[j] * w3r[j];
+    const double sr = r0[j] + a2r, si = i0[j] + a2i;
+    const double dr = r0[j] - a2r, di = i0[j] - a2i;
+    const double tr = a1r + a3r, ti = a1i + a3i;
+    const double ur = a1r - a3r, ui = a1i - a3i;
+    r0[j] = sr + tr;
+    i0[j] = si + ti;
+    r2[j] = sr - tr;
+    i2[j] = si - ti;
+    r1[j] = dr - ui;
+    i1[j] = di + ur;
+    r3[j] = dr + ui;
+    i3[j] = di - ur;
+  }
+}
+
 // One radix-4 decimation-in-time pass combining quarters of length Q into
 // blocks of length 4 Q; Tw holds w^j, w^2j, w^3j (w = e^{2 pi i / 4Q}) as
 // six arrays of Q values (re, im of each).
 KVL_TRANSFORMS_CPU_CLONES
-void Radix4Pass(double* __restrict Re, double* __restrict Im, std::size_t n, std::size_t Q,
-                const double* __restrict Tw) {
-  const double* __restrict w1r = Tw;
-  const double* __restrict w1i = Tw + Q;
-  const double* __restrict w2r = Tw + 2 * Q;
-  const double* __restrict w2i = Tw + 3 * Q;
-  const double* __restrict w3r = Tw + 4 * Q;
-  const double* __restrict w3i = Tw + 5 * Q;
-  for (std::size_t o = 0; o < n; o += 4 * Q) {
-    double* __restrict r0 = Re + o;
-    double* __restrict r1 = r0 + Q;
-    double* __restrict r2 = r1 + Q;
-    double* __restrict r3 = r2 + Q;
-    double* __restrict i0 = Im + o;
-    double* __restrict i1 = i0 + Q;
-    double* __restrict i2 = i1 + Q;
-    double* __restrict i3 = i2 + Q;
-    for (std::size_t j = 0; j < Q; ++j) {
-      // Quarter 1 holds residue 2 (twiddle w^2j), quarter 2 residue 1 (w^j).
-      const double a2r = r1[j] * w2r[j] - i1[j] * w2i[j];
-      const double a2i = r1[j] * w2i[j] + i1[j] * w2r[j];
-      const double a1r = r2[j] * w1r[j] - i2[j] * w1i[j];
-      const double a1i = r2[j] * w1i[j] + i2[j] * w1r[j];
-      const double a3r = r3[j] * w3r[j] - i3[j] * w3i[j];
-      const double a3i = r3[j] * w3i[j] + i3[j] * w3r[j];
-      const double sr = r0[j] + a2r, si = i0[j] + a2i;
-      const double dr = r0[j] - a2r, di = i0[j] - a2i;
-      const double tr = a1r + a3r, ti = a1i + a3i;
-      const double ur = a1r - a3r, ui = a1i - a3i;
-      r0[j] = sr + tr;
-      i0[j] = si + ti;
-      r2[j] = sr - tr;
-      i2[j] = si - ti;
-      r1[j] = dr - ui;
-      i1[j] = di + ur;
-      r3[j] = dr + ui;
-      i3[j] = di - ur;
-    }
-  }
+void Radix4Pass(double* Re, double* Im, std::size_t n, std::size_t Q, const double* Tw) {
+  for (std::size_t o = 0; o < n; o += 4 * Q)
+    Radix4Block(Re + o, Re + o + Q, Re + o + 2 * Q, Re + o + 3 * Q, Im + o, Im + o + Q, Im + o + 2 * Q,
+                Im + o + 3 * Q, Q, Tw, Tw + Q, Tw + 2 * Q, Tw + 3 * Q, Tw + 4 * Q, Tw + 5 * Q);
 }
 
 // Writes the split block to Dst (stride S complex values), multiplied by
@@ -145,14 +142,21 @@ TFFTCore::TFFTCore(std::size_t n) : FN(n), FRev(n), FRe(n), FIm(n) {
     for (int b = 0; b < bits; ++b) r |= static_cast<std::uint32_t>((i >> b) & 1u) << (bits - 1 - b);
     FRev[i] = r;
   }
-  // Radix-4 passes after the first (radix-2 when log2 n is odd, else radix-4).
-  std::size_t Q = (bits % 2 == 1) ? 2 : 4;
-  for (; 4 * Q <= n; Q *= 4) {
+  // Radix-4 passes after the first (radix-2 when log2 n is odd, else
+  // radix-4): Q = L0, 4 L0, ... while 4 Q <= n. FInner: the longest block
+  // of at most kInnerMax values that they build.
+  const std::size_t L0 = (bits % 2 == 1) ? 2 : 4;
+  FInner = std::min(L0, n);
+  for (std::size_t Q = L0; 4 * Q <= n; Q *= 4) {
     const std::size_t base = FTw.size();
     FTw.resize(base + 6 * Q);
     for (std::size_t j = 0; j < Q; ++j)
       for (std::size_t m = 1; m <= 3; ++m)
         Cis(m * j, 4 * Q, FTw[base + (2 * m - 2) * Q + j], FTw[base + (2 * m - 1) * Q + j]);
+    if (4 * Q <= kInnerMax) {
+      FInner = 4 * Q;
+      FInnerTw = FTw.size();
+    }
   }
 }
 
@@ -167,8 +171,18 @@ void TFFTCore::Run(const double* Src, std::size_t SrcStride, double* Dst, std::s
   } else {
     const bool odd = std::countr_zero(n) % 2 == 1;
     GatherFirstPass(Src, SrcStride, FRev.data(), n, !odd, ConjIn ? -1.0 : 1.0, re, im);
-    const double* tw = FTw.data();
-    for (std::size_t Q = odd ? 2 : 4; 4 * Q <= n; Q *= 4) {
+    // The passes up to block length FInner run block by block while the
+    // block is in the first-level cache; the longer ones sweep the whole.
+    const std::size_t L0 = odd ? 2 : 4;
+    for (std::size_t o = 0; o < n; o += FInner) {
+      const double* tw = FTw.data();
+      for (std::size_t Q = L0; 4 * Q <= FInner; Q *= 4) {
+        Radix4Pass(re + o, im + o, FInner, Q, tw);
+        tw += 6 * Q;
+      }
+    }
+    const double* tw = FTw.data() + FInnerTw;
+    for (std::size_t Q = FInner; 4 * Q <= n; Q *= 4) {
       Radix4Pass(re, im, n, Q, tw);
       tw += 6 * Q;
     }
@@ -200,6 +214,7 @@ TFFTPlan::TFFTPlan(std::size_t N, std::size_t DirectMax) : FN(N) {
   for (std::size_t a = 0; a < coarse; ++a) Cis(a << FShift, N, FCoarseRe[a], FCoarseIm[a]);
   FPostRe.resize(FN1);
   FPostIm.resize(FN1);
+  FPanel.resize(2 * kPanel * FN2);  // FN2 >= FN1
   FOut.resize(2 * N);
 }
 
@@ -209,22 +224,34 @@ void TFFTPlan::Run(std::vector<double>& Data, bool Backward) {
     FDirect->Run(Data.data(), 1, Data.data(), 1, Backward, Backward, scale, nullptr, nullptr);
     return;
   }
-  // Data as N1 rows of N2 columns: x[n2 + N2 n1].
+  // Data as N1 rows of N2 columns: x[n2 + N2 n1]. Columns and rows go
+  // through a panel of kPanel neighbours, so that every cache line (and
+  // page) of the long block is visited once per panel, not once per value.
+  const std::size_t N1 = FN1, N2 = FN2, B = kPanel;
   double* x = Data.data();
+  double* panel = FPanel.data();
   const std::size_t mask = (std::size_t{1} << FShift) - 1;
-  for (std::size_t n2 = 0; n2 < FN2; ++n2) {
-    // Column n2: transform over n1, then multiply line k1 by W^{n2 k1}.
-    for (std::size_t k1 = 0, m = 0; k1 < FN1; ++k1, m += n2) {
-      const std::size_t a = m >> FShift, b = m & mask;
-      FPostRe[k1] = FCoarseRe[a] * FFineRe[b] - FCoarseIm[a] * FFineIm[b];
-      FPostIm[k1] = FCoarseRe[a] * FFineIm[b] + FCoarseIm[a] * FFineRe[b];
+  for (std::size_t c = 0; c < N2; c += B) {
+    for (std::size_t n1 = 0; n1 < N1; ++n1) std::memcpy(panel + 2 * B * n1, x + 2 * (N2 * n1 + c), 16 * B);
+    for (std::size_t b = 0; b < B; ++b) {
+      // Column n2: transform over n1, then multiply line k1 by W^{n2 k1}.
+      const std::size_t n2 = c + b;
+      for (std::size_t k1 = 0, m = 0; k1 < N1; ++k1, m += n2) {
+        const std::size_t hi = m >> FShift, lo = m & mask;
+        FPostRe[k1] = FCoarseRe[hi] * FFineRe[lo] - FCoarseIm[hi] * FFineIm[lo];
+        FPostIm[k1] = FCoarseRe[hi] * FFineIm[lo] + FCoarseIm[hi] * FFineRe[lo];
+      }
+      FCols->Run(panel + 2 * b, B, panel + 2 * b, B, Backward, false, 1.0, FPostRe.data(), FPostIm.data());
     }
-    FCols->Run(x + 2 * n2, FN2, x + 2 * n2, FN2, Backward, false, 1.0, FPostRe.data(), FPostIm.data());
+    for (std::size_t n1 = 0; n1 < N1; ++n1) std::memcpy(x + 2 * (N2 * n1 + c), panel + 2 * B * n1, 16 * B);
   }
   // Row k1: transform over n2 into X[k1 + N1 k2].
   double* out = FOut.data();
-  for (std::size_t k1 = 0; k1 < FN1; ++k1)
-    FRows->Run(x + 2 * FN2 * k1, 1, out + 2 * k1, FN1, false, Backward, scale, nullptr, nullptr);
+  for (std::size_t r = 0; r < N1; r += B) {
+    for (std::size_t b = 0; b < B; ++b)
+      FRows->Run(x + 2 * N2 * (r + b), 1, panel + 2 * b, B, false, Backward, scale, nullptr, nullptr);
+    for (std::size_t k2 = 0; k2 < N2; ++k2) std::memcpy(out + 2 * (r + N1 * k2), panel + 2 * B * k2, 16 * B);
+  }
   Data.swap(FOut);
 }
 

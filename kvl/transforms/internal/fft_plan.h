@@ -13,7 +13,8 @@
 // blocks take the four-step route N = N1 x N2: N2 transforms of length N1
 // over the strided columns, a twiddle multiplication, then N1 transforms of
 // length N2 over the rows into a second block, so that each short transform
-// works in cache. The backward transform is the forward one of the
+// works in cache; columns and rows move through a small panel of eight
+// neighbours, so that each cache line of the long block is touched once. The backward transform is the forward one of the
 // conjugate, conjugated and scaled by 1/N (exact: N is a power of two).
 // Twiddle factors are computed in 80-bit precision and rounded once.
 
@@ -41,7 +42,10 @@ class TFFTCore {
            bool ConjOut, double Scale, const double* PostRe, const double* PostIm);
 
  private:
+  static constexpr std::size_t kInnerMax = 1024;  // values of a block done in the first-level cache
   std::size_t FN;
+  std::size_t FInner = 1;                         // passes up to this block length run block by block
+  std::size_t FInnerTw = 0;                       // where the twiddles of the longer passes start
   std::vector<std::uint32_t> FRev;  // bit reversal of 0..n-1
   std::vector<double> FTw;          // per radix-4 pass: w1, w2, w3 (re and im) for j = 0..Q-1
   std::vector<double> FRe, FIm;     // the split work block
@@ -51,10 +55,11 @@ class TFFTCore {
 class TFFTPlan {
  public:
   /// kDirectMax: the longest block transformed in one piece.
-  static constexpr std::size_t kDirectMax = std::size_t{1} << 13;
+  static constexpr std::size_t kDirectMax = std::size_t{1} << 15;
 
-  /// Makes the plan for length N; blocks longer than DirectMax take the
-  /// four-step route (a smaller DirectMax lets tests reach it cheaply).
+  /// Makes the plan for length N; blocks longer than DirectMax (at least
+  /// 64, so that both factors hold a panel) take the four-step route (a
+  /// smaller DirectMax lets tests reach it cheaply).
   explicit TFFTPlan(std::size_t N, std::size_t DirectMax = kDirectMax);
 
   std::size_t Size() const noexcept { return FN; }
@@ -76,6 +81,8 @@ class TFFTPlan {
   std::vector<double> FCoarseRe, FCoarseIm;
   std::vector<double> FFineRe, FFineIm;
   std::vector<double> FPostRe, FPostIm;      // the twiddles of one column
+  static constexpr std::size_t kPanel = 8;   // neighbouring columns / rows moved together
+  std::vector<double> FPanel;                // kPanel columns or rows, interleaved
   std::vector<double> FOut;                  // the second block (2 N Doubles)
 };
 
