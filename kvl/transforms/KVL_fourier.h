@@ -180,6 +180,9 @@ class TFastFourier : public TComponent {
   std::vector<double> FUserWgt;
   std::vector<double> FData;
   std::unique_ptr<transforms_internal::TFFTPlan> FPlan;  // made for the current size on first use
+  std::vector<long double> FWinWeights;                  // the last window evaluated, for
+  TFastFourierWgtWin FWinKind = TFastFourierWgtWin::fwRectangle;  // this window
+  double FWinAlpha = 0;                                  // and this TukeyAlpha
 };
 
 }  // namespace kvl

@@ -70,7 +70,10 @@ void TFastFourier::SetSpectrumSize(std::int32_t N) {
   });
   FData.swap(data);
   FUserWgt.swap(weights);
-  if (FNumData != N) FPlan.reset();
+  if (FNumData != N) {
+    FPlan.reset();
+    std::vector<long double>().swap(FWinWeights);
+  }
   FNumData = N;
   MaxValuesValid_ = false;
 }
@@ -113,22 +116,33 @@ void TFastFourier::ApplyWindow() {
         scale(N + 1 - k, w);
       }
       return;
-    case TFastFourierWgtWin::fwTukey: {
+    case TFastFourierWgtWin::fwUserDef:
+      for (std::int32_t k = 1; k <= N; ++k) scale(k, FUserWgt[Pos(k)]);
+      return;
+    default:
+      break;
+  }
+  // The cosine windows and Tukey's: the weights are kept for the next
+  // block of the same size, window and alpha (the evaluation in 80-bit
+  // precision costs more than the transform).
+  if (FWinWeights.size() != static_cast<std::size_t>(N) || FWinKind != FWgtWin ||
+      (FWgtWin == TFastFourierWgtWin::fwTukey && FWinAlpha != FTukAlpha)) {
+    FWinWeights.clear();  // an allocation failure below leaves no stale key
+    FWinWeights.resize(static_cast<std::size_t>(N));
+    if (FWgtWin == TFastFourierWgtWin::fwTukey) {
       // 1 on t <= k <= N - t, the raised cosine in k at both ends; with
       // alpha = 0 every k lies in the flat part.
       const long double alpha = FTukAlpha;
       const long double t = static_cast<long double>(N) * alpha / 2;
       for (std::int32_t k = 1; k <= N; ++k)
-        if (k < t || k > N - t) scale(k, 0.5L * (1 - std::cos(2 * kPi * k / (alpha * N))));
-      return;
+        FWinWeights[Pos(k)] = (k < t || k > N - t) ? 0.5L * (1 - std::cos(2 * kPi * k / (alpha * N))) : 1.0L;
+    } else {
+      for (std::int32_t k = 1; k <= N; ++k) FWinWeights[Pos(k)] = CosineWindow(FWgtWin, k, N);
     }
-    case TFastFourierWgtWin::fwUserDef:
-      for (std::int32_t k = 1; k <= N; ++k) scale(k, FUserWgt[Pos(k)]);
-      return;
-    default:
-      for (std::int32_t k = 1; k <= N; ++k) scale(k, CosineWindow(FWgtWin, k, N));
-      return;
+    FWinKind = FWgtWin;
+    FWinAlpha = FTukAlpha;
   }
+  for (std::int32_t k = 1; k <= N; ++k) scale(k, FWinWeights[Pos(k)]);
 }
 
 transforms_internal::TFFTPlan& TFastFourier::Plan() {
@@ -140,7 +154,7 @@ transforms_internal::TFFTPlan& TFastFourier::Plan() {
 
 void TFastFourier::Transform() {
   auto& plan = Plan();  // a failed allocation raises before the samples change
-  ApplyWindow();
+  GuardAllocation<EKVLFourierError>(*this, [this] { ApplyWindow(); });
   plan.Forward(FData);
   MaxValuesValid_ = false;
 }
