@@ -72,7 +72,9 @@ TEST_P(DaubechiesFilter, MeetsItsDefiningConditions) {
   }
   for (int m = 0; m < 2 * K; ++m) EXPECT_EQ(g[m], (m % 2 ? -1 : 1) * h[2 * K - 1 - m]) << m;
   // The extremal-phase member of the family: the filter starts with its larger end.
-  if (K > 1) EXPECT_GT(std::abs(h[0]), std::abs(h[2 * K - 1]));
+  if (K > 1) {
+    EXPECT_GT(std::abs(h[0]), std::abs(h[2 * K - 1]));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, DaubechiesFilter, testing::Values(1, 2, 3),

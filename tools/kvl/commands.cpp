@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "describe.h"
+#include "spectrum.h"
 
 namespace kvl::tool {
 
@@ -12,6 +13,7 @@ namespace {
 
 constexpr TCommand kCommands[] = {
     {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file", RunDescribe},
+    {"spectrum", "FILE [--window NAME] [--size N] [--column C]", "power spectrum and magnitudes of a column of an ASC file", RunSpectrum},
 };
 
 constexpr std::size_t kSynopsisWidth = 18;
