@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -381,6 +382,29 @@ TEST(FastFourierExtremes, SizeOneAndTwoHaveNoLinesForThePowerMaximum) {
   EXPECT_EQ(fft.RealSpec(2), -2.0);
   EXPECT_EQ(fft.PowerMax(), 0.0) << "lines 1..N/2-1 are none";
   EXPECT_EQ(fft.MagniMax(), fft.Magnitude(1));
+}
+
+// Both transform components are freed with their owner and leave its list
+// when freed first.
+TEST(TransformComponents, OwnedOnesAreFreedWithTheOwner) {
+  struct TDeathCounter : TComponent {
+    int Deaths = 0;
+    void Notification(TComponent*, TOperation Operation) override {
+      if (Operation == TOperation::opRemove) ++Deaths;
+    }
+  } witness;
+  auto owner = std::make_unique<TComponent>();
+  auto* fft = new TFastFourier(owner.get());
+  auto* wavelet = new TWavelet1D(owner.get());
+  fft->FreeNotification(&witness);
+  wavelet->FreeNotification(&witness);
+  ASSERT_EQ(owner->ComponentCount(), 2);
+  delete fft;
+  EXPECT_EQ(witness.Deaths, 1);
+  ASSERT_EQ(owner->ComponentCount(), 1);
+  EXPECT_EQ(owner->Components(0), wavelet);
+  owner.reset();
+  EXPECT_EQ(witness.Deaths, 2);
 }
 
 TEST(FastFourierAssign, CopiesBlockAndSettings) {
