@@ -19,3 +19,5 @@
 #include "kvl/statistics/KVL_statis.h"
 #include "kvl/modelling/KVL_math2.h"
 #include "kvl/geometry/KVL_sline.h"
+#include "kvl/transforms/KVL_fourier.h"
+#include "kvl/transforms/KVL_wavelet.h"

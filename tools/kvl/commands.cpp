@@ -6,6 +6,7 @@
 
 #include "describe.h"
 #include "smooth.h"
+#include "spectrum.h"
 
 namespace kvl::tool {
 
@@ -14,6 +15,7 @@ namespace {
 constexpr TCommand kCommands[] = {
     {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file", RunDescribe},
     {"smooth", "FILE --method NAME", "smooths or differentiates the column of a one-column ASC file", RunSmooth},
+    {"spectrum", "FILE [--window NAME] [--size N] [--column C]", "power spectrum and magnitudes of a column of an ASC file", RunSpectrum},
 };
 
 constexpr std::size_t kSynopsisWidth = 18;
