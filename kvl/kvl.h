@@ -18,6 +18,6 @@
 #include "kvl/datatable/KVL_datatable.h"
 #include "kvl/statistics/KVL_statis.h"
 #include "kvl/modelling/KVL_math2.h"
-#include "kvl/geometry/KVL_sline.h"
 #include "kvl/transforms/KVL_fourier.h"
 #include "kvl/transforms/KVL_wavelet.h"
+#include "kvl/geometry/KVL_sline.h"

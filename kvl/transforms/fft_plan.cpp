@@ -7,7 +7,7 @@
 #include <numbers>
 #include <utility>
 
-#include "kvl/transforms/internal/transforms_cpu.h"
+#include "kvl/runtime/cpu_clones.h"
 
 namespace kvl::transforms_internal {
 
@@ -24,7 +24,7 @@ void Cis(std::size_t m, std::size_t M, double& Re, double& Im) {
 // The first pass, fused with the bit-reversed gather: twiddle-free radix-2
 // (Radix4 false) or radix-4 butterflies on consecutive groups. Sgn is -1 to
 // conjugate the input.
-KVL_TRANSFORMS_CPU_CLONES
+KVL_CPU_CLONES
 void GatherFirstPass(const double* __restrict Src, std::size_t S, const std::uint32_t* __restrict Rev,
                      std::size_t n, bool Radix4, double Sgn, double* __restrict Re, double* __restrict Im) {
   const std::size_t s2 = 2 * S;
@@ -96,7 +96,7 @@ inline void Radix4Block(double* __restrict r0, double* __restrict r1, double* __
 // One radix-4 decimation-in-time pass combining quarters of length Q into
 // blocks of length 4 Q; Tw holds w^j, w^2j, w^3j (w = e^{2 pi i / 4Q}) as
 // six arrays of Q values (re, im of each).
-KVL_TRANSFORMS_CPU_CLONES
+KVL_CPU_CLONES
 void Radix4Pass(double* Re, double* Im, std::size_t n, std::size_t Q, const double* Tw) {
   for (std::size_t o = 0; o < n; o += 4 * Q)
     Radix4Block(Re + o, Re + o + Q, Re + o + 2 * Q, Re + o + 3 * Q, Im + o, Im + o + Q, Im + o + 2 * Q,
@@ -105,7 +105,7 @@ void Radix4Pass(double* Re, double* Im, std::size_t n, std::size_t Q, const doub
 
 // Writes the split block to Dst (stride S complex values), multiplied by
 // Scale and by the post twiddles when given, conjugated when Sgn is -1.
-KVL_TRANSFORMS_CPU_CLONES
+KVL_CPU_CLONES
 void Scatter(const double* __restrict Re, const double* __restrict Im, std::size_t n, double* __restrict Dst,
              std::size_t S, double Sgn, double Scale, const double* __restrict PostRe,
              const double* __restrict PostIm) {

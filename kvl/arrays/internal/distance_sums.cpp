@@ -4,7 +4,7 @@
 // clone gives the bits of the pair-at-a-time sums.
 
 #include "kvl/arrays/array_kernels.h"
-#include "kvl/arrays/internal/cpu_clones.h"
+#include "kvl/runtime/cpu_clones.h"
 
 namespace kvl::detail {
 namespace {

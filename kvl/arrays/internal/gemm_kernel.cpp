@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "kvl/arrays/internal/cpu_clones.h"
+#include "kvl/runtime/cpu_clones.h"
 
 namespace kvl::gemm_internal {
 namespace {

@@ -19,7 +19,7 @@
 #include <numeric>
 
 #include "kvl/arrays/array_linalg.h"
-#include "kvl/arrays/internal/cpu_clones.h"
+#include "kvl/runtime/cpu_clones.h"
 #include "kvl/arrays/linalg/internal/linalg_internal.h"
 
 namespace kvl {

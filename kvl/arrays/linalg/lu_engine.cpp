@@ -15,7 +15,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "kvl/arrays/internal/cpu_clones.h"
+#include "kvl/runtime/cpu_clones.h"
 #include "kvl/arrays/linalg/internal/linalg_internal.h"
 #include "kvl/base/KVL_kvlbase.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "kvl/arrays/internal/cpu_clones.h"
+#include "kvl/runtime/cpu_clones.h"
 #include "kvl/arrays/svd/internal/svd_engine.h"
 
 namespace kvl::svd_internal {
