@@ -35,12 +35,12 @@ constexpr double ThresholdFactor = 0.2;      // threshold = factor · sum / n²
 constexpr std::int32_t ZeroingPass = 4;      // first pass of the zeroing rule
 constexpr double ZeroingFactor = 200.0;
 constexpr double SymmetryTol = 1e-9;  // relative to the largest magnitude
-constexpr double HugeTheta = 1e150;
+constexpr double HugeTheta = 1e150;  // beyond it θ² + 1 would overflow: √(θ² + 1) = |θ|
 // The vectors are not read by the sweeps: the rotations of VectorBatchRows
 // consecutive rows p reach them together, in blocks of rows of about
 // VectorBlockBytes across all vectors.
 constexpr std::size_t VectorBatchRows = 16;
-constexpr std::size_t VectorBlockBytes = 256 * 1024;  // θ² + 1 would overflow: √(θ² + 1) = |θ|
+constexpr std::size_t VectorBlockBytes = 256 * 1024;
 
 /// The eigen store of the unit: values, vectors (vector by vector) and order.
 struct TEigenStore {
