@@ -132,25 +132,6 @@ TEST(TRandGenTest, AllZeroTableReturnsTheLastOf100001Candidates) {
   EXPECT_EQ(RandSeed, NextRandSeed(seed));
 }
 
-TEST(TRandGenTest, UniformTableCoversTheHalfOpenInterval) {
-  TRandGen g;
-  g.SetLowBorder(-3.0);
-  g.SetHighBorder(-1.0);
-  RandSeed = 1;
-  double lo = 0.0, hi = -4.0;
-  for (int i = 0; i < 100000; ++i) {
-    const double x = g.GetRandNum();
-    ASSERT_GE(x, -3.0);
-    ASSERT_LT(x, -1.0);
-    lo = std::min(lo, x);
-    hi = std::max(hi, x);
-  }
-  // The last sub-interval's density falls to 0 at High (1 - u), yet both
-  // ends are reached closely with 10^5 draws.
-  EXPECT_LT(lo, -2.999);
-  EXPECT_GT(hi, -1.001);
-}
-
 // --- goodness of fit -----------------------------------------------------------------------------
 
 // The density the table defines, computed here from its definition: in
