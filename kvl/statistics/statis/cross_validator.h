@@ -10,7 +10,7 @@
 //   };
 //   cv.OnModelApplyRequest = [&](TObject*, std::int32_t, const TDoubleArray& x,
 //                                TDoubleArray& resp, TDoubleArray& thresh) { ... };
-//   if (cv.Execute()) double rmsep = cv.GetRMSEP(1);
+//   double rmsep = cv.Execute() ? cv.GetRMSEP(1) : 0.0;   // false: aborted or given up
 //
 // Each cycle draws a test set of SizeTestSet objects not tested before
 // (from the runtime's process-wide generator), asks for a model of all
