@@ -18,7 +18,7 @@ struct TColumnMajor {
   std::int32_t Extract(std::int32_t ClassIx1, std::int32_t& tp, std::int32_t& fp, std::int32_t& tn,
                        std::int32_t& fn) const {
     return ExtractClassCounts(
-        ClassIx1 - 1, Cols, Rows,
+        std::int64_t{ClassIx1} - 1, Cols, Rows,
         [this](std::int64_t c, std::int64_t r) { return std::int64_t{Cells[static_cast<std::size_t>(c * Rows + r)]}; },
         tp, fp, tn, fn);
   }
@@ -34,6 +34,7 @@ TEST(ClassCountsInternalTest, ColumnMajorMatrixForm) {
   EXPECT_EQ(tn, 95);
   EXPECT_EQ(m.Extract(0, tp, fp, tn, fn), -2);  // class 0 of the 1-based form
   EXPECT_EQ(m.Extract(4, tp, fp, tn, fn), -2);
+  EXPECT_EQ(m.Extract(INT32_MIN, tp, fp, tn, fn), -2);
   const TColumnMajor wide{2, 3, {1, 2, 3, 4, 5, 6}};
   EXPECT_EQ(wide.Extract(1, tp, fp, tn, fn), -1);  // 2 x 3: not square
   EXPECT_EQ(wide.Extract(3, tp, fp, tn, fn), -2);  // -2 wins

@@ -54,12 +54,13 @@ inline std::int32_t WrapToInt32(std::int64_t v) noexcept {
 
 /// ExtractClassCounts: the counts of class ClassIx (0-based) of a square
 /// confusion matrix of NCols columns and NRows rows whose cell (c, r)
-/// (0-based) Cell(c, r) reads: -2 when ClassIx is outside 0..NCols - 1, else
+/// (0-based) Cell(c, r) reads (ClassIx is 64-bit so that a 1-based caller may
+/// pass its index - 1 without overflow): -2 when ClassIx is outside 0..NCols - 1, else
 /// -1 unless NRows = NCols (a caller passes -1 rows for a ragged array);
 /// then TP = cell (k, k), FP = column k sum - TP, FN = row k sum - TP, TN =
 /// total - TP - FP - FN, summed in 64 bits and wrapped to 32 on return.
 template <class CellReader>
-std::int32_t ExtractClassCounts(std::int32_t ClassIx, std::int64_t NCols, std::int64_t NRows,
+std::int32_t ExtractClassCounts(std::int64_t ClassIx, std::int64_t NCols, std::int64_t NRows,
                                 CellReader&& Cell, std::int32_t& TP, std::int32_t& FP, std::int32_t& TN,
                                 std::int32_t& FN) {
   if (ClassIx < 0 || ClassIx >= NCols) return -2;
