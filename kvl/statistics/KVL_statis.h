@@ -14,8 +14,11 @@
 // DeanDixonTest (too few or too many values) raise EKVLStatisError.
 
 #include "kvl/core/KVL_frame.h"
+#include "kvl/statistics/statis/cf_evaluator.h"
+#include "kvl/statistics/statis/classif_merit.h"
 #include "kvl/statistics/statis/contingency.h"
 #include "kvl/statistics/statis/continuous.h"
+#include "kvl/statistics/statis/cross_validator.h"
 #include "kvl/statistics/statis/densities.h"
 #include "kvl/statistics/statis/discrete.h"
 #include "kvl/statistics/statis/gammabeta.h"
@@ -25,3 +28,4 @@
 #include "kvl/statistics/statis/robust.h"
 #include "kvl/statistics/statis/shapirowilk.h"
 #include "kvl/statistics/statis/signiflevel.h"
+#include "kvl/statistics/statis/tabulated_random.h"
