@@ -1,0 +1,81 @@
+#pragma once
+// Text pieces shared by the table's file forms: numbers written at a
+// precision and read back, XML attribute look-up, the buffered writer with
+// progress, and names made safe for XML.
+
+#include <charconv>
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace kvl::datatable_internal {
+
+/// AppendNumber: x in the shortest form that reads back to the same Double
+/// when Precision >= 17 (or < 1), else with Precision significant digits;
+/// "NaN", "Inf", "-Inf" for the non-finite values.
+void AppendNumber(std::string& Out, double x, std::int32_t Precision);
+
+/// ParseNumber: a whole word as a Double (decimal point, optional sign and
+/// exponent, "NaN", "Inf" and "Infinity" in any case); false otherwise.
+bool ParseNumber(std::string_view Word, double& x) noexcept;
+
+/// ParseInt: a whole word as a 32-bit integer; false otherwise.
+bool ParseInt(std::string_view Word, std::int32_t& v) noexcept;
+
+/// AttrValue: the raw value of attribute Name in an attribute text such as
+/// a="1" b='x'; false when it is missing.
+bool AttrValue(std::string_view Attr, std::string_view Name, std::string_view& Value) noexcept;
+
+/// XmlText: Text as XML 1.0 character data or attribute value: the markup
+/// characters as entities (EncodeXMLText), CR as &#13;, tab and LF kept,
+/// and the other control characters, which XML 1.0 cannot carry, as the
+/// private-use characters U+E000 + code. FromXmlText undoes both.
+std::string XmlText(std::string_view Text);
+std::string FromXmlText(std::string_view Text);
+
+/// TTextSink: collects text and hands it to Out in large blocks; Lines
+/// reports the lines written so far for progress.
+class TTextSink {
+ public:
+  explicit TTextSink(std::function<void(std::string_view)> Out) : FOut(std::move(Out)) { FBuf.reserve(kBlock + 4096); }
+  ~TTextSink() { Flush(); }
+  TTextSink(const TTextSink&) = delete;
+  TTextSink& operator=(const TTextSink&) = delete;
+  std::string& Buffer() noexcept { return FBuf; }
+  /// Commit: passes the buffer on when it has grown beyond a block.
+  void Commit() {
+    if (FBuf.size() >= kBlock) Flush();
+  }
+  void Flush() {
+    if (!FBuf.empty()) FOut(FBuf);
+    FBuf.clear();
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 1 << 20;
+  std::function<void(std::string_view)> FOut;
+  std::string FBuf;
+};
+
+/// TProgress: calls Report with whole percentages as Done goes from 0 to Total.
+class TProgress {
+ public:
+  TProgress(std::function<void(double)> Report, std::int64_t Total) : FReport(std::move(Report)), FTotal(Total) {}
+  void Step(std::int64_t Done) {
+    if (!FReport || FTotal <= 0) return;
+    const std::int64_t pct = Done * 100 / FTotal;
+    if (pct > FLast) {
+      FLast = pct;
+      FReport(static_cast<double>(pct));
+    }
+  }
+
+ private:
+  std::function<void(double)> FReport;
+  std::int64_t FTotal;
+  std::int64_t FLast = 0;
+};
+
+}  // namespace kvl::datatable_internal
