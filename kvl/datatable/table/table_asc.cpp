@@ -65,7 +65,20 @@ class TASCIn {
     std::string_view w;
     return FWords.NextWord(w) && ParseInt(w, v);
   }
-  bool Value(double& v, bool& Missing) { return FWords.NextValue(v, Missing); }
+  // Value: a data word; "NAN" and "###" are missing values (0), another
+  // spelling of NaN a missing value that keeps NaN.
+  bool Value(double& v, bool& Missing) {
+    std::string_view w;
+    if (!FWords.NextWord(w)) return false;
+    Missing = w == "NAN" || w == "###";
+    if (Missing) {
+      v = 0.0;
+      return true;
+    }
+    if (!ParseNumber(w, v)) return false;
+    Missing = v != v;
+    return true;
+  }
   // Quoted: the next name in double quotes.
   bool Quoted(std::string& Name) {
     Name.clear();

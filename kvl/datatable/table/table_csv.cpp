@@ -145,7 +145,7 @@ std::string TDataTable::ExportAsCSV(std::ostream& TFile, std::int32_t Precision,
       if (IncludeRowHeaders) sep();
       if (IncludeRowAttributes) {
         sep();
-        line += kRowAttribHeader;
+        AppendField(line, kRowAttribHeader, delim);
       }
       for (std::int32_t c = 1; c <= FNrOfCols; ++c) {
         sep();
@@ -168,9 +168,14 @@ std::string TDataTable::ExportAsCSV(std::ostream& TFile, std::int32_t Precision,
       for (std::int32_t c = 1; c <= FNrOfCols; ++c) {
         sep();
         if ((FCState[StOff(c, r)] & 3) != 0) continue;  // not a number: an empty field
-        if (IsCategorial(FVType[Ix(c)].MScaleType))
-          AppendField(line, ElemNominal(c, r), delim);
-        else
+        if (IsCategorial(FVType[Ix(c)].MScaleType)) {
+          // the identifier; a code without one as its number
+          const TNominalIDStr id = ElemNominal(c, r);
+          if (id.empty())
+            AppendNumber(line, Elem(c, r), Precision);
+          else
+            AppendField(line, id, delim);
+        } else
           AppendNumber(line, cells.At(c, r), Precision);
       }
       emit();

@@ -285,6 +285,12 @@ bool TDataTable::ReadFromXMLString(std::string_view InString, std::int32_t& Star
          static_cast<TDTxmlTags>(tag) != TDTxmlTags::xmlDataTableId) {
   }
   if (tag < 0) return false;
+  {
+    // A table whose closing tag is missing (a truncated text) is refused.
+    const std::string_view read = InString.substr(0, static_cast<std::size_t>(pos - 1));
+    const std::size_t lt = read.rfind('<');
+    if (lt == std::string_view::npos || !EqualStrings(read.substr(lt, 11), "</datatable", false)) return false;
+  }
   if (!DataID.empty()) {
     std::string_view id;
     if (!AttrValue(attr, "id", id) || FromXmlText(id) != DataID) return false;
@@ -292,6 +298,7 @@ bool TDataTable::ReadFromXMLString(std::string_view InString, std::int32_t& Star
   // The inner elements in their order; the size must come first and its
   // counts must fit in the text (every cell takes at least two characters).
   TDataTable fresh(nullptr);
+  fresh.OnPercentDone = [this](TObject*, double p) { FireEvent(OnPercentDone, p); };
   std::int32_t inner = 1;
   std::string a, c;
   bool sized = false, cellsRead = false;
