@@ -6,6 +6,7 @@
 
 #include "describe.h"
 #include "smooth.h"
+#include "table.h"
 
 namespace kvl::tool {
 
@@ -14,6 +15,7 @@ namespace {
 constexpr TCommand kCommands[] = {
     {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file", RunDescribe},
     {"smooth", "FILE --method NAME", "smooths or differentiates the column of a one-column ASC file", RunSmooth},
+    {"table", "FILE --to FORM|--info", "converts a data table between XML, CSV and ASC, or summarises it", RunTable},
 };
 
 constexpr std::size_t kSynopsisWidth = 18;
