@@ -28,12 +28,21 @@ std::vector<std::int32_t> PartSizes(std::int32_t N, std::int32_t K) {
   return sizes;
 }
 
+// ExtensionAt: where the extension of a file name starts (its length when
+// it has none; a leading dot starts no extension).
+std::size_t ExtensionAt(const std::string& FName) {
+  const std::size_t slash = FName.rfind('/');
+  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  const std::size_t dot = FName.rfind('.');
+  return (dot == std::string::npos || dot <= base) ? FName.size() : dot;
+}
+
 // PartName: FNameTemplate with Tag inserted before its extension
 // ("out/data.xml", "_2" -> "out/data_2.xml").
 std::string PartName(const std::string& FNameTemplate, const std::string& Tag) {
-  const std::filesystem::path p(FNameTemplate);
-  std::filesystem::path name = p.parent_path() / (p.stem().string() + Tag + p.extension().string());
-  return name.string();
+  std::string name = FNameTemplate;
+  name.insert(ExtensionAt(FNameTemplate), Tag);
+  return name;
 }
 
 }  // namespace
@@ -105,7 +114,7 @@ std::int32_t TDataTable::SplitDataSet(TDataSetSplitMode SplitMode, TDataSelMode 
       if (std::filesystem::exists(pc.Name, ec)) return -2;
     }
 
-  std::string ext = std::filesystem::path(FNameTemplate).extension().string();
+  std::string ext = FNameTemplate.substr(ExtensionAt(FNameTemplate));
   std::ranges::transform(ext, ext.begin(), FoldASCII);
   for (const TPiece& pc : pieces) {
     std::vector<std::int32_t> lines;  // 1-based, in their order
