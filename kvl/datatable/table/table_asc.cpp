@@ -103,16 +103,9 @@ std::string TDataTable::ExportAsASC(std::ostream& TFile, std::int32_t Precision)
   const bool flags[4] = {true, true, true, nominal};
   WriteASCHeader(TFile, FComment, FNrOfCols, FNrOfRows, flags);
   {
-    TTextSink sink([&](std::string_view s) { TFile.write(s.data(), static_cast<std::streamsize>(s.size())); });
-    std::string& out = sink.Buffer();
-    std::string line;
-    auto emit = [&] {
-      if (OnExportText) OnExportText(this, line);
-      out += line;
-      out += '\n';
-      line.clear();
-      sink.Commit();
-    };
+    TLineWriter writer(TFile, OnExportText, this, "\n");
+    std::string& line = writer.Line;
+    auto emit = [&] { writer.Emit(); };
     for (std::int32_t c = 1; c <= FNrOfCols; ++c) {
       if (c > 1) line += ' ';
       AppendQuoted(line, FColName[Ix(c)]);

@@ -122,16 +122,9 @@ std::string TDataTable::ExportAsCSV(std::ostream& TFile, std::int32_t Precision,
                                     bool IncludeComment) {
   const char delim = DelimiterChar(Delimiter);
   {
-    TTextSink sink([&](std::string_view s) { TFile.write(s.data(), static_cast<std::streamsize>(s.size())); });
-    std::string& out = sink.Buffer();
-    std::string line;
-    auto emit = [&] {
-      if (OnExportText) OnExportText(this, line);
-      out += line;
-      out += "\r\n";
-      line.clear();
-      sink.Commit();
-    };
+    TLineWriter writer(TFile, OnExportText, this, "\r\n");
+    std::string& line = writer.Line;
+    auto emit = [&] { writer.Emit(); };
     if (IncludeComment) {
       AppendField(line, FComment, delim);
       emit();

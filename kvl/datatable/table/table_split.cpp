@@ -98,14 +98,19 @@ std::int32_t TDataTable::SplitDataSet(TDataSetSplitMode SplitMode, TDataSelMode 
     bool Test;
   };
   std::vector<TPiece> pieces;
+  auto tag = [](std::string_view Prefix, std::int32_t Nr) {
+    std::string s(Prefix);
+    s += std::to_string(Nr);
+    return s;
+  };
   if (SplitMode != TDataSetSplitMode::splitTstTrn) {
     for (std::int32_t p = 0; p < SplitSize; ++p)
-      pieces.push_back({PartName(FNameTemplate, "_" + std::to_string(p + 1)), p, true});
+      pieces.push_back({PartName(FNameTemplate, tag("_", p + 1)), p, true});
   } else {
     const std::int32_t pairs = CreateAllPairs ? SplitSize : 1;
     for (std::int32_t p = 0; p < pairs; ++p) {
-      pieces.push_back({PartName(FNameTemplate, "_tst" + std::to_string(p + 1)), p, true});
-      pieces.push_back({PartName(FNameTemplate, "_trn" + std::to_string(p + 1)), p, false});
+      pieces.push_back({PartName(FNameTemplate, tag("_tst", p + 1)), p, true});
+      pieces.push_back({PartName(FNameTemplate, tag("_trn", p + 1)), p, false});
     }
   }
   if (!AllowOverWrite)

@@ -72,16 +72,9 @@ bool IntAttr(std::string_view Attr, std::string_view Name, std::int32_t& v) {
 
 void TDataTable::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::int32_t Precision,
                                     std::string_view DataID) {
-  TTextSink sink([&](std::string_view s) { TFile.write(s.data(), static_cast<std::streamsize>(s.size())); });
-  std::string& out = sink.Buffer();
-  std::string line;
-  auto emit = [&] {
-    if (OnExportText) OnExportText(this, line);
-    out += line;
-    out += '\n';
-    line.clear();
-    sink.Commit();
-  };
+  TLineWriter writer(TFile, OnExportText, this, "\n");
+  std::string& line = writer.Line;
+  auto emit = [&] { writer.Emit(); };
   auto element = [&](TDTxmlTags t, std::string_view attr, std::string_view content) {
     line += '<';
     line += TagText(t);

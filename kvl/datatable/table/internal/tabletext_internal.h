@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "kvl/base/KVL_kvlbase.h"
+
 namespace kvl::datatable_internal {
 
 /// AppendNumber: x in the shortest form that reads back to the same Double
@@ -35,27 +37,37 @@ bool AttrValue(std::string_view Attr, std::string_view Name, std::string_view& V
 std::string XmlText(std::string_view Text);
 std::string FromXmlText(std::string_view Text);
 
-/// TTextSink: collects text and hands it to Out in large blocks; Lines
-/// reports the lines written so far for progress.
-class TTextSink {
+/// TLineWriter: writes lines to Out through a large buffer. Build a line
+/// in Line, then Emit passes it to Hook (the OnExportText of Sender, when
+/// assigned) and appends it with LineEnd.
+class TLineWriter {
  public:
-  explicit TTextSink(std::function<void(std::string_view)> Out) : FOut(std::move(Out)) { FBuf.reserve(kBlock + 4096); }
-  ~TTextSink() { Flush(); }
-  TTextSink(const TTextSink&) = delete;
-  TTextSink& operator=(const TTextSink&) = delete;
-  std::string& Buffer() noexcept { return FBuf; }
-  /// Commit: passes the buffer on when it has grown beyond a block.
-  void Commit() {
+  TLineWriter(std::ostream& Out, const TExportTextEvent& Hook, TObject* Sender, std::string_view LineEnd)
+      : FOut(Out), FHook(Hook), FSender(Sender), FEnd(LineEnd) {
+    FBuf.reserve(kBlock + 4096);
+  }
+  ~TLineWriter() { Flush(); }
+  TLineWriter(const TLineWriter&) = delete;
+  TLineWriter& operator=(const TLineWriter&) = delete;
+  std::string Line;
+  void Emit() {
+    if (FHook) FHook(FSender, Line);
+    FBuf += Line;
+    FBuf += FEnd;
+    Line.clear();
     if (FBuf.size() >= kBlock) Flush();
   }
   void Flush() {
-    if (!FBuf.empty()) FOut(FBuf);
+    FOut.write(FBuf.data(), static_cast<std::streamsize>(FBuf.size()));
     FBuf.clear();
   }
 
  private:
   static constexpr std::size_t kBlock = 1 << 20;
-  std::function<void(std::string_view)> FOut;
+  std::ostream& FOut;
+  const TExportTextEvent& FHook;
+  TObject* FSender;
+  std::string_view FEnd;
   std::string FBuf;
 };
 
