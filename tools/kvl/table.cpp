@@ -104,7 +104,9 @@ void Store(TDataTable& T, std::ostream& Out, TForm Form, const TOptions& O) {
 void Info(TDataTable& T, std::ostream& Out) {
   Out << "columns: " << T.NrOfColumns() << "\nrows: " << T.NrOfRows() << '\n';
   if (!T.Comment().empty()) Out << "comment: " << T.Comment() << '\n';
-  Out << "column  name                scale     numbers  empty  min             mean            max\n";
+  Out << std::left << std::setw(8) << "column" << std::setw(20) << "name" << ' ' << std::setw(10) << "scale"
+      << std::right << std::setw(7) << "numbers" << std::setw(7) << "empty" << "  " << std::left << std::setw(16)
+      << "min" << std::setw(16) << "mean" << "max" << std::right << '\n';
   for (std::int32_t c = 1; c <= T.NrOfColumns(); ++c) {
     const TMScaleType st = T.MScaleType(c);
     Out << std::left << std::setw(8) << c << std::setw(20) << T.ColName(c) << ' ' << std::setw(10)
