@@ -71,38 +71,4 @@ bool AttrValue(std::string_view Attr, std::string_view Name, std::string_view& V
   return false;
 }
 
-std::string XmlText(std::string_view Text) {
-  std::string out = EncodeXMLText(Text);
-  std::string safe;
-  for (const char ch : out) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == '\r')
-      safe += "&#13;";
-    else if (c < 0x20 && c != '\t' && c != '\n') {
-      const unsigned cp = 0xE000u + c;  // three UTF-8 bytes: EE 80 80+c
-      safe += static_cast<char>(0xE0 | (cp >> 12));
-      safe += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      safe += static_cast<char>(0x80 | (cp & 0x3F));
-    } else
-      safe += ch;
-  }
-  return safe;
-}
-
-std::string FromXmlText(std::string_view Text) {
-  std::string s = DecodeXMLText(Text);
-  std::string out;
-  out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    // U+E000..U+E01F: EE 80 80..9F
-    if (i + 2 < s.size() && static_cast<unsigned char>(s[i]) == 0xEE && static_cast<unsigned char>(s[i + 1]) == 0x80 &&
-        static_cast<unsigned char>(s[i + 2]) >= 0x80 && static_cast<unsigned char>(s[i + 2]) <= 0x9F) {
-      out += static_cast<char>(static_cast<unsigned char>(s[i + 2]) - 0x80);
-      i += 2;
-    } else
-      out += s[i];
-  }
-  return out;
-}
-
 }  // namespace kvl::datatable_internal

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "kvl/base/KVL_stringl.h"
+#include "kvl/base/KVL_xmltext.h"
 #include "kvl/datatable/KVL_datatable.h"
 #include "kvl/datatable/table/internal/table_internal.h"
 #include "kvl/datatable/table/internal/tabletext_internal.h"
@@ -89,9 +90,9 @@ void TDataTable::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std:
     line = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
     emit();
   }
-  line = "<datatable id=\"" + XmlText(DataID) + "\" version=\"1\">";
+  line = "<datatable id=\"" + XmlEscape(DataID) + "\" version=\"1\">";
   emit();
-  element(TDTxmlTags::xmlComment, {}, XmlText(FComment));
+  element(TDTxmlTags::xmlComment, {}, XmlEscape(FComment));
   emit();
   line = "<size columns=\"" + std::to_string(FNrOfCols) + "\" rows=\"" + std::to_string(FNrOfRows) + "\"/>";
   emit();
@@ -99,7 +100,7 @@ void TDataTable::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std:
     line = '<' + std::string(TagText(block)) + '>';
     emit();
     for (std::size_t i = 0; i < v.size(); ++i) {
-      element(item, "nr=\"" + std::to_string(i + 1) + '"', XmlText(v[i]));
+      element(item, "nr=\"" + std::to_string(i + 1) + '"', XmlEscape(v[i]));
       emit();
     }
     line = "</" + std::string(TagText(block)) + '>';
@@ -123,7 +124,7 @@ void TDataTable::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std:
     line = "<vardef col=\"" + std::to_string(c) + "\" type=\"" +
            std::string(MScaleTypeNames[static_cast<std::size_t>(t.MScaleType)]) + "\">";
     for (std::size_t k = 0; k < t.IDs.size(); ++k)
-      if (!t.IDs[k].empty()) element(TDTxmlTags::xmlVarIdentifier, "slot=\"" + std::to_string(k) + '"', XmlText(t.IDs[k]));
+      if (!t.IDs[k].empty()) element(TDTxmlTags::xmlVarIdentifier, "slot=\"" + std::to_string(k) + '"', XmlEscape(t.IDs[k]));
     line += "</vardef>";
     emit();
   }
@@ -186,7 +187,7 @@ bool TDataTable::ProcessXmlTag(TDTxmlTags Tag, const std::string& Attr, const st
   std::string attr, content;
   switch (Tag) {
     case TDTxmlTags::xmlComment:
-      FComment = RemoveControlChars(FromXmlText(Content));
+      FComment = RemoveControlChars(XmlUnescape(Content));
       return true;
     case TDTxmlTags::xmlSize: {
       std::int32_t cols = 0, rows = 0;
@@ -204,7 +205,7 @@ bool TDataTable::ProcessXmlTag(TDTxmlTags Tag, const std::string& Attr, const st
         std::int32_t nr = 0;
         if (static_cast<TDTxmlTags>(t) != item) continue;
         if (!IntAttr(attr, "nr", nr) || nr < 1 || static_cast<std::size_t>(nr) > names.size()) return false;
-        names[Ix(nr)] = std::string(CutToBytes(FromXmlText(content), DTNameLength));
+        names[Ix(nr)] = std::string(CutToBytes(XmlUnescape(content), DTNameLength));
       }
       return true;
     }
@@ -226,7 +227,7 @@ bool TDataTable::ProcessXmlTag(TDTxmlTags Tag, const std::string& Attr, const st
         std::int32_t slot = 0;
         if (static_cast<TDTxmlTags>(t) != TDTxmlTags::xmlVarIdentifier) continue;
         if (!IntAttr(attr, "slot", slot) || slot < 0 || slot >= NrOfNominalSlots) return false;
-        spec.IDs.Set(static_cast<std::size_t>(slot), FromXmlText(content));
+        spec.IDs.Set(static_cast<std::size_t>(slot), XmlUnescape(content));
       }
       return true;
     }
@@ -286,7 +287,7 @@ bool TDataTable::ReadFromXMLString(std::string_view InString, std::int32_t& Star
   }
   if (!DataID.empty()) {
     std::string_view id;
-    if (!AttrValue(attr, "id", id) || FromXmlText(id) != DataID) return false;
+    if (!AttrValue(attr, "id", id) || XmlUnescape(id) != DataID) return false;
   }
   // The inner elements in their order; the size must come first and its
   // counts must fit in the text (every cell takes at least two characters).

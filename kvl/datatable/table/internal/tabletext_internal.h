@@ -30,13 +30,6 @@ bool ParseInt(std::string_view Word, std::int32_t& v) noexcept;
 /// a="1" b='x'; false when it is missing.
 bool AttrValue(std::string_view Attr, std::string_view Name, std::string_view& Value) noexcept;
 
-/// XmlText: Text as XML 1.0 character data or attribute value: the markup
-/// characters as entities (EncodeXMLText), CR as &#13;, tab and LF kept,
-/// and the other control characters, which XML 1.0 cannot carry, as the
-/// private-use characters U+E000 + code. FromXmlText undoes both.
-std::string XmlText(std::string_view Text);
-std::string FromXmlText(std::string_view Text);
-
 /// TLineWriter: writes lines to Out through a large buffer. Build a line
 /// in Line, then Emit passes it to Hook (the OnExportText of Sender, when
 /// assigned) and appends it with LineEnd.
