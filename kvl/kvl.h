@@ -9,6 +9,7 @@
 #include "kvl/base/KVL_stringl.h"
 #include "kvl/base/KVL_kvlcolors.h"
 #include "kvl/base/KVL_univconst.h"
+#include "kvl/base/KVL_xmltext.h"
 #include "kvl/core/KVL_frame.h"
 #include "kvl/core/KVL_complex.h"
 #include "kvl/core/KVL_math1.h"

@@ -72,6 +72,7 @@
 // Errors are raised as EKVLDataTableError in the component form.
 
 #include <array>
+#include <iosfwd>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -85,6 +86,7 @@
 #include "kvl/core/KVL_frame.h"
 #include "kvl/runtime/rounding.h"
 #include "kvl/runtime/export.h"
+#include "kvl/runtime/streams.h"
 
 KVL_API_BEGIN
 
@@ -92,6 +94,18 @@ namespace kvl {
 
 class TVector;
 class TIntVector;
+/// TDTxmlTags: the tags of the table's XML form (ordinals in this order).
+enum class TDTxmlTags {
+  xmlDataTableId, xmlDataTableEndId, xmlComment, xmlSize, xmlColNames, xmlRowNames, xmlColAttrib,
+  xmlRowAttrib, xmlColId, xmlRowId, xmlDataCells, xmlCellID, xmlVarType, xmlVarIdentifier, xmlInvalid
+};
+/// DTxmlTagNames: the tag texts, indexed by TDTxmlTags (the last is the
+/// invalid tag that an unknown word maps to).
+inline constexpr std::array<std::string_view, 15> DTxmlTagNames = {
+    "datatable", "/datatable", "comment", "size", "colnames", "rownames", "colattrib", "rowattrib",
+    "col",       "row",        "datacells", "cell", "vardef", "idf",     "invalid"};
+
+class TClipboard;
 
 /// TMScaleType: measurement scale of a column (ordinals are stored in files).
 enum class TMScaleType { stUnknown, stNominal, stOrdinal, stInterval, stRatio };
@@ -634,6 +648,269 @@ class TDataTable : public TComponent {
   /// untouched) when Dest is empty on entry.
   std::int32_t DuplicateDataAsArray(TDouble2DArray& Dest) const;
 
+  // --- statistics over selected cells -----------------------------------------------------
+  // Ranges follow the range rule; values are the raw values of NumericData.
+  // Num cells: interval or ratio column and (state and 3) = 0. Marked cells:
+  // num cells whose state shares a bit of 4..128 with CellState. Valid
+  // cells: (state and 3) = 0 in any column.
+
+  /// CountNumCells: the number of num cells of the range.
+  std::int32_t CountNumCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                             std::int32_t HighRow) const;
+  /// CountValidCells: the number of valid cells of the range.
+  std::int32_t CountValidCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                               std::int32_t HighRow) const;
+  /// CountEmptyCells: the number of cells with state bit 2.
+  std::int32_t CountEmptyCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                               std::int32_t HighRow) const;
+  /// CountImputedCells: the number of cells with state bit 32.
+  std::int32_t CountImputedCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                 std::int32_t HighRow) const;
+  /// SumOfNumCells: the sum of the num cells; NumData := their number.
+  double SumOfNumCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                       std::int32_t& NumData) const;
+  /// SumOfSquaredNumCells: the sum of their squares; NumData := their number.
+  double SumOfSquaredNumCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                              std::int32_t HighRow, std::int32_t& NumData) const;
+  /// SumOfMarkedCells: the sum of the marked cells; NumData := their number.
+  double SumOfMarkedCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                          std::uint8_t CellState, std::int32_t& NumData) const;
+  /// SumOfSquaredMarkedCells: the sum of their squares.
+  double SumOfSquaredMarkedCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                 std::int32_t HighRow, std::uint8_t CellState, std::int32_t& NumData) const;
+  /// MinMaxOfNumCells: extremes of the num cells (uc_MaxReal and -uc_MaxReal
+  /// when there is none); returns their number.
+  std::int32_t MinMaxOfNumCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                std::int32_t HighRow, double& Minimum, double& Maximum) const;
+  /// MinMaxOfValidCells: the same over the valid cells.
+  std::int32_t MinMaxOfValidCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                  std::int32_t HighRow, double& Minimum, double& Maximum) const;
+  /// MinMaxOfMarkedCells: the same over the marked cells.
+  std::int32_t MinMaxOfMarkedCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                   std::int32_t HighRow, std::uint8_t CellState, double& Minimum,
+                                   double& Maximum) const;
+  /// MeanVarOfNumCells: mean (0 for none) and variance (1.0 below 3 cells,
+  /// never negative) of the num cells; returns their number.
+  std::int32_t MeanVarOfNumCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                 std::int32_t HighRow, double& Mean, double& Variance) const;
+  /// MeanVarOfMarkedCells: the same over the marked cells.
+  std::int32_t MeanVarOfMarkedCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                    std::int32_t HighRow, std::uint8_t CellState, double& Mean,
+                                    double& Variance) const;
+  /// GeometricMeanOfNumCells: exp(mean ln x) of the positive num cells, 0 when
+  /// one is 0 or there is none; NumData := the positive ones. A negative
+  /// value raises EKVLMatrixError "negative argument passed to GeometricMean".
+  double GeometricMeanOfNumCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                 std::int32_t HighRow, std::int32_t& NumData) const;
+  /// HarmonicMeanOfNumCells: n / sum(1/x), 0 when there is none; a value <= 0
+  /// raises EKVLMatrixError "negative or zero argument passed to HarmonicMean".
+  double HarmonicMeanOfNumCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                std::int32_t HighRow, std::int32_t& NumData) const;
+  /// QuartilesOfNumCells: the quartiles at (n + 1) q; false when there is no cell.
+  bool QuartilesOfNumCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                           double& Q1, double& Q2, double& Q3, std::int32_t& NumData) const;
+  /// QuartilesOfMarkedCells: the same over the marked cells.
+  bool QuartilesOfMarkedCells(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                              std::int32_t HighRow, double& Q1, double& Q2, double& Q3, std::uint8_t CellState,
+                              std::int32_t& NumData) const;
+  /// PercentileOfNumCells: the prob-th percentile (prob in percent, clipped
+  /// to 0..100) interpolated at (n - 1) prob / 100; 0 for no cell.
+  double PercentileOfNumCells(double prob, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                              std::int32_t HighRow, std::int32_t& NumData) const;
+  /// PercentileOfMarkedCells: the same over the marked cells.
+  double PercentileOfMarkedCells(double prob, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                 std::int32_t HighRow, std::uint8_t CellState, std::int32_t& NumData) const;
+  /// CopyCellsToVector: DestVect := the valid cells of the range (column by
+  /// column), only those sharing a bit with CellState unless it is 255;
+  /// returns their number (-1 for a null DestVect).
+  std::int32_t CopyCellsToVector(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                 std::int32_t HighRow, std::uint8_t CellState, TVector* DestVect) const;
+  /// FillMarkedCells: every cell whose state shares a bit with StateMask :=
+  /// Value; returns how many; OnChange once when any changed.
+  std::int32_t FillMarkedCells(double Value, std::uint8_t StateMask);
+
+  // --- transformations --------------------------------------------------------------------
+
+  /// StandardizeNumCellColumns: the num cells of every interval or ratio
+  /// column with variance > 0 become (x - mean) / sd; Means and StdDevs (may
+  /// be null) receive the figures per column. OnChange once if any changed.
+  void StandardizeNumCellColumns(TVector* Means, TVector* StdDevs);
+  /// StandardizeNumCellRows: the same per row; raises EKVLDataTableError
+  /// "standardization of rows is not possible with nominal or ordinal
+  /// variables" when such a column exists. OnChange once.
+  void StandardizeNumCellRows(TVector* Means, TVector* StdDevs);
+  /// MeanCenterNumCellColumns: x - mean in every interval or ratio column;
+  /// OnChange once.
+  void MeanCenterNumCellColumns(TVector* Means);
+  /// MeanCenterNumCellRows: x - row mean; raises "mean centering of rows is
+  /// not possible with nominal or ordinal variables". OnChange once.
+  void MeanCenterNumCellRows(TVector* Means);
+  /// CalcCovar: the n x n matrix of Mode (0 product moments, 1 covariances,
+  /// 2 correlations, 3 squared correlations, 4 mean squared differences) of
+  /// the columns LoC..HiC over the rows LoR..HiR; false when CovarMat is too
+  /// small or AbortMathProc stopped the run. Pairs with fewer than two
+  /// common numbers give 0 in modes 0, 1 and 4.
+  bool CalcCovar(TMatrix* CovarMat, std::int32_t LoC, std::int32_t HiC, std::int32_t LoR, std::int32_t HiR,
+                 std::int32_t Mode);
+
+  // --- search, removal, header sorts, tests, codes ----------------------------------------
+
+  /// FindCells: CellList[0][k], CellList[1][k] := column and row of the k-th
+  /// cell whose raw value satisfies CompareOp; returns the number listed, -1
+  /// for an unknown mode, -2 when more than 10000 cells match.
+  std::int32_t FindCells(double Limit, double Limit2, TCompareMode CompareOp, std::int32_t LowCol,
+                         std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow, TInt2DArray& CellList) const;
+  /// RemoveMarkedColumns: removes the columns of FirstCol..LastCol ((0, 0):
+  /// all) with a cell sharing a bit with CSMask; the others keep their
+  /// values, names, attributes, type records and states. 0, or -1 (nothing
+  /// changes) for a bound outside the table. OnResize, OnChangeSetup.
+  std::int32_t RemoveMarkedColumns(std::int32_t FirstCol, std::int32_t LastCol, std::uint8_t CSMask);
+  /// RemoveUnmarkedColumns: the same for the columns without such a cell.
+  std::int32_t RemoveUnmarkedColumns(std::int32_t FirstCol, std::int32_t LastCol, std::uint8_t CSMask);
+  /// RemoveMarkedRows: the same for rows.
+  std::int32_t RemoveMarkedRows(std::int32_t FirstRow, std::int32_t LastRow, std::uint8_t CSMask);
+  /// RemoveUnmarkedRows: the same for unmarked rows.
+  std::int32_t RemoveUnmarkedRows(std::int32_t FirstRow, std::int32_t LastRow, std::uint8_t CSMask);
+  /// SortRowNames: comb sort of the rows LowRow..HighRow by name (ordinal
+  /// byte order, ASCII case folded when IgnoreCase); values and states move
+  /// in LowCol..HighCol. OnSortExchange per exchange, then OnChange, OnChangeNames.
+  void SortRowNames(bool Ascending, bool IgnoreCase, std::int32_t LowCol, std::int32_t LowRow,
+                    std::int32_t HighCol, std::int32_t HighRow);
+  /// SortRowNames: the same, case-sensitive.
+  void SortRowNames(bool Ascending, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                    std::int32_t HighRow) {
+    SortRowNames(Ascending, false, LowCol, LowRow, HighCol, HighRow);
+  }
+  /// SortColNames: the columns LowCol..HighCol by name (type records move along).
+  void SortColNames(bool Ascending, bool IgnoreCase, std::int32_t LowCol, std::int32_t LowRow,
+                    std::int32_t HighCol, std::int32_t HighRow);
+  /// SortColNames: the same, case-sensitive.
+  void SortColNames(bool Ascending, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                    std::int32_t HighRow) {
+    SortColNames(Ascending, false, LowCol, LowRow, HighCol, HighRow);
+  }
+  /// SortRowAttributes: rows by attribute (signed); then OnChange, OnChangeAttrib.
+  void SortRowAttributes(bool Ascending, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                         std::int32_t HighRow);
+  /// SortColAttributes: columns by attribute.
+  void SortColAttributes(bool Ascending, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                         std::int32_t HighRow);
+  /// IsConstantColumn: every row of column ColIx holds the raw value of row
+  /// 1 (ConstVal); false outside the table.
+  bool IsConstantColumn(std::int32_t ColIx, double& ConstVal) const;
+  bool IsConstantColumn(std::int32_t ColIx) const;
+  /// IsConstantRow: the same across a row.
+  bool IsConstantRow(std::int32_t RowIx, double& ConstVal) const;
+  bool IsConstantRow(std::int32_t RowIx) const;
+  /// CheckDichotomousColumn: the column holds at most two distinct raw
+  /// values v1 <= v2 (false below 2 rows or outside the table).
+  bool CheckDichotomousColumn(std::int32_t col, double& v1, double& v2) const;
+  bool IsDichotomousColumn(std::int32_t ColIx) const;
+  /// CreateContingencyTable: ContTab[a][b] counts the rows whose codes are
+  /// (a + 1, b + 1), with the margins in the last row and column. -1 a
+  /// column outside the table, -2 not nominal or ordinal, -3 some rows had
+  /// a code outside 1..150 (code 0 included; they are left out), else 0.
+  std::int32_t CreateContingencyTable(std::int32_t Col1, std::int32_t Col2, std::int32_t LowRow,
+                                      std::int32_t HighRow, TInt2DArray& ContTab) const;
+  /// ScanForCatValues: OrdList[k] := rows of the range whose rounded value is
+  /// k (0..150); returns the rows outside 0..150. -1 outside the table, -2
+  /// (OrdList untouched) for a column neither nominal nor ordinal.
+  std::int32_t ScanForCatValues(std::int32_t ACol, std::int32_t LowRow, std::int32_t HighRow,
+                                TIntArray& OrdList) const;
+
+  // --- files: XML form --------------------------------------------------------------------
+  // Layout and choices: docs/datatable.md, "Files". Readers load into a
+  // fresh table and take it over only on success; the table is unchanged
+  // otherwise. Long reads and writes report through OnPercentDone.
+
+  /// SaveAsXMLFile: writes the table with a document header; false when the
+  /// file cannot be written. Precision >= 17 restores every value exactly.
+  bool SaveAsXMLFile(const std::string& FName, std::int32_t Precision, std::string_view DataID);
+  /// WriteToXMLStream: the table at OutStream's position.
+  void WriteToXMLStream(TStream& OutStream, bool CreateHeader, std::int32_t Precision, std::string_view DataID);
+  /// WriteToOpenXMLFile: the table at the stream's position; without the
+  /// document header when CreateHeader is false, so it can be embedded.
+  void WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::int32_t Precision,
+                          std::string_view DataID);
+  /// LoadFromXMLFile: reads the first table of the file; true on success.
+  /// A non-empty DataID must equal the stored one.
+  bool LoadFromXMLFile(const std::string& FName, std::string_view DataID);
+  /// ReadFromXMLStream: the same from InStream's position.
+  bool ReadFromXMLStream(TStream& InStream, std::string_view DataID);
+  /// ReadFromOpenXMLFile: the same from the stream's position; the stream
+  /// is left just past the table.
+  bool ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID);
+  /// ReadFromXMLString: the table from InString at the 1-based StartAt,
+  /// which moves past the table; true on success.
+  bool ReadFromXMLString(std::string_view InString, std::int32_t& StartAt, std::string_view DataID);
+  /// ProcessXmlTag: applies one tag (its attributes and content) of the
+  /// XML form to this table, which must already have the stored size; false
+  /// when the tag's content is malformed. Level: 0 for a tag of the table
+  /// element, 1 for one inside a block.
+  bool ProcessXmlTag(TDTxmlTags Tag, const std::string& Attr, const std::string& Content,
+                     std::string_view DataID, std::int32_t Level);
+
+  // --- files: ASC form --------------------------------------------------------------------
+
+  /// ExportAsASC: writes the ASC form to FName (CustData: extra lines of
+  /// quoted words after the table); "" on success, else the reason.
+  std::string ExportAsASC(const std::string& FName, std::int32_t Precision, const TStr2DArray* CustData = nullptr);
+  /// ExportAsASC: the same into OutStream.
+  std::string ExportAsASC(TStream& OutStream, std::int32_t Precision);
+  /// ExportAsASC: the same into an open text stream.
+  std::string ExportAsASC(std::ostream& TFile, std::int32_t Precision);
+  /// ImportASC: replaces the table by the ASC file; 0 or a negative ASC
+  /// status (the table is then unchanged); CustData receives the extra lines.
+  std::int32_t ImportASC(const std::string& FName, TStr2DArray* CustData = nullptr);
+  /// ImportASC: the same from InStream's position.
+  std::int32_t ImportASC(TStream& InStream);
+  /// ImportASC: the same from the clipboard's text.
+  std::int32_t ImportASC(TClipboard& ClipBd);
+  /// ReadFromASC: puts the ASC table into this one with its cell (1, 1) at
+  /// (PosX, PosY), growing the table as needed; ReplaceIDs: a nominal
+  /// column takes the file's identifiers, else the file's codes are mapped
+  /// into the column's dictionary. 0 or a negative status (table unchanged).
+  std::int32_t ReadFromASC(const std::string& FName, std::int32_t PosX, std::int32_t PosY, bool ReplaceIDs);
+  std::int32_t ReadFromASC(TStream& InStream, std::int32_t PosX, std::int32_t PosY, bool ReplaceIDs);
+  std::int32_t ReadFromASC(TClipboard& ClipBd, std::int32_t PosX, std::int32_t PosY, bool ReplaceIDs);
+
+  // --- files: CSV form --------------------------------------------------------------------
+
+  /// ExportAsCSV: RFC 4180 text with the Delimiter; "" on success, else the reason.
+  std::string ExportAsCSV(const std::string& FName, std::int32_t Precision, TCSVDelimiters Delimiter,
+                          bool IncludeColHeaders, bool IncludeRowHeaders, bool IncludeRowAttributes = false,
+                          bool IncludeComment = false);
+  /// ExportAsCSV: the same into an open text stream.
+  std::string ExportAsCSV(std::ostream& TFile, std::int32_t Precision, TCSVDelimiters Delimiter,
+                          bool IncludeColHeaders, bool IncludeRowHeaders, bool IncludeRowAttributes = false,
+                          bool IncludeComment = false);
+  /// ImportFromCSV: replaces the table by the CSV lines after NLinesSkip up
+  /// to LastImportLine (0: to the end; counted in records); returns the
+  /// number of data rows or a negative status (table unchanged).
+  std::int32_t ImportFromCSV(const std::string& FName, TCSVDelimiters Delimiter, std::int32_t NLinesSkip,
+                             std::int32_t LastImportLine, bool IncludeColHeaders, bool IncludeRowHeaders);
+  std::int32_t ImportFromCSV(const std::string& FName, TCSVDelimiters Delimiter, bool IncludeColHeaders,
+                             bool IncludeRowHeaders) {
+    return ImportFromCSV(FName, Delimiter, 0, 0, IncludeColHeaders, IncludeRowHeaders);
+  }
+  /// ImportFromCSV: the same from an open text stream.
+  std::int32_t ImportFromCSV(std::istream& TFile, TCSVDelimiters Delimiter, std::int32_t NLinesSkip,
+                             std::int32_t LastImportLine, bool IncludeColHeaders, bool IncludeRowHeaders);
+
+  // --- splitting into parts ---------------------------------------------------------------
+
+  /// PrepareSplitCounts: the sizes of the parts that SplitDataSet writes
+  /// (see docs/datatable.md); returns the number of files, or -1 for a
+  /// SplitSize the table cannot be split by.
+  std::int32_t PrepareSplitCounts(TDataSetSplitMode SplitMode, std::int32_t SplitSize, bool CreateAllPairs,
+                                  TIntArray& DataCnts) const;
+  /// SplitDataSet: writes the parts as files named after FNameTemplate;
+  /// returns their number, -1 bad SplitSize, -2 a file exists and
+  /// AllowOverWrite is false (nothing written), -3 a file cannot be written.
+  std::int32_t SplitDataSet(TDataSetSplitMode SplitMode, TDataSelMode SelMode, std::int32_t SplitSize,
+                            bool CreateAllPairs, const std::string& FNameTemplate, bool AllowOverWrite,
+                            TStrArray& FileNames);
+
  private:
   class TMatrixMute;
 
@@ -696,6 +973,20 @@ class TDataTable : public TComponent {
   /// matrix's handlers and, Cloning, its DataID and Precision). Fires
   /// nothing; a failure changes nothing.
   void CopyContents(const TDataTable& Src, bool Cloning);
+  /// LoadFrom: takes over Src's whole content (a freshly loaded table),
+  /// firing OnResize when the size changes and the Clone summary events.
+  void LoadFrom(TDataTable& Src);
+  template <class Less>
+  void CombSortHeaders(bool Columns, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                       std::int32_t HighRow, Less&& OutOfOrder);
+  std::int32_t RemoveSelected(bool Columns, std::int32_t First, std::int32_t Last, std::uint8_t CSMask,
+                              bool Marked);
+  template <class Sel, class Op>
+  void ForSelected(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                   Sel&& Selected, Op&& op) const;
+  std::int32_t ReadASCInto(std::istream& In, std::int32_t PosX, std::int32_t PosY, bool ReplaceIDs, bool Replace,
+                           TStr2DArray* CustData);
+  void ReportPercent(double Percent);
   std::int32_t FindSlot(std::int32_t Col, std::string_view ID) const;
   std::int32_t FreeSlot(std::int32_t Col) const;
   template <class Op>

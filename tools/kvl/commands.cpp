@@ -7,6 +7,7 @@
 #include "describe.h"
 #include "smooth.h"
 #include "spectrum.h"
+#include "table.h"
 
 namespace kvl::tool {
 
@@ -16,6 +17,7 @@ constexpr TCommand kCommands[] = {
     {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file", RunDescribe},
     {"smooth", "FILE --method NAME", "smooths or differentiates the column of a one-column ASC file", RunSmooth},
     {"spectrum", "FILE [--window NAME] [--size N] [--column C]", "power spectrum and magnitudes of a column of an ASC file", RunSpectrum},
+    {"table", "FILE --to FORM|--info", "converts a data table between XML, CSV and ASC, or summarises it", RunTable},
 };
 
 constexpr std::size_t kSynopsisWidth = 18;

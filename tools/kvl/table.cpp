@@ -1,0 +1,231 @@
+#include "table.h"
+
+#include <charconv>
+#include <fstream>
+#include <iomanip>
+#include <iterator>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+#include "kvl/datatable/KVL_datatable.h"
+
+namespace kvl::tool {
+
+namespace {
+
+enum class TForm { XML, CSV, ASC };
+
+struct TOptions {
+  std::string File;
+  std::optional<TForm> From, To;
+  bool Info = false;
+  std::optional<std::string> Out;
+  TCSVDelimiters Delimiter = TCSVDelimiters::csvComma;
+  std::int32_t Precision = 17;
+};
+
+std::optional<TForm> FormOf(std::string_view Word) {
+  if (Word == "xml") return TForm::XML;
+  if (Word == "csv") return TForm::CSV;
+  if (Word == "asc") return TForm::ASC;
+  return std::nullopt;
+}
+
+std::optional<TCSVDelimiters> DelimiterOf(std::string_view Word) {
+  if (Word == "comma") return TCSVDelimiters::csvComma;
+  if (Word == "semicolon") return TCSVDelimiters::csvSemicolon;
+  if (Word == "tab") return TCSVDelimiters::csvTab;
+  if (Word == "blank") return TCSVDelimiters::csvBlank;
+  return std::nullopt;
+}
+
+// Usage errors: one line on IO.Err, then the exit code.
+int UsageError(const TStreams& IO, const std::string& Text) {
+  IO.Err << "kvl table: " << Text << " (try kvl table --help)\n";
+  return kExitUsage;
+}
+
+// Guess: the form of a text: XML when it starts with '<', ASC when its
+// second line starts with a count, CSV otherwise.
+TForm Guess(const std::string& Text) {
+  std::size_t i = Text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  while (i < Text.size() && (Text[i] == ' ' || Text[i] == '\t' || Text[i] == '\r' || Text[i] == '\n')) ++i;
+  if (i < Text.size() && Text[i] == '<') return TForm::XML;
+  const std::size_t nl = Text.find('\n');
+  if (nl != std::string::npos) {
+    std::size_t j = nl + 1;
+    while (j < Text.size() && Text[j] >= '0' && Text[j] <= '9') ++j;
+    if (j > nl + 1 && j < Text.size() && (Text[j] == '\t' || Text[j] == ' ' || Text[j] == ';')) return TForm::ASC;
+  }
+  return TForm::CSV;
+}
+
+// Load: the table from Text in Form; an error text or "".
+std::string Load(TDataTable& T, const std::string& Text, TForm Form, TCSVDelimiters Delimiter) {
+  switch (Form) {
+    case TForm::XML: {
+      std::int32_t start = 1;
+      return T.ReadFromXMLString(Text, start, "") ? "" : "not a readable XML data table";
+    }
+    case TForm::ASC: {
+      TMemoryStream s;
+      s.WriteBuffer(Text.data(), static_cast<std::int64_t>(Text.size()));
+      s.SetPosition(0);
+      const std::int32_t st = T.ImportASC(s);
+      return st == 0 ? "" : "not a readable ASC data table (status " + std::to_string(st) + ")";
+    }
+    case TForm::CSV: {
+      std::istringstream in(Text);
+      // row names when the first header field is empty (as the library writes them)
+      const bool rowHeaders = !Text.empty() && (Text[0] == ',' || Text[0] == ';' || Text[0] == '\t' ||
+                                                (Text[0] == ' ' && Delimiter == TCSVDelimiters::csvBlank));
+      const std::int32_t st = T.ImportFromCSV(in, Delimiter, 0, 0, true, rowHeaders);
+      return st >= 0 ? "" : "not a readable CSV table (status " + std::to_string(st) + ")";
+    }
+  }
+  return "unknown form";
+}
+
+void Store(TDataTable& T, std::ostream& Out, TForm Form, const TOptions& O) {
+  switch (Form) {
+    case TForm::XML:
+      T.WriteToOpenXMLFile(Out, true, O.Precision, "");
+      break;
+    case TForm::ASC:
+      T.ExportAsASC(Out, O.Precision);
+      break;
+    case TForm::CSV:
+      T.ExportAsCSV(Out, O.Precision, O.Delimiter, true, true);
+      break;
+  }
+}
+
+void Info(TDataTable& T, std::ostream& Out) {
+  Out << "columns: " << T.NrOfColumns() << "\nrows: " << T.NrOfRows() << '\n';
+  if (!T.Comment().empty()) Out << "comment: " << T.Comment() << '\n';
+  Out << std::left << std::setw(8) << "column" << std::setw(20) << "name" << ' ' << std::setw(10) << "scale"
+      << std::right << std::setw(7) << "numbers" << std::setw(7) << "empty" << "  " << std::left << std::setw(16)
+      << "min" << std::setw(16) << "mean" << "max" << std::right << '\n';
+  for (std::int32_t c = 1; c <= T.NrOfColumns(); ++c) {
+    const TMScaleType st = T.MScaleType(c);
+    Out << std::left << std::setw(8) << c << std::setw(20) << T.ColName(c) << ' ' << std::setw(10)
+        << MScaleTypeNames[static_cast<std::size_t>(st)] << std::right << std::setw(7)
+        << T.CountValidCells(c, 0, c, 0) << std::setw(7) << T.CountEmptyCells(c, 0, c, 0);
+    if (st == TMScaleType::stNominal || st == TMScaleType::stOrdinal) {
+      Out << "  " << T.CountNominalIDs(c) << " identifiers\n";
+      continue;
+    }
+    double lo = 0, hi = 0, mean = 0, var = 0;
+    if (T.MinMaxOfNumCells(c, 0, c, 0, lo, hi) == 0) {
+      Out << "  -\n";
+      continue;
+    }
+    T.MeanVarOfNumCells(c, 0, c, 0, mean, var);
+    Out << std::setprecision(8) << "  " << std::left << std::setw(16) << lo << std::setw(16) << mean << hi
+        << std::right << '\n';
+  }
+}
+
+}  // namespace
+
+std::string TableHelp() {
+  return "usage: kvl table FILE --to csv|xml|asc [--out FILE] [options]\n"
+         "       kvl table FILE --info\n"
+         "\n"
+         "Converts a data table between its three text forms, or prints its size,\n"
+         "comment and per column name, scale type, counts of numbers and empty\n"
+         "cells, and minimum, mean and maximum (identifier count for nominal and\n"
+         "ordinal columns). The form of FILE is recognised from its text (XML starts\n"
+         "with '<', ASC has a count on its second line, anything else is CSV with\n"
+         "column names; row names when the first name is empty). A FILE of - is\n"
+         "standard input.\n"
+         "\n"
+         "options:\n"
+         "  --to FORM          write the table in FORM: csv, xml or asc\n"
+         "  --out FILE         write to FILE instead of standard output\n"
+         "  --info             print the summary\n"
+         "  --from FORM        read FILE as FORM instead of recognising it\n"
+         "  --delimiter NAME   CSV field separator: comma (default), semicolon, tab, blank\n"
+         "  --precision N      significant digits of the values (default 17: exact)\n"
+         "  -h, --help         this text\n";
+}
+
+int RunTable(std::span<const std::string> Args, const TStreams& IO) {
+  TOptions o;
+  for (std::size_t i = 0; i < Args.size(); ++i) {
+    const std::string& a = Args[i];
+    auto value = [&]() -> const std::string* { return i + 1 < Args.size() ? &Args[++i] : nullptr; };
+    if (a == "-h" || a == "--help") {
+      IO.Out << TableHelp();
+      return kExitOK;
+    } else if (a == "--info") {
+      o.Info = true;
+    } else if (a == "--to" || a == "--from") {
+      const std::string* v = value();
+      if (v == nullptr) return UsageError(IO, a + " needs a form");
+      const auto f = FormOf(*v);
+      if (!f) return UsageError(IO, "unknown form \"" + *v + "\"");
+      (a == "--to" ? o.To : o.From) = f;
+    } else if (a == "--out") {
+      const std::string* v = value();
+      if (v == nullptr) return UsageError(IO, "--out needs a file name");
+      o.Out = *v;
+    } else if (a == "--delimiter") {
+      const std::string* v = value();
+      const auto d = v ? DelimiterOf(*v) : std::nullopt;
+      if (!d) return UsageError(IO, "--delimiter needs comma, semicolon, tab or blank");
+      o.Delimiter = *d;
+    } else if (a == "--precision") {
+      const std::string* v = value();
+      std::int32_t p = 0;
+      if (v == nullptr || std::from_chars(v->data(), v->data() + v->size(), p).ec != std::errc() || p < 1 || p > 17)
+        return UsageError(IO, "--precision needs a number from 1 to 17");
+      o.Precision = p;
+    } else if (!a.empty() && a[0] == '-' && a != "-") {
+      return UsageError(IO, "unknown option \"" + a + "\"");
+    } else if (o.File.empty()) {
+      o.File = a;
+    } else {
+      return UsageError(IO, "more than one FILE");
+    }
+  }
+  if (o.File.empty()) return UsageError(IO, "no FILE given");
+  if (o.Info == o.To.has_value()) return UsageError(IO, "give either --to FORM or --info");
+  if (o.Info && o.Out) return UsageError(IO, "--out goes with --to");
+
+  std::string text;
+  if (o.File == "-") {
+    text.assign(std::istreambuf_iterator<char>(IO.In), std::istreambuf_iterator<char>());
+  } else {
+    std::ifstream in(o.File, std::ios::binary);
+    if (!in) {
+      IO.Err << "kvl table: cannot open \"" << o.File << "\"\n";
+      return kExitBadInput;
+    }
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  TDataTable t;
+  if (const std::string err = Load(t, text, o.From.value_or(Guess(text)), o.Delimiter); !err.empty()) {
+    IO.Err << "kvl table: " << o.File << ": " << err << '\n';
+    return kExitBadInput;
+  }
+  if (o.Info) {
+    Info(t, IO.Out);
+    return kExitOK;
+  }
+  if (!o.Out) {
+    Store(t, IO.Out, *o.To, o);
+    return kExitOK;
+  }
+  std::ofstream out(*o.Out, std::ios::binary | std::ios::trunc);
+  if (out) Store(t, out, *o.To, o);
+  out.close();
+  if (!out) {
+    IO.Err << "kvl table: cannot write \"" << *o.Out << "\"\n";
+    return kExitBadInput;
+  }
+  return kExitOK;
+}
+
+}  // namespace kvl::tool
