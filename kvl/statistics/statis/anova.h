@@ -10,10 +10,11 @@
 // numbered in the order in which their first member appears.
 //
 // Accuracy. The sums of squares are formed about the group means and the
-// grand mean (two passes, 80-bit sums) rather than as differences of raw
-// sums such as sum(x^2) - (sum x)^2 / n, which are equal in exact
-// arithmetic but lose every digit when the data share a large offset. On
-// the NIST StRD one-way sets SSB, SSW and F keep at least 13 digits
+// grand mean (data shifted by their first value, 80-bit sums, a correcting
+// second pass) rather than as differences of raw sums such as sum(x^2) -
+// (sum x)^2 / n, which are equal in exact arithmetic but lose every digit
+// when the data share a large offset. On the NIST StRD one-way sets SSB,
+// SSW and F agree to 15 digits with exact arithmetic on the given doubles
 // (docs/statistics.md lists the figures).
 //
 // NaN. A NaN among the values makes the statistic NaN and the p-value NaN;
