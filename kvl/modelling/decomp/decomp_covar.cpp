@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kvl/modelling/decomp/internal/decomp_store.h"
+#include "kvl/statistics/KVL_statis.h"
 
 namespace kvl {
 namespace {
@@ -94,23 +95,8 @@ bool CalcCovar(const TMatrix& Data, TMatrix& Cov, std::int32_t FirstCol, std::in
 }
 
 double CalcRanks(const TVector& x, TVector& Ranks) {
-  const std::span<const double> v = x.Data();
-  std::vector<std::size_t> order;
-  order.reserve(v.size());
-  for (std::size_t i = 0; i < v.size(); ++i)
-    if (!std::isnan(v[i])) order.push_back(i);
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t i, std::size_t j) { return v[i] < v[j]; });
-  std::vector<double> ranks(v.size(), std::numeric_limits<double>::quiet_NaN());
-  double ties = 0.0;
-  for (std::size_t i = 0; i < order.size();) {
-    std::size_t j = i + 1;
-    while (j < order.size() && v[order[j]] == v[order[i]]) ++j;
-    const double t = static_cast<double>(j - i);
-    const double rank = (static_cast<double>(i + 1) + static_cast<double>(j)) / 2.0;  // mean of i+1..j
-    for (std::size_t k = i; k < j; ++k) ranks[order[k]] = rank;
-    ties += t * t * t - t;
-    i = j;
-  }
+  std::vector<double> ranks(x.Data().size());
+  const double ties = RankWithTies(x.Data(), ranks);
   decomp_internal::StoreVector(Ranks, ranks);
   return ties;
 }

@@ -1,0 +1,220 @@
+#!/usr/bin/python3
+"""Writes tests/statistics/hyptests_scipy_cases.h: samples and SciPy's
+statistics and p-values for the t, F, chi-square, Mann-Whitney,
+Siegel-Tukey, Shapiro-Wilk, skewness and kurtosis tests (hyptests_scipy_test.cpp
+compares the library with them), and tests/statistics/hyptests_nist_exact.h:
+exact values of the NIST one-way analysis-of-variance sets.
+
+Usage: /usr/bin/python3 tests/statistics/hyptests_reference.py
+(Debian's python3-numpy and python3-scipy; a few seconds.)
+"""
+import numpy as np
+from scipy import stats
+
+rng = np.random.default_rng(20261208)
+CASES = 20
+MU0 = 0.5      # hypothesised mean of the one-sample t test
+SIGMA2 = 1.5   # hypothesised variance of the one-sample chi-square test
+
+
+def sample(n, tied=False, scale=1.0, shift=0.0, kind="normal"):
+    if kind == "normal":
+        x = rng.normal(shift, scale, n)
+    elif kind == "exp":
+        x = shift + scale * rng.exponential(1.0, n)
+    else:
+        x = shift + scale * rng.uniform(-1, 1, n)
+    if tied:
+        x = np.round(x, 1)
+    return x
+
+
+def kind(i):
+    return ("normal", "exp", "uniform")[i % 3]
+
+
+def pair(i, tied=False, paired=False):
+    n1 = 8 + (7 * i) % 23
+    n2 = n1 if paired else 8 + (11 * i) % 19
+    a = sample(n1, tied, 1.0 + 0.1 * (i % 4), 0.0, kind(i))
+    b = sample(n2, tied, 1.0 + 0.15 * (i % 3), 0.3 * (i % 5 - 2), kind(i + 1))
+    return a, b
+
+
+def two_sided(lower, upper):
+    return min(1.0, 2 * min(lower, upper))
+
+
+def siegel_tukey_ranks(a, b):
+    pooled = np.concatenate([a, b])
+    order = np.argsort(pooled, kind="stable")
+    n = len(pooled)
+    st = np.empty(n)
+    lo, hi = 0, n
+    for r in range(1, n + 1):
+        if r % 4 in (0, 1):
+            st[lo] = r
+            lo += 1
+        else:
+            hi -= 1
+            st[hi] = r
+    ranks = np.empty(n)
+    sv = pooled[order]
+    i = 0
+    while i < n:
+        j = i + 1
+        while j < n and sv[j] == sv[i]:
+            j += 1
+        ranks[order[i:j]] = st[i:j].mean()
+        i = j
+    return ranks[: len(a)], ranks[len(a):]
+
+
+def emit(f, name, rows):
+    f.write("inline const std::vector<TScipyCase> %s = {\n" % name)
+    for a, b, s, p in rows:
+        fa = ", ".join("%.17g" % v for v in a)
+        fb = ", ".join("%.17g" % v for v in b)
+        f.write("    {{%s},\n     {%s},\n     %.17g, %.17g},\n" % (fa, fb, s, p))
+    f.write("};\n\n")
+
+
+def main():
+    out = {}
+    rows = []
+    for i in range(CASES):
+        a, b = pair(i)
+        va, vb = np.var(a, ddof=1), np.var(b, ddof=1)
+        F = va / vb
+        d1, d2 = len(a) - 1, len(b) - 1
+        rows.append((a, b, F, two_sided(stats.f.cdf(F, d1, d2), stats.f.sf(F, d1, d2))))
+    out["kScipyFTest"] = rows
+    rows = []
+    for i in range(CASES):
+        a, _ = pair(i)
+        chi2 = (len(a) - 1) * np.var(a, ddof=1) / SIGMA2
+        df = len(a) - 1
+        rows.append((a, [], chi2, two_sided(stats.chi2.cdf(chi2, df), stats.chi2.sf(chi2, df))))
+    out["kScipyChi2Test"] = rows
+    rows = []
+    for i in range(CASES):
+        a, _ = pair(i)
+        r = stats.ttest_1samp(a, MU0)
+        rows.append((a, [], r.statistic, r.pvalue))
+    out["kScipyTTest1"] = rows
+    for name, fn in (("kScipyTTestPaired", lambda a, b: stats.ttest_rel(a, b)),
+                     ("kScipyTTestPooled", lambda a, b: stats.ttest_ind(a, b, equal_var=True)),
+                     ("kScipyTTestWelch", lambda a, b: stats.ttest_ind(a, b, equal_var=False))):
+        rows = []
+        for i in range(CASES):
+            a, b = pair(i, paired=(name == "kScipyTTestPaired"))
+            r = fn(a, b)
+            rows.append((a, b, r.statistic, r.pvalue))
+        out[name] = rows
+    rows = []
+    for i in range(CASES):
+        tied = i % 2 == 1
+        a, b = pair(i, tied)
+        if not tied:
+            a, b = a[: 8 + i % 5], b[: 8 + i % 7]   # small: the exact distribution
+        r = stats.mannwhitneyu(a, b, alternative="two-sided", method="asymptotic" if tied else "exact")
+        rows.append((a, b, r.statistic, r.pvalue))
+    out["kScipyMannWhitney"] = rows
+    rows = []
+    for i in range(CASES):
+        a, b = pair(i, i % 2 == 1)
+        ra, rb = siegel_tukey_ranks(a, b)
+        tied = len(set(np.concatenate([ra, rb]))) < len(ra) + len(rb)
+        r = stats.mannwhitneyu(ra, rb, alternative="two-sided", method="asymptotic" if tied else "exact")
+        rows.append((a, b, r.statistic, r.pvalue))
+    out["kScipySiegelTukey"] = rows
+    for name, fn in (("kScipyShapiro", stats.shapiro), ("kScipySkewTest", stats.skewtest),
+                     ("kScipyKurtosisTest", stats.kurtosistest)):
+        rows = []
+        for i in range(CASES):
+            a = sample(8 + (13 * i) % 60, False, 1.0, 0.0, kind(i))
+            r = fn(a)
+            rows.append((a, [], r[0], r[1]))
+        out[name] = rows
+    with open("tests/statistics/hyptests_scipy_cases.h", "w") as f:
+        f.write("#pragma once\n// Generated by tests/statistics/hyptests_reference.py (SciPy %s); do not edit.\n"
+                % __import__("scipy").__version__)
+        f.write("// Each case: sample A, sample B (empty for one-sample tests), SciPy's\n")
+        f.write("// statistic and two-sided p-value.\n#include <vector>\n\n")
+        f.write("struct TScipyCase {\n  std::vector<double> A, B;\n  double Stat, P;\n};\n\n")
+        f.write("inline constexpr double kScipyMu0 = %r;\ninline constexpr double kScipySigma2 = %r;\n\n" % (MU0, SIGMA2))
+        for name, rows in out.items():
+            emit(f, name, rows)
+
+
+def nist_folder():
+    import os
+    for start in (os.path.abspath(__file__), os.getcwd()):
+        p = start
+        while p != os.path.dirname(p):
+            cand = os.path.join(p, "shared", "data", "nist-strd")
+            if os.path.isdir(cand):
+                return cand
+            p = os.path.dirname(p)
+    raise SystemExit("shared/data/nist-strd not found")
+
+
+def nist_exact():
+    """Exact rational ANOVA, Levene and Bartlett values of the NIST one-way
+    sets as the library sees them (each value parsed to the nearest double):
+    the reference that separates the algorithm's error from the rounding of
+    the input (SmLs07's 1000000000000.x values keep only about 4 digits of
+    their deviations in a double)."""
+    import os
+    from decimal import Decimal, getcontext
+    from fractions import Fraction as Fr
+    getcontext().prec = 50
+    out = []
+    for name in ("SiRstv", "SmLs01", "SmLs03", "SmLs07", "AtmWtAg"):
+        groups = {}
+        for line in open(os.path.join(nist_folder(), name + ".txt")):
+            if line.strip() and not line.startswith("#"):
+                g, y = line.split()
+                groups.setdefault(g, []).append(Fr(float(y)))
+        gs = list(groups.values())
+        allv = [v for g in gs for v in g]
+        n, k = len(allv), len(gs)
+        grand = sum(allv) / n
+        means = [sum(g) / len(g) for g in gs]
+        ssw = sum((v - m) ** 2 for g, m in zip(gs, means) for v in g)
+        ssb = sum(len(g) * (m - grand) ** 2 for g, m in zip(gs, means))
+        f = (ssb / (k - 1)) / (ssw / (n - k))
+        z = [[abs(v - m) for v in g] for g, m in zip(gs, means)]
+        zall = [v for g in z for v in g]
+        zgrand = sum(zall) / n
+        zmeans = [sum(g) / len(g) for g in z]
+        zw = sum((v - m) ** 2 for g, m in zip(z, zmeans) for v in g)
+        zb = sum(len(g) * (m - zgrand) ** 2 for g, m in zip(z, zmeans))
+        levene = (zb / (k - 1)) / (zw / (n - k))
+        bart = float("nan")
+        if min(len(g) for g in gs) >= 6:
+            var = [sum((v - m) ** 2 for v in g) / (len(g) - 1) for g, m in zip(gs, means)]
+            ln = lambda q: (Decimal(q.numerator) / Decimal(q.denominator)).ln()
+            sp = sum((len(g) - 1) * s for g, s in zip(gs, var)) / (n - k)
+            chi = Decimal(n - k) * ln(sp) - sum(Decimal(len(g) - 1) * ln(s) for g, s in zip(gs, var))
+            c = 1 + (sum(Fr(1, len(g) - 1) for g in gs) - Fr(1, n - k)) / (3 * (k - 1))
+            bart = float(chi / (Decimal(c.numerator) / Decimal(c.denominator)))
+        out.append((name, float(ssb), float(ssw), float(f), float(levene), bart))
+    return out
+
+
+def write_nist():
+    with open("tests/statistics/hyptests_nist_exact.h", "w") as f:
+        f.write("#pragma once\n// Generated by tests/statistics/hyptests_reference.py (exact rational\n")
+        f.write("// arithmetic on the double values of each file); do not edit.\n#include <limits>\n\n")
+        f.write("struct TNistAnovaExact {\n  const char* Name;\n  double SSB, SSW, F, LeveneF, BartlettChi2;\n};\n\n")
+        f.write("inline constexpr TNistAnovaExact kNistAnovaExact[] = {\n")
+        for row in nist_exact():
+            f.write('    {"%s", %s},\n' % (row[0], ", ".join(
+                ("std::numeric_limits<double>::quiet_NaN()" if v != v else "%.17g" % v) for v in row[1:])))
+        f.write("};\n")
+
+
+if __name__ == "__main__":
+    main()
+    write_nist()
