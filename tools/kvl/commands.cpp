@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "describe.h"
+#include "fit.h"
 #include "smooth.h"
 
 namespace kvl::tool {
@@ -13,6 +14,7 @@ namespace {
 
 constexpr TCommand kCommands[] = {
     {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file", RunDescribe},
+    {"fit", "FILE [--model NAME]", "fits a regression model to the pairs of a two-column ASC file", RunFit},
     {"smooth", "FILE --method NAME", "smooths or differentiates the column of a one-column ASC file", RunSmooth},
 };
 

@@ -29,6 +29,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <limits>
 #include <memory>
 #include <span>
@@ -207,6 +208,8 @@ class TCurveFit : public TComponent {
   /// status, -7 nominal-variable block, -8 no such file, -5/-6 a bad row.
   /// Raises EKVLMath2Error when the text has other than two columns.
   std::int32_t ImportASC(const std::string& FName);
+  /// ImportASC: the same from an open stream, from its position (-8 does not occur).
+  std::int32_t ImportASC(std::istream& In);
 
   // --- properties ----------------------------------------------------------------------------------
 

@@ -35,8 +35,13 @@ std::string TCurveFit::ExportAsASC(const std::string& FName, const std::string& 
 std::int32_t TCurveFit::ImportASC(const std::string& FName) {
   std::ifstream in;
   if (const std::int32_t status = OpenASCFile(FName, in)) return status;
+  return ImportASC(in);
+}
+
+std::int32_t TCurveFit::ImportASC(std::istream& in) {
   TASCHeader h;
-  // The header reader checks the counts against the bytes the file holds.
+  // The header reader checks the counts against the bytes a file holds; a
+  // pipe's counts are not trusted either: rows are stored as they are read.
   if (const std::int32_t status = ReadHeaderOfASC(in, h.Comment, h.NrColumns, h.NrRows, h.RowAttribs, h.ColNames,
                                                   h.RowNames, h.NomVars))
     return status;
