@@ -254,9 +254,9 @@ class TCurveFit : public TComponent {
   double SplineSmoothingFactor() const noexcept { return FPSplineSmooth; }
   void SetSplineSmoothingFactor(double Value) noexcept { FPSplineSmooth = Value; FPenSplineValid = false; }
   /// ErrIndic: whether flag e was raised since the last Init.
-  bool ErrIndic(TCurveFitError e) const noexcept { return (FErrIndic >> static_cast<int>(e)) & 1u; }
+  bool ErrIndic(TCurveFitError e) const noexcept;
   /// Sums: the running sums.
-  const TCurveFitSums& Sums() const noexcept { return FSums; }
+  const TCurveFitSums& Sums() const noexcept;
   /// Capacity: the rows of the data matrix (pairs it holds without growing).
   std::int32_t Capacity() const noexcept { return FData->NrOfRows(); }
 
@@ -277,12 +277,16 @@ class TCurveFit : public TComponent {
   const double* XData() const noexcept { return FData->Data().data(); }
   const double* YData() const noexcept { return FData->Data().data() + FData->NrOfRows(); }
 
-  TCurveFitSums FSums{};
+  // The pairs are added to the sums in blocks when the sums are read: rows
+  // 1..FSummed of the data matrix are in FSums and FErrIndic.
+  void SyncSums() const noexcept;
+  mutable TCurveFitSums FSums{};
+  mutable std::int32_t FSummed = 0;
   std::int32_t FNumData = 0;
   double FMinX = 0, FMaxX = 0, FMinY = 0, FMaxY = 0;
   bool FNatural1 = true, FNaturalN = true;
   double FY1Dash = 0, FYNDash = 0;
-  std::uint32_t FErrIndic = 0;
+  mutable std::uint32_t FErrIndic = 0;
   std::array<std::array<double, CurveFitMaxOrder + 1>, 2> FModPars{};
   TRegModel FRegMod = TRegModel::rmNone;
   std::int32_t FPolyOrder = 0;

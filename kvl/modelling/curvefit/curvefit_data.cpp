@@ -36,8 +36,26 @@ TCurveFit::TCurveFit(TComponent* AOwner)
 
 TCurveFit::~TCurveFit() = default;
 
+void TCurveFit::SyncSums() const noexcept {
+  if (FSummed >= FNumData) return;
+  FErrIndic |= curvefit_internal::AddPairs(FSums, XData() + FSummed, YData() + FSummed,
+                                           static_cast<std::size_t>(FNumData - FSummed));
+  FSummed = FNumData;
+}
+
+const TCurveFitSums& TCurveFit::Sums() const noexcept {
+  SyncSums();
+  return FSums;
+}
+
+bool TCurveFit::ErrIndic(TCurveFitError e) const noexcept {
+  SyncSums();
+  return (FErrIndic >> static_cast<int>(e)) & 1u;
+}
+
 void TCurveFit::Init() {
   FSums = TCurveFitSums{};
+  FSummed = 0;
   FNumData = 0;
   FPSplineFQ = 0;
   FMinX = FMinY = uc_MaxDouble;
@@ -75,7 +93,6 @@ void TCurveFit::AppendPair(double x, double y) {
   if (y < FMinY) FMinY = y;
   if (x > FMaxX) FMaxX = x;
   if (y > FMaxY) FMaxY = y;
-  curvefit_internal::AccumulatePair<1>(FSums, x, y, FErrIndic);
   const TColumnView<double> cells = FData->ColumnView();
   cells[0][static_cast<std::size_t>(FNumData)] = x;
   cells[1][static_cast<std::size_t>(FNumData)] = y;
@@ -94,8 +111,10 @@ void TCurveFit::RemoveStatValue(std::int32_t ix) {
   if (ix < 1 || ix > FNumData) return;
   const TColumnView<double> cells = FData->ColumnView();
   const auto i = static_cast<std::size_t>(ix - 1), n = static_cast<std::size_t>(FNumData);
-  std::uint32_t ignored = 0;  // removal raises no flag
-  curvefit_internal::AccumulatePair<-1>(FSums, cells[0][i], cells[1][i], ignored);
+  SyncSums();
+  curvefit_internal::TPrep prep;
+  curvefit_internal::Prepare(cells[0][i], cells[1][i], prep);  // removal raises no flag
+  curvefit_internal::AddPair<-1>(FSums, prep);
   for (std::size_t c = 0; c < 2; ++c) {
     const std::span<double> col = cells[c];
     std::copy(col.begin() + static_cast<std::ptrdiff_t>(i) + 1, col.begin() + static_cast<std::ptrdiff_t>(n),
@@ -103,9 +122,11 @@ void TCurveFit::RemoveStatValue(std::int32_t ix) {
     col[n - 1] = 0.0;
   }
   --FNumData;
+  FSummed = FNumData;
 }
 
 void TCurveFit::FlipXY() {
+  SyncSums();
   std::swap(FMinX, FMinY);
   std::swap(FMaxX, FMaxY);
   TCurveFitSums& s = FSums;
@@ -136,7 +157,8 @@ void TCurveFit::Assign(const TPersistent* Source) {
   }
   if (src == this) return;
   FData->Assign(src->FData.get());
-  FSums = src->FSums;
+  FSums = src->Sums();
+  FSummed = src->FSummed;
   FNumData = src->FNumData;
   FMinX = src->FMinX;
   FMaxX = src->FMaxX;
@@ -168,16 +190,16 @@ double TCurveFit::DataY(std::int32_t i) const noexcept {
   return i >= 1 && i <= FNumData ? YData()[i - 1] : 0.0;
 }
 
-double TCurveFit::MeanX() const noexcept { return FNumData < 1 ? 0.0 : static_cast<double>(FSums.sumx / FNumData); }
-double TCurveFit::MeanY() const noexcept { return FNumData < 1 ? 0.0 : static_cast<double>(FSums.sumy / FNumData); }
+double TCurveFit::MeanX() const noexcept { return FNumData < 1 ? 0.0 : static_cast<double>(Sums().sumx / FNumData); }
+double TCurveFit::MeanY() const noexcept { return FNumData < 1 ? 0.0 : static_cast<double>(Sums().sumy / FNumData); }
 double TCurveFit::MeanDiff() const noexcept {
-  return FNumData < 1 ? 0.0 : static_cast<double>(FSums.sumDiff / FNumData);
+  return FNumData < 1 ? 0.0 : static_cast<double>(Sums().sumDiff / FNumData);
 }
-double TCurveFit::StdDevX() const noexcept { return SumsStdDev(FSums.sumx, FSums.sumxq, FNumData); }
-double TCurveFit::StdDevY() const noexcept { return SumsStdDev(FSums.sumy, FSums.sumyq, FNumData); }
-double TCurveFit::StdDevDiff() const noexcept { return SumsStdDev(FSums.sumDiff, FSums.SumDiffq, FNumData); }
+double TCurveFit::StdDevX() const noexcept { return SumsStdDev(Sums().sumx, Sums().sumxq, FNumData); }
+double TCurveFit::StdDevY() const noexcept { return SumsStdDev(Sums().sumy, Sums().sumyq, FNumData); }
+double TCurveFit::StdDevDiff() const noexcept { return SumsStdDev(Sums().sumDiff, Sums().SumDiffq, FNumData); }
 double TCurveFit::RMSDiff() const noexcept {
-  return FNumData < 1 ? 0.0 : static_cast<double>(std::sqrt(FSums.SumDiffq / FNumData));
+  return FNumData < 1 ? 0.0 : static_cast<double>(std::sqrt(Sums().SumDiffq / FNumData));
 }
 
 double TCurveFit::CorrCoeff() const noexcept {
@@ -201,7 +223,7 @@ void TCurveFit::CalcStatistics(std::int32_t& NumData, double& MeanX, double& Mea
   StdevX = StdDevX();
   StdevY = StdDevY();
   StdevDiff = StdDevDiff();
-  const TCurveFitSums& s = FSums;
+  const TCurveFitSums& s = Sums();
   const long double sxx = s.sumxq - s.sumx * s.sumx / n, syy = s.sumyq - s.sumy * s.sumy / n;
   if (s.sumxq > 0 && s.sumyq > 0 && sxx != 0 && syy != 0)
     rxy = static_cast<double>((s.sumxy - s.sumx * s.sumy / n) / std::sqrt(std::fabs(sxx * syy)));

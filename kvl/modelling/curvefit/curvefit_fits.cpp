@@ -126,7 +126,7 @@ void TCurveFit::CalcCircleFit(double& r, double& dx, double& dy) {
     FRegMod = TRegModel::rmNone;
     RaiseFunc<EKVLMath2Error>("CalcCircleFit", "not enough data points");
   }
-  const TCurveFitSums& s = FSums;
+  const TCurveFitSums& s = Sums();
   const double a = static_cast<double>(n * s.sumxy - s.sumx * s.sumy);
   const double b = static_cast<double>(s.sumy * s.sumy - n * s.sumyq);
   const double c = static_cast<double>(s.sumx * s.sumx - n * s.sumxq);
@@ -533,7 +533,7 @@ std::int32_t TCurveFit::Predict(TRegModel RegModel, double XVal, double p, std::
   if (const std::int32_t st = CalcRegModel(RegModel, PolyOrder)) return st;
   const std::int32_t n = FNumData;
   PredVal = Evaluate(XVal);
-  const long double mx = FSums.sumx / n;
+  const long double mx = Sums().sumx / n;
   const double *x = XData(), *y = YData();
   long double sxx = 0, ssres = 0;
   for (std::int32_t i = 0; i < n; ++i) {
@@ -554,7 +554,7 @@ void TCurveFit::CalcAnovaReg(std::int32_t NumVars, bool IncludeConst, std::int32
                              std::int32_t& dftotal, double& SSE, double& SSR, double& SST, double& MSE, double& MSR,
                              double& F) const {
   const std::int32_t n = FNumData;
-  const TCurveFitSums& s = FSums;
+  const TCurveFitSums& s = Sums();
   dfreg = NumVars;
   dftotal = IncludeConst ? n - 1 : n;
   const long double m = IncludeConst && n > 0 ? s.sumx / n : 0.0L;
