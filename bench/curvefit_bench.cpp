@@ -60,6 +60,22 @@ void BM_EnterStatValueReused(benchmark::State& state) {
 }
 BENCHMARK(BM_EnterStatValueReused)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
+// Entry alone: the pairs stored, their sums not yet read (they are formed
+// on the first read, which the two cases above include).
+void BM_EnterStatValueOnly(benchmark::State& state) {
+  const auto n = static_cast<std::size_t>(state.range(0));
+  const TPairs p = MakePairs(n);
+  kvl::TCurveFit fit;
+  for (std::size_t i = 0; i < n; ++i) fit.EnterStatValue(p.X[i], p.Y[i]);
+  for (auto _ : state) {
+    fit.Init();
+    for (std::size_t i = 0; i < n; ++i) fit.EnterStatValue(p.X[i], p.Y[i]);
+    benchmark::DoNotOptimize(fit.NumData());
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * n));
+}
+BENCHMARK(BM_EnterStatValueOnly)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
 kvl::TCurveFit* Loaded(std::size_t n) {
   const TPairs p = MakePairs(n);
   auto* fit = new kvl::TCurveFit;
