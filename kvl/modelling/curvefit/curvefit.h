@@ -268,6 +268,8 @@ class TCurveFit : public TComponent {
   void AppendPair(double x, double y);  // extremes, sums, data matrix
   void ResetCaches() noexcept { FSplineValid = FKendallValid = FPenSplineValid = false; }
   void StoreLinearised(TRegModel Model, std::span<const double> Pars, double Quality);
+  void StoreTwo(TRegModel Model, std::span<const double> Pars, double Quality, double& k0, double& k1,
+                double& FitQual);
   void PolyFit(const char* Func, bool Centered, std::int32_t nOrder, std::vector<double>& kArray,
                std::vector<double>& Alpha, double& XShift, double& FitQual, bool& NearSingular, bool& Ok);
   void CountRankPairs();

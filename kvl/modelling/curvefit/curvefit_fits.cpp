@@ -41,6 +41,14 @@ void TCurveFit::StoreLinearised(TRegModel Model, std::span<const double> Pars, d
   FRegMod = Model;
 }
 
+void TCurveFit::StoreTwo(TRegModel Model, std::span<const double> Pars, double Quality, double& k0, double& k1,
+                         double& FitQual) {
+  k0 = Pars[0];
+  k1 = Pars[1];
+  FitQual = Quality;
+  StoreLinearised(Model, Pars.first(2), Quality);
+}
+
 // --- line, parabola, circle -------------------------------------------------------------------
 
 void TCurveFit::CalcLinFit(double& k, double& d, double& FitQual) {
@@ -322,10 +330,7 @@ void TCurveFit::CalcReciLinFit(double& k0, double& k1, double& FitQual) {
                                  u[0] = x;
                                  return 1 / y;
                                });
-  k0 = r.Beta[0];
-  k1 = r.Beta[1];
-  FitQual = r.R2;
-  StoreLinearised(TRegModel::rmReciLin, r.Beta, FitQual);
+  StoreTwo(TRegModel::rmReciLin, r.Beta, r.R2, k0, k1, FitQual);
 }
 
 void TCurveFit::CalcHyperbolFit(double& k0, double& k1, double& FitQual) {
@@ -334,10 +339,7 @@ void TCurveFit::CalcHyperbolFit(double& k0, double& k1, double& FitQual) {
                                  u[0] = 1 / x;
                                  return y;
                                });
-  k0 = r.Beta[0];
-  k1 = r.Beta[1];
-  FitQual = r.R2;
-  StoreLinearised(TRegModel::rmHyperbolic, r.Beta, FitQual);
+  StoreTwo(TRegModel::rmHyperbolic, r.Beta, r.R2, k0, k1, FitQual);
 }
 
 void TCurveFit::CalcReciHyperbolFit(double& k0, double& k1, double& FitQual) {
@@ -347,10 +349,7 @@ void TCurveFit::CalcReciHyperbolFit(double& k0, double& k1, double& FitQual) {
                                  u[0] = 1 / x;
                                  return 1 / y;
                                });
-  k0 = r.Beta[0];
-  k1 = r.Beta[1];
-  FitQual = r.R2;
-  StoreLinearised(TRegModel::rmReciHyperbolic, r.Beta, FitQual);
+  StoreTwo(TRegModel::rmReciHyperbolic, r.Beta, r.R2, k0, k1, FitQual);
 }
 
 void TCurveFit::CalcLogFit(double& k0, double& k1, double& FitQual) {
@@ -359,10 +358,7 @@ void TCurveFit::CalcLogFit(double& k0, double& k1, double& FitQual) {
                                  u[0] = std::log(x);
                                  return y;
                                });
-  k0 = r.Beta[0];
-  k1 = r.Beta[1];
-  FitQual = r.R2;
-  StoreLinearised(TRegModel::rmLog, r.Beta, FitQual);
+  StoreTwo(TRegModel::rmLog, r.Beta, r.R2, k0, k1, FitQual);
 }
 
 void TCurveFit::CalcReciLogFit(double& k0, double& k1, double& FitQual) {
@@ -372,10 +368,7 @@ void TCurveFit::CalcReciLogFit(double& k0, double& k1, double& FitQual) {
                                  u[0] = std::log(x);
                                  return 1 / y;
                                });
-  k0 = r.Beta[0];
-  k1 = r.Beta[1];
-  FitQual = r.R2;
-  StoreLinearised(TRegModel::rmReciLog, r.Beta, FitQual);
+  StoreTwo(TRegModel::rmReciLog, r.Beta, r.R2, k0, k1, FitQual);
 }
 
 void TCurveFit::CalcPowerFit(double& k0, double& k1, double& FitQual) {
@@ -386,10 +379,7 @@ void TCurveFit::CalcPowerFit(double& k0, double& k1, double& FitQual) {
                            return std::log(y);
                          });
   r.Beta[0] = std::exp(r.Beta[0]);
-  k0 = r.Beta[0];
-  k1 = r.Beta[1];
-  FitQual = r.R2;
-  StoreLinearised(TRegModel::rmPower, r.Beta, FitQual);
+  StoreTwo(TRegModel::rmPower, r.Beta, r.R2, k0, k1, FitQual);
 }
 
 void TCurveFit::CalcExponentialFit(double& k0, double& k1, double& FitQual) {
@@ -399,10 +389,7 @@ void TCurveFit::CalcExponentialFit(double& k0, double& k1, double& FitQual) {
                            return std::log(y);
                          });
   r.Beta[0] = std::exp(r.Beta[0]);
-  k0 = r.Beta[0];
-  k1 = r.Beta[1];
-  FitQual = r.R2;
-  StoreLinearised(TRegModel::rmExpo, r.Beta, FitQual);
+  StoreTwo(TRegModel::rmExpo, r.Beta, r.R2, k0, k1, FitQual);
 }
 
 void TCurveFit::CalcGaussFit(double& k0, double& k1, double& k2, double& FitQual) {
