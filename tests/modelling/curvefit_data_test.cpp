@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 #include <numbers>
 
 #include "kvl/modelling/KVL_math2.h"
@@ -29,15 +30,17 @@ struct TSumCase {
   long double Expected;
 };
 
-TEST(CurveFitSums, EachSumOfThreeExactPairs) {
+// Every sum with its value for the pairs of EnterExact.
+std::vector<TSumCase> ExactCases() {
   const long double ln2 = std::numbers::ln2_v<long double>;
-  const TSumCase cases[] = {
+  return {
       {"sumx", &TCurveFitSums::sumx, 7},          {"sumy", &TCurveFitSums::sumy, 7},
       {"sumxq", &TCurveFitSums::sumxq, 21},       {"sumyq", &TCurveFitSums::sumyq, 21},
       {"sumDiff", &TCurveFitSums::sumDiff, 0},    {"SumDiffq", &TCurveFitSums::SumDiffq, 1 + 4 + 9},
       {"sumxy", &TCurveFitSums::sumxy, 14},       {"sumx2y", &TCurveFitSums::sumx2y, 2 + 16 + 16},
       {"sumxy2", &TCurveFitSums::sumxy2, 4 + 32 + 4}, {"sumx3", &TCurveFitSums::sumx3, 73},
       {"sumy3", &TCurveFitSums::sumy3, 73},       {"sumx4", &TCurveFitSums::sumx4, 1 + 16 + 256},
+      {"sumy4", &TCurveFitSums::sumy4, 16 + 256 + 1}, {"sum1byx", &TCurveFitSums::sum1byx, 1.75L},
       {"sum1byy", &TCurveFitSums::sum1byy, 1.75L}, {"sum1byxy", &TCurveFitSums::sum1byxy, 0.5L + 0.125L + 0.25L},
       {"sum1byyq", &TCurveFitSums::sum1byyq, 0.25L + 0.0625L + 1}, {"sumxbyy", &TCurveFitSums::sumxbyy, 0.5L + 0.5L + 4},
       {"sumybyx", &TCurveFitSums::sumybyx, 2 + 2 + 0.25L}, {"sum1byxq", &TCurveFitSums::sum1byxq, 1 + 0.25L + 0.0625L},
@@ -48,6 +51,11 @@ TEST(CurveFitSums, EachSumOfThreeExactPairs) {
       {"sumxlny", &TCurveFitSums::sumxlny, ln2 + 4 * ln2}, {"sumxqlny", &TCurveFitSums::sumxqlny, ln2 + 8 * ln2},
       {"sumyqlnx", &TCurveFitSums::sumyqlnx, 16 * ln2 + 2 * ln2}, {"sumylny", &TCurveFitSums::sumylny, 2 * ln2 + 8 * ln2},
       {"sumlnyq", &TCurveFitSums::sumlnyq, 5 * ln2 * ln2}};
+}
+
+TEST(CurveFitSums, EachSumOfThreeExactPairs) {
+  const std::vector<TSumCase> cases = ExactCases();
+  ASSERT_EQ(cases.size(), 33u);
   TCurveFit f;
   EnterExact(f);
   for (const TSumCase& c : cases) EXPECT_NEAR(static_cast<double>(f.Sums().*c.Sum), static_cast<double>(c.Expected), kTol1e12) << c.Name;
@@ -79,6 +87,23 @@ TEST(CurveFitSums, ZeroXRaisesFlagsThatOutliveItsRemovalAndRemovalRestoresTheSum
   f.RemoveStatValue(4);
   EXPECT_EQ(f.Sums().sumlnxbyy, before.sumlnxbyy);
   EXPECT_EQ(f.Sums().sumlnxlny, before.sumlnxlny);
+}
+
+TEST(CurveFitSums, SumsFormedInBlocksEqualSumsFormedPairByPair) {
+  // Reading the sums after every pair adds each pair alone; reading them
+  // once adds all in blocks. Each sum sees its terms in the same order.
+  TCurveFit each, once;
+  const std::vector<double> v = test::RandomValues(1500, 3);
+  for (std::size_t i = 0; i + 1 < v.size(); i += 2) {
+    const double x = (i % 7 == 0) ? 0.0 : v[i] * 10, y = (i % 11 == 0) ? -v[i + 1] : v[i + 1];
+    each.EnterStatValue(x, y);
+    (void)each.Sums();
+    once.EnterStatValue(x, y);
+  }
+  const TCurveFitSums &a = each.Sums(), &b = once.Sums();
+  for (const TSumCase& c : ExactCases()) EXPECT_EQ(a.*c.Sum, b.*c.Sum) << c.Name;
+  for (TCurveFitError e : {TCurveFitError::cfeXLE0, TCurveFitError::cfeYLE0, TCurveFitError::cfeXEQ0})
+    EXPECT_TRUE(once.ErrIndic(e));
 }
 
 TEST(CurveFitData, RemoveShiftsTheRowsAndIgnoresBadIndices) {
