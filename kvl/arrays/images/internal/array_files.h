@@ -1,0 +1,74 @@
+#pragma once
+// What the text and the binary array files share: the cells of a nested
+// array in file order (last index fastest), rebuilding an array from such
+// cells, reading a whole file, and the status codes.
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "kvl/arrays/array_core.h"
+#include "kvl/arrays/images/internal/raster_checks.h"
+
+namespace kvl::images_internal {
+
+inline constexpr std::int32_t kFileOK = 0;
+inline constexpr std::int32_t kFileCannotOpen = -1;
+inline constexpr std::int32_t kFileNotOurs = -2;  // writers: a ragged array
+inline constexpr std::int32_t kFileOtherKind = -3;
+inline constexpr std::int32_t kFileCorrupt = -4;
+
+/// CellsOf: the cells of a rectangular array, the last index varying fastest.
+template <class A>
+std::vector<detail::Elem<A>> CellsOf(const A& a) {
+  std::vector<detail::Elem<A>> cells;
+  const auto ext = detail::ExtentsOf(a);
+  if (detail::IsEmpty(ext)) return cells;
+  std::size_t n = 1;
+  for (auto e : ext) n *= static_cast<std::size_t>(e);
+  cells.reserve(n);
+  detail::ForEachElem(a, [&cells](const auto& v) { cells.push_back(v); });
+  return cells;
+}
+
+/// FillFromCells: sizes a to Ext and fills it from Cells (in CellsOf order,
+/// one per cell) through Convert.
+template <class A, class T, class F>
+void FillFromCells(A& a, const detail::Index<detail::Rank<A>>& Ext, const std::vector<T>& Cells, F Convert) {
+  a.clear();
+  detail::ResizeTo(a, Ext);
+  std::size_t k = 0;
+  detail::ForEachElem(a, [&](auto& v) { v = Convert(Cells[k++]); });
+}
+
+/// CellCount: the product of the extents, or -1 when it exceeds Limit.
+template <std::size_t N>
+std::int64_t CellCount(const std::array<std::int64_t, N>& Ext, std::int64_t Limit) {
+  std::int64_t n = 1;
+  for (auto e : Ext) {
+    if (e < 0) return -1;
+    if (e == 0) return 0;
+    if (n > Limit / e) return -1;
+    n *= e;
+  }
+  return n;
+}
+
+/// ReadWholeFile: the bytes of a file; false when it cannot be opened or read.
+inline bool ReadWholeFile(const std::string& FileName, std::string& Bytes) {
+  std::ifstream in(FileName, std::ios::binary);
+  if (!in) return false;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  in.seekg(0, std::ios::beg);
+  Bytes.resize(static_cast<std::size_t>(size));
+  return static_cast<bool>(in.read(Bytes.data(), size)) || size == 0;
+}
+
+/// WriteWholeFile: writes Bytes as the file; false when that fails (a
+/// partly written file is removed).
+bool WriteWholeFile(const std::string& FileName, const std::string& Bytes);
+
+}  // namespace kvl::images_internal
