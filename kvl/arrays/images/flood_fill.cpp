@@ -5,7 +5,9 @@
 // run below (y + 1) when that cell still belongs to the region. A frame of
 // the stack is one run and how far its loop over x has come, so the cells
 // are visited in the recursive order while the memory grows with the number
-// of pending runs on the heap instead of the call stack.
+// of pending runs on the heap instead of the call stack. The last call of a
+// run (below its last x) replaces the run's frame, as a tail call would, so
+// a region walked downwards keeps the stack short.
 
 #include <algorithm>
 #include <cmath>
@@ -19,9 +21,9 @@ namespace kvl {
 namespace {
 
 struct TRunFrame {
-  std::int64_t Lo, Hi, Y;
-  std::int64_t X;     // the column of the run whose neighbours come next
-  bool AboveDone;     // the neighbour above X has been handled
+  std::int32_t Lo, Hi, Y;
+  std::int32_t X;  // the column of the run whose neighbours come next
+  bool AboveDone;  // the neighbour above X has been handled
 };
 
 template <class A, class InRegion, class V>
@@ -40,17 +42,14 @@ std::int64_t ScanLineFill(A& Data, std::int64_t X, std::int64_t Y, V NewValue, I
     count += hi - lo + 1;
     MinX = std::min(MinX, lo);
     MaxX = std::max(MaxX, hi);
-    return TRunFrame{lo, hi, y, lo, false};
+    return TRunFrame{static_cast<std::int32_t>(lo), static_cast<std::int32_t>(hi), static_cast<std::int32_t>(y),
+                     static_cast<std::int32_t>(lo), false};
   };
   if (!belongs(X, Y)) return 0;
   std::vector<TRunFrame> stack;
   stack.push_back(fillRun(X, Y));
   while (!stack.empty()) {
     TRunFrame& f = stack.back();
-    if (f.X > f.Hi) {
-      stack.pop_back();
-      continue;
-    }
     const std::int64_t x = f.X, y = f.Y;
     if (!f.AboveDone) {
       f.AboveDone = true;
@@ -60,8 +59,12 @@ std::int64_t ScanLineFill(A& Data, std::int64_t X, std::int64_t Y, V NewValue, I
       }
       continue;
     }
-    ++f.X;
-    f.AboveDone = false;
+    if (x == f.Hi) {
+      stack.pop_back();  // nothing of this run is left after its last call
+    } else {
+      ++f.X;
+      f.AboveDone = false;
+    }
     if (belongs(x, y + 1)) {
       MaxY = std::max(MaxY, y + 1);
       stack.push_back(fillRun(x, y + 1));
