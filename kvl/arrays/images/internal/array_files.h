@@ -42,17 +42,24 @@ void FillFromCells(A& a, const detail::Index<detail::Rank<A>>& Ext, const std::v
   detail::ForEachElem(a, [&](auto& v) { v = Convert(Cells[k++]); });
 }
 
-/// CellCount: the product of the extents, or -1 when it exceeds Limit.
+/// kMaxEmptySubarrays: how many empty sub-arrays a file may ask for beyond
+/// its size (an array of 3 empty columns has extents 3 0 and no cells).
+inline constexpr std::int64_t kMaxEmptySubarrays = 65536;
+
+/// CellCount: the product of the extents, or -1 when an extent is negative,
+/// the product exceeds Limit, or the sub-arrays above an empty dimension
+/// exceed Limit + kMaxEmptySubarrays (what a reader must not allocate).
 template <std::size_t N>
 std::int64_t CellCount(const std::array<std::int64_t, N>& Ext, std::int64_t Limit) {
+  for (auto e : Ext)
+    if (e < 0) return -1;
   std::int64_t n = 1;
   for (auto e : Ext) {
-    if (e < 0) return -1;
-    if (e == 0) return 0;
-    if (n > Limit / e) return -1;
+    if (e == 0) return n <= Limit + kMaxEmptySubarrays ? 0 : -1;
+    if (n > (Limit + kMaxEmptySubarrays) / e) return -1;
     n *= e;
   }
-  return n;
+  return n <= Limit ? n : -1;
 }
 
 /// ReadWholeFile: the bytes of a file; false when it cannot be opened or read.
