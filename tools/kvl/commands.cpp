@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "describe.h"
+#include "image.h"
 #include "smooth.h"
 
 namespace kvl::tool {
@@ -14,6 +15,7 @@ namespace {
 constexpr TCommand kCommands[] = {
     {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file", RunDescribe},
     {"smooth", "FILE --method NAME", "smooths or differentiates the column of a one-column ASC file", RunSmooth},
+    {"image", "FILE --out IMAGE", "draws the matrix of an ASC file as a PNG, BMP or JPEG image", RunImage},
 };
 
 constexpr std::size_t kSynopsisWidth = 18;
