@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -80,11 +81,16 @@ std::span<const std::uint8_t> TBitmap::ScanLine(std::int32_t Y) const noexcept {
   return {FPixels.data() + Offset(0, Y), static_cast<std::size_t>(FWidth) * 4};
 }
 
-bool BitmapFormatOfName(const std::string& FileName, TBitmapFormat& Format) {
+std::string LowerExtension(const std::string& FileName) {
   const auto dot = FileName.find_last_of("./");
-  if (dot == std::string::npos || FileName[dot] != '.') return false;
+  if (dot == std::string::npos || FileName[dot] != '.') return {};
   std::string ext = FileName.substr(dot);
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+bool BitmapFormatOfName(const std::string& FileName, TBitmapFormat& Format) {
+  const std::string ext = LowerExtension(FileName);
   if (ext == ".bmp") {
     Format = TBitmapFormat::bfBMP;
   } else if (ext == ".png") {

@@ -125,6 +125,10 @@ class TBitmap {
   }
 };
 
+/// LowerExtension: the extension of a file name (from its last dot after the
+/// last slash, the dot included) in lower case; empty when it has none.
+std::string LowerExtension(const std::string& FileName);
+
 /// BitmapFormatOfName: the format of a file name's extension (.bmp, .png,
 /// .jpg, .jpeg in any case); false when it has none of these.
 bool BitmapFormatOfName(const std::string& FileName, TBitmapFormat& Format);

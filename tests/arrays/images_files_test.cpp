@@ -91,6 +91,7 @@ TEST(ArrayTextFileTest, RefusesOtherKindsAndDamagedFiles) {
   TInt3DArray i3;
   EXPECT_EQ(LoadArray(f.Path(), i3, comment), -3);  // dimensions
   EXPECT_EQ(LoadArray("/nonexistent/file.txt", i, comment), -1);
+  EXPECT_EQ(LoadArray(std::filesystem::temp_directory_path().string(), i, comment), -1);  // a directory
   // Every truncation is refused cleanly, and the outputs are left empty.
   for (std::size_t n = 0; n + 1 < good.size(); ++n) {
     Write(f.Path(), good.substr(0, n));
@@ -220,6 +221,7 @@ TEST(ArrayBinaryFileTest, RefusesDamagedAndForeignFiles) {
     EXPECT_EQ(LoadBinaryArray(f.Path(), d, ident, true), c.Status) << c.Name;
   }
   EXPECT_EQ(LoadBinaryArray("/nonexistent/a.bin", d, ident, true), -1);
+  EXPECT_EQ(LoadBinaryArray(std::filesystem::temp_directory_path().string(), d, ident, true), -1);  // a directory
   EXPECT_EQ(SaveBinaryArray(f.Path(), TDouble2DArray{}, ""), -2);
   EXPECT_EQ(SaveBinaryArray(f.Path(), TDouble2DArray{{1}, {}}, ""), -2);
 }

@@ -1,7 +1,6 @@
 #include "image.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <exception>
@@ -79,10 +78,8 @@ std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
   }
   if (Opt.File.empty()) return "expected one FILE";
   if (Opt.Out.empty()) return "--out is required";
-  std::string lower = Opt.Out;
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (!lower.ends_with(".png") && !lower.ends_with(".bmp") && !lower.ends_with(".jpg"))
-    return "--out must name a .png, .bmp or .jpg file";
+  const std::string ext = LowerExtension(Opt.Out);
+  if (ext != ".png" && ext != ".bmp" && ext != ".jpg") return "--out must name a .png, .bmp or .jpg file";
   if (std::ranges::find(kScales, std::string_view(Opt.Scale), &TScaleName::Name) == std::end(kScales))
     return "unknown scale \"" + Opt.Scale + "\"";
   return {};

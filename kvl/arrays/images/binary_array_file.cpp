@@ -173,12 +173,9 @@ std::int32_t ReadBinaryArrayHeader(const std::string& FileName, std::int32_t& N1
   N1 = N2 = N3 = N4 = 0;
   Ident.clear();
   CellFormat = TArrayCellFormat::acfInteger;
-  std::ifstream in(FileName, std::ios::binary);
-  if (!in) return kFileCannotOpen;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
+  std::ifstream in;
+  const std::streamoff size = OpenSized(FileName, in);
   if (size < 0) return kFileCannotOpen;
-  in.seekg(0, std::ios::beg);
   // The header and the identification text, never more than the file holds.
   std::string head(static_cast<std::size_t>(std::min<std::streamoff>(size, kHeaderSize)), '\0');
   if (!in.read(head.data(), static_cast<std::streamsize>(head.size()))) return kFileCannotOpen;

@@ -2,7 +2,6 @@
 // scales that turn values into colours (ScaleColor, ScaleArrayToColors).
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "kvl/arrays/array_images.h"
@@ -18,20 +17,7 @@ constexpr std::int32_t kMaxMagnification = 10;
 
 // The extension test of SaveArrayAsImg: only .bmp, .png and .jpg, any case.
 bool ImageFormatOf(const std::string& FileName, TBitmapFormat& Format) {
-  const auto dot = FileName.find_last_of("./");
-  if (dot == std::string::npos || FileName[dot] != '.') return false;
-  std::string ext = FileName.substr(dot);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == ".bmp") {
-    Format = TBitmapFormat::bfBMP;
-  } else if (ext == ".png") {
-    Format = TBitmapFormat::bfPNG;
-  } else if (ext == ".jpg") {
-    Format = TBitmapFormat::bfJPEG;
-  } else {
-    return false;
-  }
-  return true;
+  return BitmapFormatOfName(FileName, Format) && LowerExtension(FileName) != ".jpeg";
 }
 
 // Control points of each scale at equal steps from 0 to 1.

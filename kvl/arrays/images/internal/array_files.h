@@ -4,6 +4,7 @@
 // cells, reading a whole file, and the status codes.
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -62,14 +63,25 @@ std::int64_t CellCount(const std::array<std::int64_t, N>& Ext, std::int64_t Limi
   return n <= Limit ? n : -1;
 }
 
+/// OpenSized: opens FileName, a regular file, for reading from its start;
+/// its size, or -1 when it is no regular file or cannot be opened or sized
+/// (a directory would report a size it does not hold).
+inline std::streamoff OpenSized(const std::string& FileName, std::ifstream& In) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(FileName, ec)) return -1;
+  In.open(FileName, std::ios::binary);
+  if (!In) return -1;
+  In.seekg(0, std::ios::end);
+  const std::streamoff size = In.tellg();
+  In.seekg(0, std::ios::beg);
+  return In ? size : -1;
+}
+
 /// ReadWholeFile: the bytes of a file; false when it cannot be opened or read.
 inline bool ReadWholeFile(const std::string& FileName, std::string& Bytes) {
-  std::ifstream in(FileName, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
+  std::ifstream in;
+  const std::streamoff size = OpenSized(FileName, in);
   if (size < 0) return false;
-  in.seekg(0, std::ios::beg);
   Bytes.resize(static_cast<std::size_t>(size));
   return static_cast<bool>(in.read(Bytes.data(), size)) || size == 0;
 }
