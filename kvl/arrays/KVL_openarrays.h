@@ -17,3 +17,4 @@
 #include "kvl/arrays/array_arith.h"
 #include "kvl/arrays/array_linalg.h"
 #include "kvl/arrays/array_svd.h"
+#include "kvl/arrays/array_images.h"

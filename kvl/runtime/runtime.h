@@ -3,6 +3,7 @@
 // rounding rules, the uniform generator, the extended encoding, streams and
 // the clipboard.
 
+#include "kvl/runtime/bitmap.h"
 #include "kvl/runtime/classes.h"
 #include "kvl/runtime/clipboard.h"
 #include "kvl/runtime/exceptions.h"

@@ -6,6 +6,7 @@
 
 #include "describe.h"
 #include "fit.h"
+#include "image.h"
 #include "smooth.h"
 #include "spectrum.h"
 #include "table.h"
@@ -17,6 +18,7 @@ namespace {
 constexpr TCommand kCommands[] = {
     {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file", RunDescribe},
     {"fit", "FILE [--model NAME]", "fits a regression model to the pairs of a two-column ASC file", RunFit},
+    {"image", "FILE --out IMAGE", "draws the matrix of an ASC file as a PNG, BMP or JPEG image", RunImage},
     {"smooth", "FILE --method NAME", "smooths or differentiates the column of a one-column ASC file", RunSmooth},
     {"spectrum", "FILE [--window NAME] [--size N] [--column C]", "power spectrum and magnitudes of a column of an ASC file", RunSpectrum},
     {"table", "FILE --to FORM|--info", "converts a data table between XML, CSV and ASC, or summarises it", RunTable},
