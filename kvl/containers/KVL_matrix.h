@@ -39,6 +39,7 @@
 
 #include "kvl/arrays/array_core.h"
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/containers/intmatrix/int_matrix.h"
 #include "kvl/containers/matrix/cell_block.h"
 #include "kvl/core/KVL_frame.h"
 #include "kvl/runtime/export.h"
@@ -238,6 +239,11 @@ class TMatrix : public TComponent {
   /// CopyFrom: copies the source rectangle to (DestCol, DestRow) onward;
   /// cells falling outside this matrix are dropped; fires OnChange.
   void CopyFrom(const TMatrix* MatSource, std::int32_t SourceColLo, std::int32_t SourceRowLo,
+                std::int32_t SourceColHi, std::int32_t SourceRowHi, std::int32_t DestCol,
+                std::int32_t DestRow);
+  /// CopyFrom: the same from a TIntMatrix (dense or sparse; absent sparse
+  /// cells copy as 0); fires OnChange.
+  void CopyFrom(const TIntMatrix* MatSource, std::int32_t SourceColLo, std::int32_t SourceRowLo,
                 std::int32_t SourceColHi, std::int32_t SourceRowHi, std::int32_t DestCol,
                 std::int32_t DestRow);
   /// DuplicateDataAsArray: Dest := all cells as [columns][rows]; 0, or -1
