@@ -219,6 +219,19 @@ class TIntMatrix : public TComponent {
   /// hexadecimal characters.
   std::string CRCofData() const;
 
+  // --- binary file (records of 4096 bytes, docs/matrix_files.md) ---------------------------
+
+  /// SaveBinary: header (format 2) and the cells (a sparse store as its
+  /// dense image) row by row; false when DataID is longer than 255
+  /// characters or the file cannot be written.
+  bool SaveBinary(const std::string& FName) const;
+  /// LoadBinary: 0 loaded (the matrix becomes dense); -1 missing or short
+  /// header, -2 header not valid for TIntMatrix, -3 data area short.
+  std::int32_t LoadBinary(const std::string& FName);
+  /// ReadBinaryHeader: as TMatrix::ReadBinaryHeader, valid for format 2.
+  bool ReadBinaryHeader(const std::string& FName, std::int32_t& NrColumns, std::int32_t& NrRows,
+                        std::string& DataID, std::int32_t& Format) const;
+
   // --- sparse files ---------------------------------------------------------------------
 
   /// StoreSparseMat: writes the entries (a dense matrix: its non-zero
