@@ -268,6 +268,10 @@ class TIntMatrix : public TComponent {
   /// cells through GetVal).
   template <class F>
   void WalkRect(std::int32_t LoC, std::int32_t HiC, std::int32_t LoR, std::int32_t HiR, F&& f) const;
+  /// VisitStored: f(value) for every dense cell or stored sparse entry of
+  /// the validated rectangle; returns the number of absent (zero) cells.
+  template <class F>
+  std::int64_t VisitStored(std::int32_t LoC, std::int32_t HiC, std::int32_t LoR, std::int32_t HiR, F&& f) const;
 
   std::int32_t FNCol = 1;
   std::int32_t FNRow = 1;

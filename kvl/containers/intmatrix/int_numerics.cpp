@@ -47,6 +47,23 @@ void TIntMatrix::WalkRect(std::int32_t LoC, std::int32_t HiC, std::int32_t LoR, 
     for (std::int32_t r = R.LowRow; r <= R.HighRow; ++r) f(GetVal(c, r));
 }
 
+template <class F>
+std::int64_t TIntMatrix::VisitStored(std::int32_t LoC, std::int32_t HiC, std::int32_t LoR, std::int32_t HiR,
+                                     F&& f) const {
+  if (!FIsSparse) {
+    WalkRect(LoC, HiC, LoR, HiR, f);
+    return 0;
+  }
+  const TRect1 R = matrix_internal::ValidRect(*this, LoC, HiC, LoR, HiR);
+  std::int64_t stored = 0;
+  for (const TSpMatElemInt& e : FSparse.Entries())
+    if (InRect(e, R)) {
+      ++stored;
+      f(e.value);
+    }
+  return Area(R) - stored;
+}
+
 // --- fills -------------------------------------------------------------------------------
 
 void TIntMatrix::Fill(std::int32_t value) {
@@ -243,13 +260,7 @@ void TIntMatrix::Find(std::int32_t LowCol, std::int32_t HighCol, std::int32_t Lo
 
 std::int32_t TIntMatrix::Sum(std::int32_t LoC, std::int32_t LoR, std::int32_t HiC, std::int32_t HiR) const {
   std::uint32_t sum = 0;
-  if (FIsSparse) {
-    const TRect1 R = matrix_internal::ValidRect(*this, LoC, HiC, LoR, HiR);
-    for (const TSpMatElemInt& e : FSparse.Entries())
-      if (InRect(e, R)) sum += static_cast<std::uint32_t>(e.value);
-  } else {
-    WalkRect(LoC, HiC, LoR, HiR, [&sum](std::int32_t x) { sum += static_cast<std::uint32_t>(x); });
-  }
+  VisitStored(LoC, HiC, LoR, HiR, [&sum](std::int32_t x) { sum += static_cast<std::uint32_t>(x); });
   return Wrap(sum);
 }
 
@@ -273,18 +284,7 @@ void TIntMatrix::MinMax(std::int32_t LowCol, std::int32_t LowRow, std::int32_t H
     Minimum = std::min(Minimum, x);
     Maximum = std::max(Maximum, x);
   };
-  if (!FIsSparse) {
-    WalkRect(LowCol, HighCol, LowRow, HighRow, see);
-    return;
-  }
-  const TRect1 R = matrix_internal::ValidRect(*this, LowCol, HighCol, LowRow, HighRow);
-  std::int64_t stored = 0;
-  for (const TSpMatElemInt& e : FSparse.Entries())
-    if (InRect(e, R)) {
-      see(e.value);
-      ++stored;
-    }
-  if (stored < Area(R)) see(0);
+  if (VisitStored(LowCol, HighCol, LowRow, HighRow, see) > 0) see(0);
 }
 
 void TIntMatrix::MeanVar(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
@@ -298,37 +298,18 @@ std::int32_t TIntMatrix::CountValues(std::int32_t LowCol, std::int32_t HighCol, 
                                      std::int32_t HighRow, std::int32_t RangeLow, std::int32_t RangeHigh) const {
   auto hit = [&](std::int32_t x) { return x >= RangeLow && x <= RangeHigh; };
   std::int64_t count = 0;
-  if (!FIsSparse) {
-    WalkRect(LowCol, HighCol, LowRow, HighRow, [&](std::int32_t x) { count += hit(x); });
-  } else {
-    const TRect1 R = matrix_internal::ValidRect(*this, LowCol, HighCol, LowRow, HighRow);
-    std::int64_t stored = 0;
-    for (const TSpMatElemInt& e : FSparse.Entries())
-      if (InRect(e, R)) {
-        ++stored;
-        count += hit(e.value);
-      }
-    if (hit(0)) count += Area(R) - stored;
-  }
+  const std::int64_t absent = VisitStored(LowCol, HighCol, LowRow, HighRow, [&](std::int32_t x) { count += hit(x); });
+  if (hit(0)) count += absent;
   return static_cast<std::int32_t>(std::min<std::int64_t>(count, 2147483647));
 }
 
 std::int32_t TIntMatrix::CountMaskedZeros(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
                                           std::int32_t HighRow, std::uint32_t Bitmask) const {
-  auto hit = [Bitmask](std::int32_t x) { return (static_cast<std::uint32_t>(x) & Bitmask) == 0; };
   std::int64_t count = 0;
-  if (!FIsSparse) {
-    WalkRect(LowCol, HighCol, LowRow, HighRow, [&](std::int32_t x) { count += hit(x); });
-  } else {
-    const TRect1 R = matrix_internal::ValidRect(*this, LowCol, HighCol, LowRow, HighRow);
-    std::int64_t stored = 0;
-    for (const TSpMatElemInt& e : FSparse.Entries())
-      if (InRect(e, R)) {
-        ++stored;
-        count += hit(e.value);
-      }
-    count += Area(R) - stored;  // an absent cell is 0, and 0 AND mask is 0
-  }
+  const std::int64_t absent = VisitStored(LowCol, HighCol, LowRow, HighRow, [&](std::int32_t x) {
+    count += (static_cast<std::uint32_t>(x) & Bitmask) == 0;
+  });
+  count += absent;  // an absent cell is 0, and 0 AND mask is 0
   return static_cast<std::int32_t>(std::min<std::int64_t>(count, 2147483647));
 }
 

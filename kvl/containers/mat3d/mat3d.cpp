@@ -41,34 +41,6 @@ void TMat3D::MeanVar(std::int32_t LowCol, std::int32_t HighCol, std::int32_t Low
   BlockMeanVar({LowCol, LowRow, LowLayer}, {HighCol, HighRow, HighLayer}, Mean, Variance);
 }
 
-void TMat3D::Assign(const TPersistent* Source) {
-  const auto* src = dynamic_cast<const TMat3D*>(Source);
-  if (src == nullptr) {
-    TComponent::Assign(Source);
-    return;
-  }
-  if (src == this) return;
-  CopyCells(*src);
-  OnChange = src->OnChange;
-  OnResize = src->OnResize;
-  OnPercentDone = src->OnPercentDone;
-}
-
-void TMat3D::AssignTo(TPersistent* Dest) const {
-  if (auto* dst = dynamic_cast<TMat3D*>(Dest)) {
-    dst->Assign(this);
-    return;
-  }
-  TComponent::AssignTo(Dest);
-}
-
-void TMat3D::Clone(const TMat3D* Source) {
-  if (Source == nullptr || Source == this) return;
-  CopyCells(*Source);
-  Changed();
-  Resized();
-}
-
 void TMat3D::CheckLayer(std::int32_t Layer) const {
   if (Layer < 1 || Layer > FDims[2]) RaiseComponent<EKVLMatrixError>(*this, "specified layer beyond data range");
 }
@@ -134,11 +106,8 @@ std::int32_t TMat3D::LoadBinary(const std::string& FName) {
 
 bool TMat3D::ReadBinaryHeader(const std::string& FName, std::int32_t& NrColumns, std::int32_t& NrRows,
                               std::int32_t& NrLayers, std::string& DataID, std::int32_t& Format) const {
-  std::ifstream in;
   mf::TBinHeader h;
-  const std::int32_t status = mf::ReadHeader(FName, in, h);
-  if (status == -1) return false;
-  if (status == -2) mf::RaiseReadBeyondEnd();
+  if (!mf::ReadHeaderOf(FName, h)) return false;
   NrColumns = h.Cols;
   NrRows = h.Rows;
   NrLayers = h.Layers;

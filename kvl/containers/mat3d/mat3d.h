@@ -59,11 +59,6 @@ class TMat3D : public TMatNDBase<3> {
   void MeanVar(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
                std::int32_t LowLayer, std::int32_t HighLayer, double& Mean, double& Variance) const;
 
-  /// Assign: size, DataID, cells and handlers of a TMat3D, no events.
-  void Assign(const TPersistent* Source) override;
-  void AssignTo(TPersistent* Dest) const override;
-  /// Clone: this becomes an equal copy of Source; OnChange, OnResize.
-  void Clone(const TMat3D* Source);
 
   /// CopyLayerToMatrix: DestMat := layer Layer (columns x rows). Raises
   /// EKVLMatrixError "specified layer beyond data range" for a bad layer.

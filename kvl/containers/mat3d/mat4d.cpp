@@ -70,33 +70,8 @@ std::int32_t TMat4D::CountValues(std::int32_t LowCol, std::int32_t HighCol, std:
                     RangeHigh);
 }
 
-void TMat4D::Assign(const TPersistent* Source) {
-  const auto* src = dynamic_cast<const TMat4D*>(Source);
-  if (src == nullptr) {
-    TComponent::Assign(Source);
-    return;
-  }
-  if (src == this) return;
-  CopyCells(*src);
-  OnChange = src->OnChange;
-  OnResize = src->OnResize;
-  OnPercentDone = src->OnPercentDone;
-  OnReadElement = src->OnReadElement;
-}
-
-void TMat4D::AssignTo(TPersistent* Dest) const {
-  if (auto* dst = dynamic_cast<TMat4D*>(Dest)) {
-    dst->Assign(this);
-    return;
-  }
-  TComponent::AssignTo(Dest);
-}
-
-void TMat4D::Clone(const TMat4D* Source) {
-  if (Source == nullptr || Source == this) return;
-  CopyCells(*Source);
-  Changed();
-  Resized();
+void TMat4D::AssignHandlers(const TMatNDBase<4>& Source) {
+  OnReadElement = static_cast<const TMat4D&>(Source).OnReadElement;
 }
 
 // --- addressing ------------------------------------------------------------------------------
@@ -205,11 +180,8 @@ std::int32_t TMat4D::LoadBinary(const std::string& FName) {
 bool TMat4D::ReadBinaryHeader(const std::string& FName, std::int32_t& NrColumns, std::int32_t& NrRows,
                               std::int32_t& NrLayers, std::int32_t& NrTimeSlots, std::string& DataID,
                               std::int32_t& Format) const {
-  std::ifstream in;
   mf::TBinHeader h;
-  const std::int32_t status = mf::ReadHeader(FName, in, h);
-  if (status == -1) return false;
-  if (status == -2) mf::RaiseReadBeyondEnd();
+  if (!mf::ReadHeaderOf(FName, h)) return false;
   NrColumns = h.Cols;
   NrRows = h.Rows;
   NrLayers = h.Layers;

@@ -82,9 +82,6 @@ class TMat4D : public TMatNDBase<4> {
                            std::int32_t LowLayer, std::int32_t HighLayer, std::int32_t LowTimeSlot,
                            std::int32_t HighTimeSlot, double RangeLow, double RangeHigh) const;
 
-  void Assign(const TPersistent* Source) override;
-  void AssignTo(TPersistent* Dest) const override;
-  void Clone(const TMat4D* Source);
 
   // --- addressing ---------------------------------------------------------------------------
 
@@ -156,6 +153,7 @@ class TMat4D : public TMatNDBase<4> {
 
  private:
   friend class TMatrix;
+  void AssignHandlers(const TMatNDBase<4>& Source) override;
   void CheckLayerSlot(std::int32_t Layer, std::int32_t TimeSlot) const;
   template <class Kernel>
   void ReduceLayers(TMatrix* DestMat, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,

@@ -165,6 +165,38 @@ void TMatNDBase<N>::CopyCells(const TMatNDBase& Source) {
   FDataID = Source.FDataID;
 }
 
+template <std::size_t N>
+void TMatNDBase<N>::Assign(const TPersistent* Source) {
+  const auto* src = dynamic_cast<const TMatNDBase*>(Source);
+  if (src == nullptr) {
+    TComponent::Assign(Source);
+    return;
+  }
+  if (src == this) return;
+  CopyCells(*src);
+  OnChange = src->OnChange;
+  OnResize = src->OnResize;
+  OnPercentDone = src->OnPercentDone;
+  AssignHandlers(*src);
+}
+
+template <std::size_t N>
+void TMatNDBase<N>::AssignTo(TPersistent* Dest) const {
+  if (auto* dst = dynamic_cast<TMatNDBase*>(Dest)) {
+    dst->Assign(this);
+    return;
+  }
+  TComponent::AssignTo(Dest);
+}
+
+template <std::size_t N>
+void TMatNDBase<N>::Clone(const TMatNDBase* Source) {
+  if (Source == nullptr || Source == this) return;
+  CopyCells(*Source);
+  Changed();
+  Resized();
+}
+
 template class TMatNDBase<3>;
 template class TMatNDBase<4>;
 

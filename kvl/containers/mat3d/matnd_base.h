@@ -71,6 +71,14 @@ class TMatNDBase : public TComponent {
   void FillRandomUniform(double RangeLow, double RangeHigh);
   /// FillRandomGauss: every cell := GRandom StdDev + Mean.
   void FillRandomGauss(double Mean, double StdDev);
+  /// Assign: from a matrix of the same number of dimensions copies size,
+  /// DataID, cells and handlers without events; other sources go to the
+  /// inherited Assign.
+  void Assign(const TPersistent* Source) override;
+  /// AssignTo: into a matrix of the same kind calls its Assign(this).
+  void AssignTo(TPersistent* Dest) const override;
+  /// Clone: this becomes an equal copy of Source; OnChange, OnResize.
+  void Clone(const TMatNDBase* Source);
   /// CRCofData: eight CRC-32s over the byte positions of the cells in
   /// storage order, as TMatrix::CRCofData.
   std::string CRCofData() const;
@@ -118,6 +126,9 @@ class TMatNDBase : public TComponent {
   std::int32_t BlockCount(TIndex Lo, TIndex Hi, double RangeLow, double RangeHigh) const;
   /// CopyCells: size, DataID and cells of Source, no events.
   void CopyCells(const TMatNDBase& Source);
+  /// AssignHandlers: the further handlers of a derived class (Source is of
+  /// the same class).
+  virtual void AssignHandlers(const TMatNDBase& Source) { (void)Source; }
   void SetStrides();
   /// CellCount: the product of the extents (0 when any is below 1).
   std::size_t CellCount(const TIndex& Dims) const noexcept;

@@ -60,6 +60,13 @@ std::int32_t ReadHeader(const std::string& FName, std::ifstream& In, TBinHeader&
   return 0;
 }
 
+bool ReadHeaderOf(const std::string& FName, TBinHeader& H) {
+  std::ifstream in;
+  const std::int32_t status = ReadHeader(FName, in, H);
+  if (status == -2) RaiseReadBeyondEnd();
+  return status == 0;
+}
+
 std::uint64_t FileBytes(std::ifstream& In) {
   In.clear();
   const auto here = In.tellg();

@@ -46,14 +46,29 @@ std::int32_t Load2D(const std::string& FName, mf::TMatFileKind Kind, StartFn&& S
   return 0;
 }
 
+/// LoadBlock: Load2D into a column-major block of T, which receives the
+/// cells only when the whole file was read.
+template <class T>
+std::int32_t LoadBlock(const TComponent& Owner, const std::string& FName, mf::TMatFileKind Kind,
+                       matrix_internal::TCellBlockOf<T>& Cells, mf::TBinHeader& Head) {
+  return Load2D<T>(
+      FName, Kind,
+      [&](const mf::TBinHeader& h) {
+        Head = h;
+        GuardAllocation<EKVLMatrixError>(Owner, [&] {
+          Cells.SetSizeUninitialized(static_cast<std::size_t>(h.Cols) * static_cast<std::size_t>(h.Rows));
+        });
+      },
+      [&](std::int32_t c, std::int32_t r, T v) {
+        Cells[static_cast<std::size_t>(c - 1) * static_cast<std::size_t>(Head.Rows) + static_cast<std::size_t>(r - 1)] = v;
+      });
+}
+
 /// Header2D: ReadBinaryHeader of the two-dimensional classes.
 bool Header2D(const std::string& FName, mf::TMatFileKind Kind, std::int32_t& NrColumns, std::int32_t& NrRows,
               std::string& DataID, std::int32_t& Format) {
-  std::ifstream in;
   mf::TBinHeader h;
-  const std::int32_t status = mf::ReadHeader(FName, in, h);
-  if (status == -1) return false;
-  if (status == -2) mf::RaiseReadBeyondEnd();
+  if (!mf::ReadHeaderOf(FName, h)) return false;
   NrColumns = h.Cols;
   NrRows = h.Rows;
   DataID = h.DataID;
@@ -70,17 +85,7 @@ bool TMatrix::SaveBinary(const std::string& FName) const {
 std::int32_t TMatrix::LoadBinary(const std::string& FName) {
   matrix_internal::TCellBlock cells;
   mf::TBinHeader head;
-  const std::int32_t status = Load2D<double>(
-      FName, mf::TMatFileKind::Matrix,
-      [&](const mf::TBinHeader& h) {
-        head = h;
-        GuardAllocation<EKVLMatrixError>(*this, [&] {
-          cells.SetSizeUninitialized(static_cast<std::size_t>(h.Cols) * static_cast<std::size_t>(h.Rows));
-        });
-      },
-      [&](std::int32_t c, std::int32_t r, double v) {
-        cells[static_cast<std::size_t>(c - 1) * static_cast<std::size_t>(head.Rows) + static_cast<std::size_t>(r - 1)] = v;
-      });
+  const std::int32_t status = LoadBlock(*this, FName, mf::TMatFileKind::Matrix, cells, head);
   if (status != 0) return status;
   FData.swap(cells);
   FNCol = head.Cols;
@@ -104,17 +109,7 @@ bool TIntMatrix::SaveBinary(const std::string& FName) const {
 std::int32_t TIntMatrix::LoadBinary(const std::string& FName) {
   matrix_internal::TCellBlockOf<std::int32_t> cells;
   mf::TBinHeader head;
-  const std::int32_t status = Load2D<std::int32_t>(
-      FName, mf::TMatFileKind::IntMatrix,
-      [&](const mf::TBinHeader& h) {
-        head = h;
-        GuardAllocation<EKVLMatrixError>(*this, [&] {
-          cells.SetSizeUninitialized(static_cast<std::size_t>(h.Cols) * static_cast<std::size_t>(h.Rows));
-        });
-      },
-      [&](std::int32_t c, std::int32_t r, std::int32_t v) {
-        cells[static_cast<std::size_t>(c - 1) * static_cast<std::size_t>(head.Rows) + static_cast<std::size_t>(r - 1)] = v;
-      });
+  const std::int32_t status = LoadBlock(*this, FName, mf::TMatFileKind::IntMatrix, cells, head);
   if (status != 0) return status;
   FSparse.Clear();
   FNumAllocated = 0;

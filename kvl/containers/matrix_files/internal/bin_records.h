@@ -41,6 +41,10 @@ bool EncodeHeader(const TBinHeader& H, std::array<char, kRecordBytes>& Rec);
 /// after it), -1 no such file, -2 shorter than one record.
 std::int32_t ReadHeader(const std::string& FName, std::ifstream& In, TBinHeader& H);
 
+/// ReadHeaderOf: ReadBinaryHeader's rule: false for a missing file, an
+/// EInOutError for one shorter than a record; else H read and true.
+bool ReadHeaderOf(const std::string& FName, TBinHeader& H);
+
 /// FileBytes: the size of the open file.
 std::uint64_t FileBytes(std::ifstream& In);
 
