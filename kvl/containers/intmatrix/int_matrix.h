@@ -16,7 +16,7 @@
 // are set explicitly by Resize, a bounding box of the stored entries lets a
 // read outside it answer 0 without searching. Only CreateSparse,
 // ArrayToSparse and SparseToArray change the mode. Inserts in random order
-// cost O(log n) each (see internal/sparse_list.h); NumAllocated, the
+// cost O(log n) each (see sparse_list.h); NumAllocated, the
 // capacity the library reports, grows in steps of AllocBy.
 //
 // Events as for TMatrix: a size change fires OnChange then OnResize, SetVal
@@ -30,7 +30,7 @@
 
 #include "kvl/arrays/array_core.h"
 #include "kvl/base/KVL_kvlbase.h"
-#include "kvl/containers/intmatrix/internal/sparse_list.h"
+#include "kvl/containers/intmatrix/sparse_list.h"
 #include "kvl/containers/matrix/cell_block.h"
 #include "kvl/core/KVL_frame.h"
 #include "kvl/runtime/export.h"
