@@ -39,6 +39,7 @@
 
 #include "kvl/arrays/array_core.h"
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/containers/intmatrix/int_matrix.h"
 #include "kvl/containers/matrix/cell_block.h"
 #include "kvl/core/KVL_frame.h"
 #include "kvl/runtime/export.h"
@@ -49,6 +50,7 @@ namespace kvl {
 
 class TVector;
 class TIntVector;
+class TMat3D;
 
 /// TNormType: the matrix norms of TMatrix::Norm.
 enum class TNormType { ntColwise, ntRowwise, ntSpectral, ntFrobenius };
@@ -201,6 +203,19 @@ class TMatrix : public TComponent {
   void FillRandomGauss(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
                        double Mean, double StdDev);
 
+  // --- binary file (records of 4096 bytes, docs/matrix_files.md) ---------------------------
+
+  /// SaveBinary: header (format 1) and the cells row by row; false when
+  /// DataID is longer than 255 characters or the file cannot be written.
+  bool SaveBinary(const std::string& FName) const;
+  /// LoadBinary: 0 loaded; -1 missing or short header, -2 header not valid
+  /// for TMatrix, -3 data area shorter than announced (matrix unchanged).
+  std::int32_t LoadBinary(const std::string& FName);
+  /// ReadBinaryHeader: false for a missing file; else the header fields and
+  /// whether the header is valid for TMatrix. A short header raises EInOutError.
+  bool ReadBinaryHeader(const std::string& FName, std::int32_t& NrColumns, std::int32_t& NrRows,
+                        std::string& DataID, std::int32_t& Format) const;
+
   // --- copies to and from vectors and arrays ----------------------------------------------
 
   /// CopyRowToVec: DestVec := 0, then its element k - FirstCol + 1 := cell
@@ -240,6 +255,15 @@ class TMatrix : public TComponent {
   void CopyFrom(const TMatrix* MatSource, std::int32_t SourceColLo, std::int32_t SourceRowLo,
                 std::int32_t SourceColHi, std::int32_t SourceRowHi, std::int32_t DestCol,
                 std::int32_t DestRow);
+  /// CopyFrom: the same from a TIntMatrix (dense or sparse; absent sparse
+  /// cells copy as 0); fires OnChange.
+  void CopyFrom(const TIntMatrix* MatSource, std::int32_t SourceColLo, std::int32_t SourceRowLo,
+                std::int32_t SourceColHi, std::int32_t SourceRowHi, std::int32_t DestCol,
+                std::int32_t DestRow);
+  /// CopyFrom: the same from layer Layer of a TMat3D; raises
+  /// EKVLMatrixError "specified layer beyond data range" for a bad layer.
+  void CopyFrom(const TMat3D* Source, std::int32_t Layer, std::int32_t SourceColLo, std::int32_t SourceRowLo,
+                std::int32_t SourceColHi, std::int32_t SourceRowHi, std::int32_t DestCol, std::int32_t DestRow);
   /// DuplicateDataAsArray: Dest := all cells as [columns][rows]; 0, or -1
   /// when no cells are allocated.
   std::int32_t DuplicateDataAsArray(TDouble2DArray& Dest) const;
@@ -489,3 +513,6 @@ class TMatrix : public TComponent {
 }  // namespace kvl
 
 KVL_API_END
+
+#include "kvl/containers/mat3d/mat3d.h"
+#include "kvl/containers/mat3d/mat4d.h"

@@ -39,7 +39,7 @@ TEST(MatrixCopy, FromAnotherMatrixClipsToThisOne) {
   EXPECT_EQ(RowsOf(dst), (Table{{0, 0, 0}, {0, 0, 0}, {0, 11, 21}}));
   EXPECT_EQ(log.Events, Events{"change"});
   dst.CopyFrom(&src, 3, 3, 3, 3, 0, -5);  // the cell lands outside: dropped
-  dst.CopyFrom(nullptr, 1, 1, 1, 1, 1, 1);
+  dst.CopyFrom(static_cast<const TMatrix*>(nullptr), 1, 1, 1, 1, 1, 1);
   EXPECT_EQ(log.Events, (Events{"change", "change"}));
   EXPECT_EQ(RowsOf(dst)[0], (std::vector<double>{0, 0, 0}));
 }

@@ -9,10 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #include <vector>
 
 #include "kvl/containers/KVL_matrix.h"
@@ -100,6 +103,73 @@ struct TContract<TMatrix> {
             {"Assign", [](TMatrix& m) { TMatrix other; m.Assign(&other); }, {0, 0, 0}}};
   }
 };
+
+template <>
+struct TContract<TIntMatrix> {
+  static TIntMatrix* Make(TComponent* Owner) {
+    auto* m = new TIntMatrix(Owner);
+    m->Resize(3, 3);
+    return m;
+  }
+  static void Set(TIntMatrix& m, std::int32_t i, double x) { m.SetVal(1, i, static_cast<std::int32_t>(x)); }
+  static double Get(const TIntMatrix& m, std::int32_t i) { return m.GetVal(1, i); }
+  static void Count(TIntMatrix& m, TCounts& c) {
+    m.OnChange = [&c](TObject*) { ++c.Change; };
+    m.OnResize = [&c](TObject*) { ++c.Resize; };
+  }
+  static std::vector<TOpCase<TIntMatrix>> Operations() {
+    return {{"SetVal", [](TIntMatrix& m) { m.SetVal(2, 2, 5); }, {1, 0, 0}},
+            {"Resize", [](TIntMatrix& m) { m.Resize(4, 2); }, {1, 1, 0}},
+            {"SameSize", [](TIntMatrix& m) { m.Resize(3, 3); }, {0, 0, 0}},
+            {"Fill", [](TIntMatrix& m) { m.Fill(1); }, {1, 0, 0}},
+            {"Transpose", [](TIntMatrix& m) { m.Transpose(); }, {1, 1, 0}},
+            {"ArrayToSparse", [](TIntMatrix& m) { m.ArrayToSparse(4); }, {0, 1, 0}},
+            {"Assign", [](TIntMatrix& m) { TIntMatrix other; m.Assign(&other); }, {0, 0, 0}}};
+  }
+};
+
+/// TStackContract: TMat3D and TMat4D, cells along the first row of the
+/// first layer (and time slot).
+template <class M>
+struct TStackContract {
+  static auto Cell(std::int32_t i) {
+    if constexpr (std::is_same_v<M, TMat3D>)
+      return std::array<std::int32_t, 3>{i, 1, 1};
+    else
+      return std::array<std::int32_t, 4>{i, 1, 1, 1};
+  }
+  static M* Make(TComponent* Owner) {
+    auto* m = new M(Owner);
+    if constexpr (std::is_same_v<M, TMat3D>)
+      m->Resize(3, 2, 2);
+    else
+      m->Resize(3, 2, 2, 2);
+    return m;
+  }
+  static void Set(M& m, std::int32_t i, double x) {
+    std::apply([&](auto... ix) { m.SetVal(ix..., x); }, Cell(i));
+  }
+  static double Get(const M& m, std::int32_t i) {
+    return std::apply([&](auto... ix) { return m.GetVal(ix...); }, Cell(i));
+  }
+  static void Count(M& m, TCounts& c) {
+    m.OnChange = [&c](TObject*) { ++c.Change; };
+    m.OnResize = [&c](TObject*) { ++c.Resize; };
+  }
+  static std::vector<TOpCase<M>> Operations() {
+    return {{"SetVal", [](M& m) { Set(m, 2, 5.0); }, {1, 0, 0}},
+            {"Fill", [](M& m) { m.Fill(1.0); }, {1, 0, 0}},
+            {"Resize", [](M& m) { m.SetNrOfColumns(5); }, {1, 1, 0}},
+            {"SameSize", [](M& m) { m.SetNrOfColumns(3); }, {0, 0, 0}},
+            {"Clone", [](M& m) { M other; m.Clone(&other); }, {1, 1, 0}},
+            {"Assign", [](M& m) { M other; m.Assign(&other); }, {0, 0, 0}}};
+  }
+};
+
+template <>
+struct TContract<TMat3D> : TStackContract<TMat3D> {};
+template <>
+struct TContract<TMat4D> : TStackContract<TMat4D> {};
 
 template <>
 struct TContract<TDataTable> {
@@ -223,8 +293,8 @@ class TWatcher : public TComponent {
 template <class T>
 class ComponentContract : public testing::Test {};
 
-using TComponentClasses =
-    testing::Types<TVector, TIntVector, TMatrix, TDataTable, TCFEvaluator, TRandGen, TCrossValidator>;
+using TComponentClasses = testing::Types<TVector, TIntVector, TMatrix, TIntMatrix, TMat3D, TMat4D, TDataTable,
+                                         TCFEvaluator, TRandGen, TCrossValidator>;
 TYPED_TEST_SUITE(ComponentContract, TComponentClasses);
 
 /// TDeathCounter: counts the destruction notices it receives.

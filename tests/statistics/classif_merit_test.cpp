@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "kvl_test_support.h"
@@ -80,6 +82,33 @@ TEST(ExtractClassifPerformanceTest, StatusCodes) {
               {"class = size", square, 2, -2}, {"-2 wins", twoByThree, 5, -2}, {"empty", TInt2DArray{}, 0, -2}};
   for (const auto& r : rows) EXPECT_EQ(ExtractClassifPerformance(r.Class, r.M, tp, fp, tn, fn), r.Status) << r.Name;
   EXPECT_EQ(tp + fp + tn + fn, 28) << "outputs untouched on failure";
+}
+
+// The matrix form (1-based class, dense or sparse) counts as the array form.
+TEST(ExtractClassifPerformanceTest, MatrixFormAgreesWithTheArrayForm) {
+  const TInt2DArray conf = {{50, 2, 1}, {3, 40, 2}, {0, 4, 30}};
+  TIntMatrix dense;
+  dense.Resize(3, 3);
+  std::unique_ptr<TIntMatrix> sparse(TIntMatrix::CreateSparse(nullptr, 4));
+  sparse->Resize(3, 3);
+  for (std::int32_t c = 0; c < 3; ++c)
+    for (std::int32_t r = 0; r < 3; ++r) {
+      dense.SetVal(c + 1, r + 1, conf[c][r]);
+      sparse->SetVal(c + 1, r + 1, conf[c][r]);
+    }
+  for (const TIntMatrix* m : {&dense, sparse.get()})
+    for (std::int32_t k = 0; k < 3; ++k) {
+      std::int32_t a[4], b[4];
+      ASSERT_EQ(ExtractClassifPerformance(k, conf, a[0], a[1], a[2], a[3]), 0);
+      ASSERT_EQ(ExtractClassifPerformance(k + 1, *m, b[0], b[1], b[2], b[3]), 0);
+      EXPECT_TRUE(std::equal(a, a + 4, b)) << k;
+    }
+  std::int32_t tp, fp, tn, fn;
+  EXPECT_EQ(ExtractClassifPerformance(0, dense, tp, fp, tn, fn), -2);
+  EXPECT_EQ(ExtractClassifPerformance(4, dense, tp, fp, tn, fn), -2);
+  dense.Resize(2, 3);
+  EXPECT_EQ(ExtractClassifPerformance(1, dense, tp, fp, tn, fn), -1);
+  EXPECT_EQ(ExtractClassifPerformance(3, dense, tp, fp, tn, fn), -2);  // -2 wins
 }
 
 // --- PLS model comment ------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
-// TCellBlock: the cells of a TMatrix, one heap block of doubles, column after
-// column. Unlike std::vector it can change the matrix's shape in place:
+// TCellBlockOf<T>: the cells of a TMatrix (T = double) or of a dense
+// TIntMatrix (T = int32_t), one heap block, column after column. Unlike
+// std::vector it can change the matrix's shape in place:
 // Reshape asks the allocator to grow or shrink the block where it lies
 // (large blocks are remapped, not copied), moves every kept cell once and
 // zeroes only the cells that are new.
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #include <sys/mman.h>
@@ -20,39 +22,42 @@ KVL_API_BEGIN
 
 namespace kvl::matrix_internal {
 
-class TCellBlock {
+template <class T>
+class TCellBlockOf {
+  static_assert(std::is_trivially_copyable_v<T>, "cells are moved with memmove");
+
  public:
-  TCellBlock() noexcept = default;
-  TCellBlock(const TCellBlock& Other) { CopyFrom(Other); }
-  TCellBlock(TCellBlock&& Other) noexcept { swap(Other); }
-  TCellBlock& operator=(const TCellBlock& Other) {
+  TCellBlockOf() noexcept = default;
+  TCellBlockOf(const TCellBlockOf& Other) { CopyFrom(Other); }
+  TCellBlockOf(TCellBlockOf&& Other) noexcept { swap(Other); }
+  TCellBlockOf& operator=(const TCellBlockOf& Other) {
     if (this != &Other) CopyFrom(Other);
     return *this;
   }
-  TCellBlock& operator=(TCellBlock&& Other) noexcept {
+  TCellBlockOf& operator=(TCellBlockOf&& Other) noexcept {
     swap(Other);
     return *this;
   }
-  ~TCellBlock() { std::free(FData); }
+  ~TCellBlockOf() { std::free(FData); }
 
-  double* data() noexcept { return FData; }
-  const double* data() const noexcept { return FData; }
+  T* data() noexcept { return FData; }
+  const T* data() const noexcept { return FData; }
   std::size_t size() const noexcept { return FSize; }
   bool empty() const noexcept { return FSize == 0; }
-  double* begin() noexcept { return FData; }
-  double* end() noexcept { return FData + FSize; }
-  const double* begin() const noexcept { return FData; }
-  const double* end() const noexcept { return FData + FSize; }
-  double& operator[](std::size_t i) noexcept { return FData[i]; }
-  const double& operator[](std::size_t i) const noexcept { return FData[i]; }
-  void swap(TCellBlock& Other) noexcept {
+  T* begin() noexcept { return FData; }
+  T* end() noexcept { return FData + FSize; }
+  const T* begin() const noexcept { return FData; }
+  const T* end() const noexcept { return FData + FSize; }
+  T& operator[](std::size_t i) noexcept { return FData[i]; }
+  const T& operator[](std::size_t i) const noexcept { return FData[i]; }
+  void swap(TCellBlockOf& Other) noexcept {
     std::swap(FData, Other.FData);
     std::swap(FSize, Other.FSize);
     std::swap(FCapacity, Other.FCapacity);
   }
 
   /// assign: N cells of Value (throws std::bad_alloc).
-  void assign(std::size_t N, double Value) {
+  void assign(std::size_t N, T Value) {
     SetSizeUninitialized(N);
     for (std::size_t i = 0; i < N; ++i) FData[i] = Value;
   }
@@ -79,16 +84,16 @@ class TCellBlock {
       // Spread from the last column down: a column's target never lies
       // below its source, and the columns after it have already moved.
       for (std::size_t c = keepCols; c-- > 0;) {
-        double* dst = FData + c * NewRows;
-        if (c > 0) std::memmove(dst, FData + c * OldRows, keepRows * sizeof(double));
-        std::memset(dst + keepRows, 0, (NewRows - keepRows) * sizeof(double));
+        T* dst = FData + c * NewRows;
+        if (c > 0) std::memmove(dst, FData + c * OldRows, keepRows * sizeof(T));
+        std::memset(dst + keepRows, 0, (NewRows - keepRows) * sizeof(T));
       }
     } else if (NewRows < OldRows) {
       for (std::size_t c = 1; c < keepCols; ++c)
-        std::memmove(FData + c * NewRows, FData + c * OldRows, NewRows * sizeof(double));
+        std::memmove(FData + c * NewRows, FData + c * OldRows, NewRows * sizeof(T));
     }
     if (newSize > keepCols * NewRows)
-      std::memset(FData + keepCols * NewRows, 0, (newSize - keepCols * NewRows) * sizeof(double));
+      std::memset(FData + keepCols * NewRows, 0, (newSize - keepCols * NewRows) * sizeof(T));
     FSize = newSize;
     ShrinkTo(newSize);
   }
@@ -98,10 +103,10 @@ class TCellBlock {
   /// place where it can).
   void Reserve(std::size_t N) {
     if (N <= FCapacity) return;
-    if (N > static_cast<std::size_t>(-1) / sizeof(double)) throw std::bad_alloc();
-    void* p = std::realloc(FData, N * sizeof(double));
+    if (N > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
+    void* p = std::realloc(FData, N * sizeof(T));
     if (p == nullptr) throw std::bad_alloc();
-    FData = static_cast<double*>(p);
+    FData = static_cast<T*>(p);
     FCapacity = N;
   }
   /// AdviseHugePages: asks for transparent huge pages on the whole 2 MiB
@@ -109,7 +114,7 @@ class TCellBlock {
   /// by a factor of up to 512; nothing changes where it is not honoured).
   void AdviseHugePages() const noexcept {
     constexpr std::size_t kHuge = std::size_t{1} << 21;
-    const std::size_t bytes = FCapacity * sizeof(double);
+    const std::size_t bytes = FCapacity * sizeof(T);
     if (bytes < 2 * kHuge) return;
     const auto first = (reinterpret_cast<std::uintptr_t>(FData) + kHuge - 1) & ~(kHuge - 1);
     const auto last = (reinterpret_cast<std::uintptr_t>(FData) + bytes) & ~(kHuge - 1);
@@ -119,20 +124,23 @@ class TCellBlock {
   /// cannot shrink; N is then the size and the room stays reserved).
   void ShrinkTo(std::size_t N) noexcept {
     if (N >= FCapacity || N == 0) return;
-    if (void* p = std::realloc(FData, N * sizeof(double))) {
-      FData = static_cast<double*>(p);
+    if (void* p = std::realloc(FData, N * sizeof(T))) {
+      FData = static_cast<T*>(p);
       FCapacity = N;
     }
   }
-  void CopyFrom(const TCellBlock& Other) {
+  void CopyFrom(const TCellBlockOf& Other) {
     SetSizeUninitialized(Other.FSize);
-    if (Other.FSize > 0) std::memcpy(FData, Other.FData, Other.FSize * sizeof(double));
+    if (Other.FSize > 0) std::memcpy(FData, Other.FData, Other.FSize * sizeof(T));
   }
 
-  double* FData = nullptr;
+  T* FData = nullptr;
   std::size_t FSize = 0;
   std::size_t FCapacity = 0;
 };
+
+/// TCellBlock: the cell block of TMatrix.
+using TCellBlock = TCellBlockOf<double>;
 
 }  // namespace kvl::matrix_internal
 

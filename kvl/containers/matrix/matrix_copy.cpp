@@ -85,6 +85,29 @@ void TMatrix::CopyFrom(const TMatrix* MatSource, std::int32_t SourceColLo, std::
   Changed();
 }
 
+void TMatrix::CopyFrom(const TIntMatrix* MatSource, std::int32_t SourceColLo, std::int32_t SourceRowLo,
+                       std::int32_t SourceColHi, std::int32_t SourceRowHi, std::int32_t DestCol,
+                       std::int32_t DestRow) {
+  if (MatSource == nullptr) return;
+  MatSource->MakeValidColRange(SourceColLo, SourceColHi);
+  MatSource->MakeValidRowRange(SourceRowLo, SourceRowHi);
+  const std::int64_t shiftRow = static_cast<std::int64_t>(DestRow) - SourceRowLo;
+  const std::int64_t rLo = std::max<std::int64_t>(SourceRowLo, 1 - shiftRow);
+  const std::int64_t rHi = std::min<std::int64_t>(SourceRowHi, FNRow - shiftRow);
+  for (std::int32_t c = SourceColLo; rLo <= rHi && c <= SourceColHi; ++c) {
+    const std::int64_t dc = static_cast<std::int64_t>(DestCol) + c - SourceColLo;
+    if (dc < 1 || dc > FNCol) continue;
+    double* to = FData.data() + Offset(static_cast<std::int32_t>(dc), static_cast<std::int32_t>(rLo + shiftRow));
+    if (!MatSource->IsSparse()) {
+      const std::int32_t* from = MatSource->FData.data() + MatSource->Offset(c, static_cast<std::int32_t>(rLo));
+      std::copy(from, from + (rHi - rLo + 1), to);
+    } else {
+      for (std::int64_t r = rLo; r <= rHi; ++r) *to++ = MatSource->GetVal(c, static_cast<std::int32_t>(r));
+    }
+  }
+  Changed();
+}
+
 std::int32_t TMatrix::DuplicateDataAsArray(TDouble2DArray& Dest) const {
   Dest.resize(Cols());
   for (std::int32_t c = 1; c <= FNCol; ++c) {

@@ -141,14 +141,7 @@ void TMatrix::MirrorRows() {
 bool TMatrix::Transpose() {
   matrix_internal::TCellBlock work;
   GuardAllocation<EKVLMatrixError>(*this, [&] { work.SetSizeUninitialized(FData.size()); });
-  // Blocked, so that both the reads and the strided writes stay in cache.
-  constexpr std::size_t kBlock = 32;
-  const std::size_t nc = Cols();
-  const std::size_t nr = Rows();
-  for (std::size_t c0 = 0; c0 < nc; c0 += kBlock)
-    for (std::size_t r0 = 0; r0 < nr; r0 += kBlock)
-      for (std::size_t c = c0; c < std::min(nc, c0 + kBlock); ++c)
-        for (std::size_t r = r0; r < std::min(nr, r0 + kBlock); ++r) work[r * nc + c] = FData[c * nr + r];
+  matrix_internal::TransposeCells(FData.data(), work.data(), Cols(), Rows());
   FData.swap(work);
   std::swap(FNCol, FNRow);
   Changed();

@@ -46,6 +46,16 @@ std::int32_t ExtractClassifPerformance(std::int32_t ClassIx, const TInt2DArray& 
       TP, FP, TN, FN);
 }
 
+std::int32_t ExtractClassifPerformance(std::int32_t ClassIx, const TIntMatrix& ConfMat, std::int32_t& TP,
+                                       std::int32_t& FP, std::int32_t& TN, std::int32_t& FN) {
+  return statis_internal::ExtractClassCounts(
+      std::int64_t{ClassIx} - 1, ConfMat.NrOfColumns(), ConfMat.NrOfRows(),
+      [&](std::int64_t c, std::int64_t r) {
+        return std::int64_t{ConfMat.GetVal(static_cast<std::int32_t>(c + 1), static_cast<std::int32_t>(r + 1))};
+      },
+      TP, FP, TN, FN);
+}
+
 // --- PLS model files ------------------------------------------------------------------------
 
 namespace {

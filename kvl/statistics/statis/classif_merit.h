@@ -16,6 +16,7 @@
 #include <string>
 
 #include "kvl/base/KVL_kvlbase.h"
+#include "kvl/containers/KVL_matrix.h"
 #include "kvl/runtime/export.h"
 
 KVL_API_BEGIN
@@ -46,6 +47,12 @@ double CFInformedness(std::int32_t tp, std::int32_t fp, std::int32_t tn, std::in
 /// differs). Sums are formed in 64 bits; a count beyond the Integer range
 /// wraps. The outputs are untouched on failure.
 std::int32_t ExtractClassifPerformance(std::int32_t ClassIx, const TInt2DArray& ConfMat, std::int32_t& TP,
+                                       std::int32_t& FP, std::int32_t& TN, std::int32_t& FN);
+
+/// ExtractClassifPerformance: the same counts on a TIntMatrix (dense or
+/// sparse), cells addressed (column, row), ClassIx 1-based: -2 when ClassIx
+/// is outside 1..NrOfColumns (wins), -1 when the matrix is not square.
+std::int32_t ExtractClassifPerformance(std::int32_t ClassIx, const TIntMatrix& ConfMat, std::int32_t& TP,
                                        std::int32_t& FP, std::int32_t& TN, std::int32_t& FN);
 
 /// LoadPLSModelComment: reads the comment of the PLS model file FName into

@@ -66,6 +66,18 @@ void FindNearest(TColumnView<const T> V, const TRect1& R, double Value, std::int
   }
 }
 
+/// TransposeCells: Dst (NRows columns of NCols) := the transpose of Src
+/// (NCols columns of NRows), both column-major. Blocked, so that both the
+/// reads and the strided writes stay in cache.
+template <class T>
+void TransposeCells(const T* Src, T* Dst, std::size_t NCols, std::size_t NRows) noexcept {
+  constexpr std::size_t kBlock = 32;
+  for (std::size_t c0 = 0; c0 < NCols; c0 += kBlock)
+    for (std::size_t r0 = 0; r0 < NRows; r0 += kBlock)
+      for (std::size_t c = c0; c < std::min(NCols, c0 + kBlock); ++c)
+        for (std::size_t r = r0; r < std::min(NRows, r0 + kBlock); ++r) Dst[r * NCols + c] = Src[c * NRows + r];
+}
+
 /// TEdgeSums: what an edge aggregate needs of its cells.
 struct TEdgeSums {
   long double Sum = 0.0L;

@@ -1,0 +1,295 @@
+#pragma once
+// TIntMatrix: the matrix of 32-bit integers, the integer twin of TMatrix
+// (part of unit KVL_matrix; include "kvl/containers/KVL_matrix.h").
+//
+//   TIntMatrix m;                          // dense, 1 x 1, the cell 0
+//   m.Resize(3, 4);
+//   m.SetVal(2, 3, 7);
+//   std::unique_ptr<TIntMatrix> s(TIntMatrix::CreateSparse(nullptr, 1000));
+//   s->SetVal(500000, 3, 1);               // 500000 x 3, one stored entry
+//   s->StoreSparseMat("labels.spm");
+//
+// Dense cells share TMatrix's storage (one column-major block, the same
+// in-place Resize) and its range rule and cell kernels. A sparse matrix
+// keeps a sorted list of (column, row, value) entries: absent cells read 0,
+// the dimensions follow the highest stored indices after each insertion and
+// are set explicitly by Resize, a bounding box of the stored entries lets a
+// read outside it answer 0 without searching. Only CreateSparse,
+// ArrayToSparse and SparseToArray change the mode. Inserts in random order
+// cost O(log n) each (see sparse_list.h); NumAllocated, the
+// capacity the library reports, grows in steps of AllocBy.
+//
+// Events as for TMatrix: a size change fires OnChange then OnResize, SetVal
+// OnChange, bulk operations OnChange once, Assign nothing.
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "kvl/arrays/array_core.h"
+#include "kvl/base/KVL_kvlbase.h"
+#include "kvl/containers/intmatrix/sparse_list.h"
+#include "kvl/containers/matrix/cell_block.h"
+#include "kvl/core/KVL_frame.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
+namespace kvl {
+
+/// TIntMatrix: a dense or sparse matrix of 32-bit integers.
+class TIntMatrix : public TComponent {
+ public:
+  /// Creates a dense 1 x 1 matrix holding 0, DataID empty; raises
+  /// EKVLMatrixError "not enough memory on heap" when that fails.
+  explicit TIntMatrix(TComponent* AOwner = nullptr);
+  ~TIntMatrix() override;
+
+  /// CreateSparse: a new sparse matrix (owned by AOwner when given, else by
+  /// the caller) with growth step AllocBy (values below 1 become 1), no
+  /// entries, an empty bounding box and 0 x 0 dimensions.
+  static TIntMatrix* CreateSparse(TComponent* AOwner, std::int32_t AllocBy);
+
+  // --- properties ------------------------------------------------------------------------
+
+  std::int32_t NrOfColumns() const noexcept { return FNCol; }
+  /// SetNrOfColumns: Resize(Value, NrOfRows).
+  void SetNrOfColumns(std::int32_t Value) { Resize(Value, FNRow); }
+  std::int32_t NrOfRows() const noexcept { return FNRow; }
+  /// SetNrOfRows: Resize(NrOfColumns, Value).
+  void SetNrOfRows(std::int32_t Value) { Resize(FNCol, Value); }
+  const std::string& DataID() const noexcept { return FDataID; }
+  void SetDataID(const std::string& Value) { FDataID = Value; }
+  /// Elem: the cell (Nc, Nr) (GetVal); SetElem writes it (SetVal).
+  std::int32_t Elem(std::int32_t Nc, std::int32_t Nr) const noexcept { return GetVal(Nc, Nr); }
+  void SetElem(std::int32_t Nc, std::int32_t Nr, std::int32_t Value) { SetVal(Nc, Nr, Value); }
+
+  /// IsSparse: the storage mode.
+  bool IsSparse() const noexcept { return FIsSparse; }
+  /// AllocBy: the growth step of the sparse list (at least 1).
+  std::int32_t AllocBy() const noexcept { return FAllocBy; }
+  /// NumAllocated: the capacity of the sparse list in entries (0 when dense).
+  std::int32_t NumAllocated() const noexcept { return FNumAllocated; }
+  /// SparseNumElem: the number of stored entries (0 when dense).
+  std::int32_t SparseNumElem() const noexcept { return static_cast<std::int32_t>(FSparse.Count()); }
+  /// The bounding box of the stored entries; empty: Low 2147483647, High 1.
+  std::int32_t SparseLowCol() const noexcept { return FSparseLowCol; }
+  std::int32_t SparseHighCol() const noexcept { return FSparseHighCol; }
+  std::int32_t SparseLowRow() const noexcept { return FSparseLowRow; }
+  std::int32_t SparseHighRow() const noexcept { return FSparseHighRow; }
+  /// SpMat: the stored entries in (column, row) order (empty when dense).
+  std::span<const TSpMatElemInt> SpMat() const { return FSparse.Entries(); }
+
+  /// Data: the dense cells column after column (empty when sparse).
+  std::span<const std::int32_t> Data() const noexcept { return {FData.data(), FData.size()}; }
+  /// ColumnView: the dense cells as a [column][row] view (no events).
+  TColumnView<const std::int32_t> ColumnView() const noexcept { return {FData.data(), Cols(), Rows()}; }
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnResize;
+  TOnPercentDoneEvent OnPercentDone;
+  TSortExchgEvent OnSortExchange;
+
+  // --- mode changes ----------------------------------------------------------------------
+
+  /// SparseToArray: a sparse matrix becomes dense with SparseHighCol x
+  /// SparseHighRow cells holding the stored entries (1 x 1 for an empty
+  /// store); fires OnResize. No-op when dense.
+  void SparseToArray();
+  /// ArrayToSparse: a dense matrix becomes sparse holding its non-zero cells
+  /// (column by column), growth step AllocBy (at least 1), dimensions kept;
+  /// fires OnResize. No-op when sparse.
+  void ArrayToSparse(std::int32_t AllocBy);
+
+  // --- lifecycle and element access ------------------------------------------------------
+
+  /// Resize: false for an argument below 1 or an unchanged size. Dense: as
+  /// TMatrix::Resize. Sparse: the dimensions become (Nc, Nr), entries beyond
+  /// them are removed and the bounding box is lowered into them. Fires
+  /// OnChange then OnResize.
+  bool Resize(std::int32_t Nc, std::int32_t Nr);
+  /// ResizeAndClear: Resize, then every cell 0 (a sparse store emptied).
+  bool ResizeAndClear(std::int32_t Nc, std::int32_t Nr);
+  void Changed() { FireEvent(OnChange); }
+  void Resized() { FireEvent(OnResize); }
+  /// Assign: from a TIntMatrix copies mode, sizes, DataID, cells or entries
+  /// and the four handlers without events.
+  void Assign(const TPersistent* Source) override;
+  void AssignTo(TPersistent* Dest) const override;
+  /// Clone: copies MatSource's size and cells when both use the same
+  /// storage mode (else nothing); fires OnChange and OnResize.
+  void Clone(const TIntMatrix* MatSource);
+
+  /// GetVal: the cell (Nc, Nr), 0 outside the matrix (dense) or for an
+  /// absent pair (sparse; a pair outside the bounding box is not searched).
+  std::int32_t GetVal(std::int32_t Nc, std::int32_t Nr) const noexcept {
+    if (!FIsSparse) return InMatrix(Nc, Nr) ? FData[Offset(Nc, Nr)] : 0;
+    if (Nc < FSparseLowCol || Nc > FSparseHighCol || Nr < FSparseLowRow || Nr > FSparseHighRow) return 0;
+    const std::int32_t* v = FSparse.Find(Nc, Nr);
+    return v != nullptr ? *v : 0;
+  }
+  /// SetVal: dense: as TMatrix::SetVal. Sparse: indices below 1 are ignored
+  /// (no upper limit); a stored pair takes the value (also 0), a new pair is
+  /// inserted, the bounding box and the dimensions widen to it. OnChange.
+  void SetVal(std::int32_t Nc, std::int32_t Nr, std::int32_t Value);
+  std::int32_t MakeValidColRange(std::int32_t& LowCol, std::int32_t& HighCol) const noexcept;
+  std::int32_t MakeValidRowRange(std::int32_t& LowRow, std::int32_t& HighRow) const noexcept;
+
+  // --- structure changes (both modes) ---------------------------------------------------
+
+  /// RemoveColumn: removes column col; false when col is outside or the
+  /// matrix has one column.
+  bool RemoveColumn(std::int32_t col);
+  /// RemoveRow: the same for a row.
+  bool RemoveRow(std::int32_t row);
+  /// ExchangeColumns / ExchangeRows: swap two lines; OnChange; indices
+  /// outside the matrix change nothing.
+  void ExchangeColumns(std::int32_t c1, std::int32_t c2);
+  void ExchangeRows(std::int32_t r1, std::int32_t r2);
+  /// MirrorColumns / MirrorRows: reverse the order of the lines; OnChange.
+  void MirrorColumns();
+  void MirrorRows();
+  /// Transpose: exchanges columns and rows (a sparse store swaps each
+  /// entry's pair and sorts again); OnChange, OnResize; true.
+  bool Transpose();
+
+  // --- fills ----------------------------------------------------------------------------
+
+  /// Fill: every cell := value. Sparse: value <> 0 sets the stored entries
+  /// only; 0 empties the store (capacity AllocBy, bounding box reset).
+  void Fill(std::int32_t value);
+  /// Fill: the same over a validated rectangle (sparse: stored entries
+  /// inside it take the value, 0 included).
+  void Fill(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
+            std::int32_t value);
+  /// FillDiag: cells (i, i), i = 1..min(columns, rows) := value.
+  void FillDiag(std::int32_t value);
+  /// FillSerial: cell number k (column-major, dense only) := Offset + k * Diff
+  /// (32-bit wrap-around); no event.
+  void FillSerial(std::int32_t Offset, std::int32_t Diff);
+
+  // --- copies ---------------------------------------------------------------------------
+
+  /// CopyFrom: the source rectangle to (DestCol, DestRow) onward, cells
+  /// outside this matrix dropped (any storage modes); OnChange.
+  void CopyFrom(const TIntMatrix* MatSource, std::int32_t SourceColLo, std::int32_t SourceRowLo,
+                std::int32_t SourceColHi, std::int32_t SourceRowHi, std::int32_t DestCol, std::int32_t DestRow);
+  /// DuplicateDataAsArray: Dest := all cells as [columns][rows]; 0, or -1
+  /// when there are no cells (a 0 x 0 sparse matrix).
+  std::int32_t DuplicateDataAsArray(TInt2DArray& Dest) const;
+
+  // --- arithmetic -----------------------------------------------------------------------
+
+  /// Add / Subtract: cell by cell (32-bit wrap-around), OnChange; false for
+  /// another size or when this matrix is sparse (MatB may be sparse).
+  bool Add(const TIntMatrix* MatB);
+  bool Subtract(const TIntMatrix* MatB);
+  /// SMult / SAdd: every cell (sparse: every stored entry; SAdd on a sparse
+  /// store changes only the stored entries) by or plus Scalar; OnChange.
+  void SMult(std::int32_t Scalar);
+  void SAdd(std::int32_t Scalar);
+
+  // --- searches and statistics ----------------------------------------------------------
+
+  /// Find: the first cell (column by column) nearest to Value in the
+  /// rectangle; (0, 0) when the rectangle is empty.
+  void Find(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
+            std::int32_t Value, std::int32_t& ColIx, std::int32_t& RowIx) const;
+  /// Sum: the sum of the cells of the rectangle (sparse: the stored entries
+  /// inside it), 32-bit wrap-around.
+  std::int32_t Sum(std::int32_t LoC, std::int32_t LoR, std::int32_t HiC, std::int32_t HiR) const;
+  /// Trace: the sum of the diagonal; 0 for a non-square matrix.
+  std::int32_t Trace() const;
+  /// MinMax: the extremes of the rectangle (absent sparse cells count as 0).
+  void MinMax(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+              std::int32_t& Minimum, std::int32_t& Maximum) const;
+  /// MeanVar: mean and sample variance as TMatrix::MeanVar.
+  void MeanVar(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+               double& Mean, double& Variance) const;
+  /// CountValues: cells x of the rectangle with RangeLow <= x <= RangeHigh.
+  std::int32_t CountValues(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
+                           std::int32_t RangeLow, std::int32_t RangeHigh) const;
+  /// CountMaskedZeros: cells x of the rectangle with (x AND Bitmask) = 0.
+  std::int32_t CountMaskedZeros(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                                std::int32_t HighRow, std::uint32_t Bitmask) const;
+  /// CRCofData: four CRC-32s over the byte positions of the 4-byte cells
+  /// (dense cells column by column; a sparse store as its dense image), 32
+  /// hexadecimal characters.
+  std::string CRCofData() const;
+
+  // --- binary file (records of 4096 bytes, docs/matrix_files.md) ---------------------------
+
+  /// SaveBinary: header (format 2) and the cells (a sparse store as its
+  /// dense image) row by row; false when DataID is longer than 255
+  /// characters or the file cannot be written.
+  bool SaveBinary(const std::string& FName) const;
+  /// LoadBinary: 0 loaded (the matrix becomes dense); -1 missing or short
+  /// header, -2 header not valid for TIntMatrix, -3 data area short.
+  std::int32_t LoadBinary(const std::string& FName);
+  /// ReadBinaryHeader: as TMatrix::ReadBinaryHeader, valid for format 2.
+  bool ReadBinaryHeader(const std::string& FName, std::int32_t& NrColumns, std::int32_t& NrRows,
+                        std::string& DataID, std::int32_t& Format) const;
+
+  // --- sparse files ---------------------------------------------------------------------
+
+  /// StoreSparseMat: writes the entries (a dense matrix: its non-zero
+  /// cells) in the layout of docs/matrix.md; false when the file cannot be
+  /// written.
+  bool StoreSparseMat(const std::string& FileName) const;
+  /// LoadSparseMat: reads such a file; the matrix becomes sparse with its
+  /// dimensions, growth step and entries. False (matrix unchanged) for a
+  /// missing, short or inconsistent file.
+  bool LoadSparseMat(const std::string& FileName);
+
+ private:
+  friend class TMatrix;
+  std::size_t Cols() const noexcept { return FIsSparse ? 0 : static_cast<std::size_t>(FNCol); }
+  std::size_t Rows() const noexcept { return FIsSparse ? 0 : static_cast<std::size_t>(FNRow); }
+  bool InMatrix(std::int32_t Nc, std::int32_t Nr) const noexcept {
+    return Nc >= 1 && Nc <= FNCol && Nr >= 1 && Nr <= FNRow;
+  }
+  std::size_t Offset(std::int32_t Nc, std::int32_t Nr) const noexcept {
+    return static_cast<std::size_t>(Nc - 1) * static_cast<std::size_t>(FNRow) + static_cast<std::size_t>(Nr - 1);
+  }
+  TColumnView<std::int32_t> MutableView() noexcept { return {FData.data(), Cols(), Rows()}; }
+  /// ResetBox: the empty bounding box.
+  void ResetBox() noexcept;
+  /// WidenBox: the bounding box grows to hold (c, r).
+  void WidenBox(std::int32_t c, std::int32_t r) noexcept;
+  /// RebuildBox: the bounding box of the stored entries.
+  void RebuildBox();
+  /// GrowCapacity: NumAllocated in steps of AllocBy up to at least N entries.
+  void GrowCapacity(std::size_t N);
+  /// BecomeSparse: empty sparse store with growth step AllocBy.
+  void BecomeSparse(std::int32_t AllocBy);
+  /// WalkRect: f(value) for every cell of the validated rectangle (sparse
+  /// cells through GetVal).
+  template <class F>
+  void WalkRect(std::int32_t LoC, std::int32_t HiC, std::int32_t LoR, std::int32_t HiR, F&& f) const;
+  /// VisitStored: f(value) for every dense cell or stored sparse entry of
+  /// the validated rectangle; returns the number of absent (zero) cells.
+  template <class F>
+  std::int64_t VisitStored(std::int32_t LoC, std::int32_t HiC, std::int32_t LoR, std::int32_t HiR, F&& f) const;
+
+  std::int32_t FNCol = 1;
+  std::int32_t FNRow = 1;
+  std::int32_t FAuxCol = 0;  // sizes announced by a file while it is read
+  std::int32_t FAuxRow = 0;
+  std::string FDataID;
+  bool FIsSparse = false;
+  std::int32_t FNumAllocated = 0;
+  std::int32_t FAllocBy = 1;
+  std::int32_t FSparseLowCol = 2147483647;
+  std::int32_t FSparseHighCol = 1;
+  std::int32_t FSparseLowRow = 2147483647;
+  std::int32_t FSparseHighRow = 1;
+  intmatrix_internal::TSparseList FSparse;
+  matrix_internal::TCellBlockOf<std::int32_t> FData;  // dense cells, column-major
+  bool FirstCell = false;
+};
+
+}  // namespace kvl
+
+KVL_API_END

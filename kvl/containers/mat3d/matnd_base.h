@@ -1,0 +1,178 @@
+#pragma once
+// TMatNDBase: what TMat3D and TMat4D share, written once over the number of
+// dimensions. Indices are 1-based and given in the library's order (column,
+// row, layer[, time slot]); the cells lie in one contiguous block whose
+// order each class fixes by its strides (TMat3D: the layer fastest, TMat4D:
+// the column fastest, as in the binary file). Blocks of cells are validated
+// dimension by dimension with the containers' one range rule and walked
+// with the fastest dimension innermost.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "kvl/base/KVL_kvlbase.h"
+#include "kvl/containers/matrix/cell_block.h"
+#include "kvl/containers/range_rule.h"
+#include "kvl/core/KVL_frame.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
+namespace kvl {
+
+template <std::size_t N>
+class TMatNDBase : public TComponent {
+ public:
+  using TIndex = std::array<std::int32_t, N>;
+
+  /// DataID: free identification text of the data.
+  const std::string& DataID() const noexcept { return FDataID; }
+  void SetDataID(const std::string& Value) { FDataID = Value; }
+  /// NrOfColumns / NrOfRows / NrOfLayers: the first three extents.
+  std::int32_t NrOfColumns() const noexcept { return FDims[0]; }
+  std::int32_t NrOfRows() const noexcept { return FDims[1]; }
+  std::int32_t NrOfLayers() const noexcept { return FDims[2]; }
+  /// Data: every cell in storage order.
+  std::span<const double> Data() const noexcept { return {FCells.data(), FCells.size()}; }
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnResize;
+  TOnPercentDoneEvent OnPercentDone;
+
+  void Changed() { FireEvent(OnChange); }
+  void Resized() { FireEvent(OnResize); }
+  /// PercDone: forwards a progress report to OnPercentDone when assigned.
+  void PercDone(double Percent) { FireEvent(OnPercentDone, Percent); }
+
+  /// MakeValidColRange / RowRange / LayerRange: the range rule of TMatrix
+  /// on each dimension (0, 0 = all; clamped and ordered; -1 when corrected).
+  std::int32_t MakeValidColRange(std::int32_t& Lo, std::int32_t& Hi) const noexcept { return ValidRange(0, Lo, Hi); }
+  std::int32_t MakeValidRowRange(std::int32_t& Lo, std::int32_t& Hi) const noexcept { return ValidRange(1, Lo, Hi); }
+  std::int32_t MakeValidLayerRange(std::int32_t& Lo, std::int32_t& Hi) const noexcept {
+    return ValidRange(2, Lo, Hi);
+  }
+
+  /// Fill: every cell := value; OnChange.
+  void Fill(double value) {
+    for (double& x : FCells) x = value;
+    Changed();
+  }
+  /// FillSerial: cell number k in storage order := Offset + k Diff; OnChange.
+  void FillSerial(double Offset, double Diff) {
+    for (std::size_t k = 0; k < FCells.size(); ++k) FCells[k] = Offset + static_cast<double>(k) * Diff;
+    Changed();
+  }
+  /// FillRandomUniform: every cell := r (RangeHigh - RangeLow) + RangeLow.
+  void FillRandomUniform(double RangeLow, double RangeHigh);
+  /// FillRandomGauss: every cell := GRandom StdDev + Mean.
+  void FillRandomGauss(double Mean, double StdDev);
+  /// Assign: from a matrix of the same number of dimensions copies size,
+  /// DataID, cells and handlers without events; other sources go to the
+  /// inherited Assign.
+  void Assign(const TPersistent* Source) override;
+  /// AssignTo: into a matrix of the same kind calls its Assign(this).
+  void AssignTo(TPersistent* Dest) const override;
+  /// Clone: this becomes an equal copy of Source; OnChange, OnResize.
+  void Clone(const TMatNDBase* Source);
+  /// CRCofData: eight CRC-32s over the byte positions of the cells in
+  /// storage order, as TMatrix::CRCofData.
+  std::string CRCofData() const;
+
+ protected:
+  explicit TMatNDBase(TComponent* AOwner, const std::array<std::size_t, N>& SlowToFast);
+
+  std::int32_t ValidRange(std::size_t Dim, std::int32_t& Lo, std::int32_t& Hi) const noexcept {
+    return detail::MakeValidRange(Lo, Hi, FDims[Dim], detail::TSwapRule::Corrects);
+  }
+  bool Inside(const TIndex& Ix) const noexcept {
+    for (std::size_t d = 0; d < N; ++d)
+      if (Ix[d] < 1 || Ix[d] > FDims[d]) return false;
+    return true;
+  }
+  std::size_t OffsetOf(const TIndex& Ix) const noexcept {
+    std::size_t o = 0;
+    for (std::size_t d = 0; d < N; ++d) o += static_cast<std::size_t>(Ix[d] - 1) * FStride[d];
+    return o;
+  }
+  double Get(const TIndex& Ix) const noexcept { return Inside(Ix) ? FCells[OffsetOf(Ix)] : 0.0; }
+  void Set(const TIndex& Ix, double Value) {
+    if (!Inside(Ix)) return;
+    FCells[OffsetOf(Ix)] = Value;
+    Changed();
+  }
+  /// ResizeTo: the new extents keep the overlapping block, new cells 0;
+  /// false for an extent below 1 or an unchanged size; OnChange, OnResize.
+  bool ResizeTo(const TIndex& Dims);
+  bool ResizeAndClearTo(const TIndex& Dims);
+  /// ValidBlock: Lo, Hi after the range rule of every dimension.
+  void ValidBlock(TIndex& Lo, TIndex& Hi) const noexcept {
+    for (std::size_t d = 0; d < N; ++d) ValidRange(d, Lo[d], Hi[d]);
+  }
+  /// ForBlock: f(index, offset) for every cell of a valid block, the
+  /// fastest dimension innermost.
+  template <class F>
+  void ForBlock(const TIndex& Lo, const TIndex& Hi, F&& f) const;
+  /// BlockFind / BlockMinMax / BlockMeanVar / BlockSum / BlockCount: the
+  /// block statistics over a block validated here.
+  void BlockFind(TIndex Lo, TIndex Hi, double Value, TIndex& At) const;
+  void BlockMinMax(TIndex Lo, TIndex Hi, double& Minimum, double& Maximum) const;
+  void BlockMeanVar(TIndex Lo, TIndex Hi, double& Mean, double& Variance) const;
+  void BlockSums(TIndex Lo, TIndex Hi, double& Sum, double& SquaredSum) const;
+  std::int32_t BlockCount(TIndex Lo, TIndex Hi, double RangeLow, double RangeHigh) const;
+  /// CopyCells: size, DataID and cells of Source, no events.
+  void CopyCells(const TMatNDBase& Source);
+  /// AssignHandlers: the further handlers of a derived class (Source is of
+  /// the same class).
+  virtual void AssignHandlers(const TMatNDBase& Source) { (void)Source; }
+  void SetStrides();
+  /// CellCount: the product of the extents (0 when any is below 1).
+  std::size_t CellCount(const TIndex& Dims) const noexcept;
+
+  TIndex FDims{};
+  TIndex FAux{};  // sizes announced by a file while it is read
+  std::array<std::size_t, N> FSlowToFast;
+  std::array<std::size_t, N> FStride{};
+  std::string FDataID;
+  matrix_internal::TCellBlock FCells;
+  bool FirstCell = false;
+};
+
+template <std::size_t N>
+template <class F>
+void TMatNDBase<N>::ForBlock(const TIndex& Lo, const TIndex& Hi, F&& f) const {
+  for (std::size_t d = 0; d < N; ++d)
+    if (Hi[d] < Lo[d]) return;
+  const std::size_t inner = FSlowToFast[N - 1];
+  TIndex ix = Lo;
+  for (;;) {
+    std::size_t o = OffsetOf(ix);
+    for (std::int32_t k = Lo[inner]; k <= Hi[inner]; ++k, o += FStride[inner]) {
+      ix[inner] = k;
+      f(static_cast<const TIndex&>(ix), o);
+    }
+    ix[inner] = Lo[inner];
+    // The outer dimensions advance as an odometer, slowest last.
+    std::size_t level = N - 1;
+    while (level-- > 0) {
+      const std::size_t d = FSlowToFast[level];
+      if (ix[d] < Hi[d]) {
+        ++ix[d];
+        break;
+      }
+      ix[d] = Lo[d];
+      if (level == 0) return;
+    }
+  }
+}
+
+extern template class TMatNDBase<3>;
+extern template class TMatNDBase<4>;
+
+}  // namespace kvl
+
+KVL_API_END
