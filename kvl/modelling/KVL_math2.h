@@ -12,6 +12,7 @@
 #include "kvl/core/KVL_frame.h"
 
 // Topic headers, one per family (keep the list sorted).
+#include "kvl/modelling/cluster/cluster.h"
 #include "kvl/modelling/curvefit/curvefit.h"
 #include "kvl/modelling/decomp/decomp_covar.h"
 #include "kvl/modelling/decomp/decomp_eigen.h"

@@ -1,0 +1,103 @@
+#pragma once
+// Clustering and neighbours: the Mahalanobis distance of two vectors,
+// k-means partitioning, reduction to weighted centres, nearest neighbours
+// and the mean distance to the k nearest neighbours.
+//
+//   TMatrix centers;
+//   TIntVector assign;
+//   double within = kMeansClustering(data, 0, 0, 3, centers, assign);
+//
+// Objects are the rows of a TMatrix and variables its columns. k-means and
+// FindCenters report one ReportMathProgress() per pass or merge; k-means
+// stops early when AbortMathProc is true. kMeansClustering with RandSeed > 0
+// reseeds the process-wide generator; the other functions keep no state.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "kvl/base/KVL_kvlbase.h"
+#include "kvl/containers/KVL_matrix.h"
+#include "kvl/containers/KVL_vector.h"
+#include "kvl/runtime/export.h"
+
+KVL_API_BEGIN
+
+namespace kvl {
+
+/// TClusterMethod: the linkage rules of agglomerative clustering.
+enum class TClusterMethod { cmSingleLink, cmCompleteLink, cmWard, cmAvgLink, cmFlexLink, cmUpgma };
+
+/// ClusterMethodID: the name of each TClusterMethod, indexed by its ordinal.
+inline constexpr std::array<std::string_view, 6> ClusterMethodID = {
+    "single linkage", "complete linkage",  "Ward's method",
+    "average linkage", "flexible strategy", "unweighted pair group"};
+
+/// TCalcDistFunc: the caller's distance of object (row) Index to the probe.
+using TCalcDistFunc = std::function<double(std::int32_t Index)>;
+
+/// MahalanobisDistance: √D² with d = x − y and D² = Σᵢ dᵢ·Σⱼ InvCov(j, i)·dⱼ.
+/// Raises EKVLVectorError "MahalanobisDistance: ..." when x and y differ in
+/// length, InvCov is not square, its size differs from the vectors' length,
+/// or D² < 0 (InvCov not positive definite). NaN in the data gives NaN.
+double MahalanobisDistance(const TVector& x, const TVector& y, const TMatrix& InvCov);
+
+/// MeanDistanceKNN: for each row i of first..last (clamped into the rows and
+/// ordered), MeanDist element i := the mean Euclidean distance of row i to
+/// its k nearest rows of first..last, itself included (distance 0). k is
+/// clamped into 1..50 and to the number of rows in the range. MeanDist is
+/// not resized (elements past its end are dropped); it fires OnChange once.
+void MeanDistanceKNN(const TMatrix& Data, std::int32_t k, std::int32_t first, std::int32_t last,
+                     TVector& MeanDist);
+
+/// FindCenters: reduces rows first..last of Data (clamped and ordered) to
+/// NumCenters weighted centres by merging, again and again, the closest pair
+/// (squared Euclidean distance, first pair in scan order on ties) into its
+/// weighted mean. Centers row r := centre r over all columns of Centers
+/// (Centers is not resized; cells past Data's columns become 0). MeanDist :=
+/// the mean distance of each centre to its nearest other centre (1e5 for a
+/// single centre). Data is left unchanged. NumCenters below 1 counts as 1.
+void FindCenters(const TMatrix& Data, std::int32_t first, std::int32_t last, std::int32_t NumCenters,
+                 TMatrix& Centers, double& MeanDist);
+
+/// kMeansClustering: Lloyd's k-means of the rows of Data into NClust
+/// clusters; returns the sum of the squared distances of the objects to their
+/// centre. Seeds: RandSeed > 0 reseeds the generator and takes NClust random
+/// rows (repeats possible), otherwise rows 1..NClust. Each pass assigns every
+/// object to the nearest centre (lowest index on ties) and, when any
+/// assignment changed, recomputes the centres as their members' means (a
+/// centre without members becomes 0). At the end clusters are numbered by
+/// decreasing size (stable). Centers (columns x NClust, one centre per row),
+/// ClustAssign (1..NClust per object) and ClustSize (NClust) are resized as
+/// needed. Raises EKVLMath2Error "kMeansClustering: number of clusters is
+/// greater than number of objects" (outputs untouched), "...: number of
+/// clusters must be at least 1" (outputs untouched) and, after storing the
+/// results, "...: max. number of iterations exceeded" after 1001 passes. On
+/// AbortMathProc it stops with the last pass's results, not renumbered, and
+/// returns 0. IgnoredA and IgnoredB do not influence the result.
+double kMeansClustering(const TMatrix& Data, std::int32_t IgnoredA, std::int32_t IgnoredB, std::int32_t NClust,
+                        std::int32_t RandSeed, TMatrix& Centers, TIntVector& ClustAssign, TIntVector& ClustSize);
+
+/// kMeansClustering: the same with RandSeed 0 (rows 1..NClust as seeds) and
+/// the cluster sizes not returned.
+double kMeansClustering(const TMatrix& Data, std::int32_t IgnoredA, std::int32_t IgnoredB, std::int32_t NClust,
+                        TMatrix& Centers, TIntVector& ClustAssign);
+
+/// kMeansEstimatedSteps: the nearest integer to 0.38775·√(a·c) +
+/// 0.18232·√(a·b) − 108 − 0.00092427·a − 0.00017557·a·c, at least 20.
+std::int32_t kMeansEstimatedSteps(std::int32_t a, std::int32_t b, std::int32_t c);
+
+/// FindNearestNeighbors: the k nearest of rows first..last (clamped and
+/// ordered) to the probe: NN row r (r = 1..k) := (row index, distance),
+/// nearest first, lower row first on equal distances. The distance is
+/// DistFunc(i) when DistFunc is set, else the Euclidean distance between
+/// Probe and row i over Probe's length (cells past Data's columns count as
+/// 0). k is clamped to 100 and to the rows in the range; NN is not resized
+/// (cells past its end are dropped) and fires OnChange once.
+void FindNearestNeighbors(std::int32_t k, const TMatrix& Data, std::int32_t first, std::int32_t last,
+                          const TVector& Probe, TMatrix& NN, const TCalcDistFunc& DistFunc = nullptr);
+
+}  // namespace kvl
+
+KVL_API_END
