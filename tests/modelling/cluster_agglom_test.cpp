@@ -142,5 +142,54 @@ TEST(Agglom, NaNDistancesStillMergeEveryObject) {
   EXPECT_EQ(r.Tree, (std::vector<std::int32_t>{1, 2, 4, 4, 3, 5}));  // first active pairs
 }
 
+// The public form stores the engine's tree, distances and positions in the
+// containers and passes Sender to the progress method.
+TEST(AgglomClustering, StoresTheEnginesResultInTheContainers) {
+  TMatrix data;
+  data.Resize(2, 6);
+  const double cells[6][2] = {{0, 0}, {1, 0}, {5, 5}, {6, 5}, {0, 9}, {2, 1}};
+  for (std::int32_t r = 0; r < 6; ++r)
+    for (std::int32_t c = 0; c < 2; ++c) data.SetVal(c + 1, r + 1, cells[r][c]);
+  TAgglomResult engine;
+  TMatrix copy;
+  copy.Assign(&data);
+  ASSERT_EQ(AgglomMerges(copy, TDistMode::dmEuclid, TClusterMethod::cmAvgLink, 0, nullptr, engine), 0);
+
+  TIntMatrix tree;
+  TVector dist, pos;
+  TObject sender;
+  std::vector<double> progress;
+  const TOnPercentDoneEvent feedBack = [&](TObject* s, double p) {
+    EXPECT_EQ(s, &sender);
+    progress.push_back(p);
+  };
+  ASSERT_EQ(AgglomClustering(&sender, data, TDistMode::dmEuclid, TClusterMethod::cmAvgLink, 0, tree, dist, pos, feedBack), 0);
+  ASSERT_EQ(tree.NrOfColumns(), 3);
+  ASSERT_EQ(tree.NrOfRows(), 5);
+  for (std::int32_t s = 0; s < 5; ++s)
+    for (std::int32_t c = 0; c < 3; ++c) EXPECT_EQ(tree.GetVal(c + 1, s + 1), engine.Tree[3 * s + c]) << s;
+  EXPECT_EQ(std::vector<double>(dist.Data().begin(), dist.Data().end()), engine.MergeDist);
+  EXPECT_EQ(std::vector<double>(pos.Data().begin(), pos.Data().end()), engine.Positions);
+  EXPECT_EQ(progress.size(), 6u);
+
+  // One object: nothing merges.
+  TMatrix one;
+  one.Resize(2, 1);
+  ASSERT_EQ(AgglomClustering(nullptr, one, TDistMode::dmEuclid, TClusterMethod::cmWard, 0, tree, dist, pos), 0);
+  EXPECT_EQ(tree.NrOfRows(), 1);
+  EXPECT_EQ(tree.GetVal(3, 1), 0);
+  EXPECT_TRUE(dist.IsEmpty());
+
+  // Abort: a zero tree and empty vectors.
+  AbortMathProc = true;
+  EXPECT_EQ(AgglomClustering(nullptr, data, TDistMode::dmEuclid, TClusterMethod::cmWard, 0, tree, dist, pos), -1);
+  AbortMathProc = false;
+  EXPECT_EQ(tree.NrOfRows(), 5);
+  EXPECT_EQ(tree.GetVal(3, 5), 0);
+  EXPECT_TRUE(dist.IsEmpty());
+  EXPECT_TRUE(pos.IsEmpty());
+  EXPECT_EQ(dist.NrOfElem(), 1);
+}
+
 }  // namespace
 }  // namespace kvl

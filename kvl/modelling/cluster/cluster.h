@@ -98,6 +98,23 @@ std::int32_t kMeansEstimatedSteps(std::int32_t a, std::int32_t b, std::int32_t c
 void FindNearestNeighbors(std::int32_t k, const TMatrix& Data, std::int32_t first, std::int32_t last,
                           const TVector& Probe, TMatrix& NN, const TCalcDistFunc& DistFunc = nullptr);
 
+/// AgglomClustering: agglomerative clustering of the rows of Data under
+/// DistMode (distances by TMatrix::CalcDistMat) and Method (FlexParam above
+/// 0.5 taken as 0.5): merge s = 1..n−1 joins the closest active pair (first
+/// pair in scan order on ties). Tree is resized to 3 columns x n−1 rows: row
+/// s holds the two merged identifiers and the new one n + s (objects are
+/// 1..n). MergeDist (n−1) receives each merge's distance, Positions (2n−1,
+/// by identifier) the dendrogram positions: each object's rank in the
+/// left-to-right order of the tree, each merge the mean of its two members.
+/// FeedBack, when set, receives Sender and 0 at the start, then the
+/// percentage step·100/n after each merge. Returns 0; −1 when AbortMathProc
+/// stopped it (Tree all 0, both vectors one element 0 with IsEmpty). With a
+/// single object there is nothing to merge: Tree is one row of zeros,
+/// MergeDist empty (as on abort) and Positions the one position 1.
+std::int32_t AgglomClustering(TObject* Sender, TMatrix& Data, TDistMode DistMode, TClusterMethod Method,
+                              double FlexParam, TIntMatrix& Tree, TVector& MergeDist, TVector& Positions,
+                              const TOnPercentDoneEvent& FeedBack = nullptr);
+
 }  // namespace kvl
 
 KVL_API_END
