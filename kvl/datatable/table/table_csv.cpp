@@ -282,9 +282,9 @@ std::int32_t TDataTable::ImportFromCSV(std::istream& TFile, TCSVDelimiters Delim
       code[i] = it->second;
     }
     if (!fits) continue;
-    TVTypeSpec& spec = fresh.FVType[c];
-    spec.MScaleType = TMScaleType::stNominal;
-    for (std::size_t k = 0; k < order.size(); ++k) spec.IDs.Set(k, order[k]);
+    TVTypeSpec& vtype = fresh.FVType[c];
+    vtype.MScaleType = TMScaleType::stNominal;
+    for (std::size_t k = 0; k < order.size(); ++k) vtype.IDs.Set(k, order[k]);
     for (std::size_t i = 0; i < rows; ++i)
       if (code[i] >= 0) {
         cells.Column(c)[i] = code[i];

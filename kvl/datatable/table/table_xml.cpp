@@ -219,15 +219,15 @@ bool TDataTable::ProcessXmlTag(TDTxmlTags Tag, const std::string& Attr, const st
       if (!IntAttr(Attr, "col", col) || !ValidCol(col) || !AttrValue(Attr, "type", type)) return false;
       const std::int32_t st = StringIx(type, MScaleTypeNames, false);
       if (st < 0) return false;
-      TVTypeSpec& spec = FVType[Ix(col)];
-      spec.MScaleType = static_cast<TMScaleType>(st);
-      spec.IDs.clear();
+      TVTypeSpec& vtype = FVType[Ix(col)];
+      vtype.MScaleType = static_cast<TMScaleType>(st);
+      vtype.IDs.clear();
       std::int32_t t;
       while ((t = ReadNextTagInString(Content, DTxmlTagNames, pos, attr, content)) >= 0) {
         std::int32_t slot = 0;
         if (static_cast<TDTxmlTags>(t) != TDTxmlTags::xmlVarIdentifier) continue;
         if (!IntAttr(attr, "slot", slot) || slot < 0 || slot >= NrOfNominalSlots) return false;
-        spec.IDs.Set(static_cast<std::size_t>(slot), XmlUnescape(content));
+        vtype.IDs.Set(static_cast<std::size_t>(slot), XmlUnescape(content));
       }
       return true;
     }
