@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli_run.h"
 #include "commands.h"
 #include "fit.h"
 #include "kvl/containers/asc_format.h"
@@ -17,19 +18,10 @@ namespace {
 
 using test::TempFile;
 
-struct TResult {
-  int Exit = -1;
-  std::string Out, Err;
-};
+using test_cli::TResult;
 
-TResult Fit(std::vector<std::string> Args, const std::string& Stdin = "") {
-  std::istringstream in(Stdin);
-  std::ostringstream out, err;
-  TResult r;
-  r.Exit = RunKvl(Args, {in, out, err}, Commands());
-  r.Out = out.str();
-  r.Err = err.str();
-  return r;
+TResult Fit(const std::vector<std::string>& Args, const std::string& Stdin = "") {
+  return test_cli::RunProgram(Args, Stdin);
 }
 
 const std::string kSample = std::string(KVL_DATA_DIR) + "/galileo_ramp.asc";

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../arrays/images_readers.h"
+#include "cli_run.h"
 #include "commands.h"
 #include "image.h"
 #include "kvl/arrays/array_images.h"
@@ -20,19 +21,10 @@ namespace {
 
 using test::TempFile;
 
-struct TResult {
-  int Exit = -1;
-  std::string Out, Err;
-};
+using test_cli::TResult;
 
 TResult Image(const std::vector<std::string>& Args, const std::string& Stdin = "") {
-  std::istringstream in(Stdin);
-  std::ostringstream out, err;
-  TResult r;
-  r.Exit = RunKvl(Args, {in, out, err}, Commands());
-  r.Out = out.str();
-  r.Err = err.str();
-  return r;
+  return test_cli::RunProgram(Args, Stdin);
 }
 
 // Three columns, two rows: row 1 is 0 5 10, row 2 is 10 NAN 0.

@@ -8,25 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "cli_run.h"
 #include "commands.h"
 
 namespace kvl::tool {
 namespace {
 
-struct TResult {
-  int Exit = -1;
-  std::string Out;
-  std::string Err;
-};
+using test_cli::TResult;
 
-TResult Dispatch(std::vector<std::string> Args, std::span<const TCommand> Table) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  TResult r;
-  r.Exit = RunKvl(Args, {in, out, err}, Table);
-  r.Out = out.str();
-  r.Err = err.str();
-  return r;
+TResult Dispatch(const std::vector<std::string>& Args, std::span<const TCommand> Table) {
+  return test_cli::RunProgram(Args, "", Table);
 }
 
 std::vector<std::string> gSeen;  // the arguments the echo command was given

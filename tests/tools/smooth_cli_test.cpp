@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli_run.h"
 #include "commands.h"
 #include "kvl/containers/asc_format.h"
 #include "kvl/modelling/KVL_math2.h"
@@ -18,19 +19,10 @@ namespace {
 
 using test::TempFile;
 
-struct TResult {
-  int Exit = -1;
-  std::string Out, Err;
-};
+using test_cli::TResult;
 
-TResult Smooth(std::vector<std::string> Args, const std::string& Stdin = "") {
-  std::istringstream in(Stdin);
-  std::ostringstream out, err;
-  TResult r;
-  r.Exit = RunSmooth(Args, {in, out, err});
-  r.Out = out.str();
-  r.Err = err.str();
-  return r;
+TResult Smooth(const std::vector<std::string>& Args, const std::string& Stdin = "") {
+  return test_cli::Run(RunSmooth, Args, Stdin);
 }
 
 std::string Column(const std::vector<std::string>& Rows, const std::string& Title = "sensor") {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli_run.h"
 #include "commands.h"
 #include "kvl/transforms/KVL_fourier.h"
 #include "kvl_test_support.h"
@@ -20,23 +21,11 @@ namespace {
 
 using test::TempFile;
 
-struct TResult {
-  int Exit = -1;
-  std::string Out, Err;
-};
+using test_cli::TResult;
 
 TResult Spectrum(std::vector<std::string> Args, const std::string& Stdin = "") {
-  std::istringstream in(Stdin);
-  std::ostringstream out, err;
-  const TStreams io{in, out, err};
-  TResult r;
-  r.Exit = RunKvl([&] {
-    Args.insert(Args.begin(), "spectrum");
-    return Args;
-  }(), io, Commands());
-  r.Out = out.str();
-  r.Err = err.str();
-  return r;
+  Args.insert(Args.begin(), "spectrum");
+  return test_cli::RunProgram(Args, Stdin);
 }
 
 // An ASC text of Columns columns; Rows holds the data lines.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli_run.h"
 #include "commands.h"
 #include "kvl/datatable/KVL_datatable.h"
 #include "kvl_test_support.h"
@@ -16,19 +17,10 @@ namespace {
 
 using test::TempFile;
 
-struct TResult {
-  int Exit = -1;
-  std::string Out, Err;
-};
+using test_cli::TResult;
 
-TResult Table(std::vector<std::string> Args, const std::string& Stdin = "") {
-  std::istringstream in(Stdin);
-  std::ostringstream out, err;
-  TResult r;
-  r.Exit = RunTable(Args, {in, out, err});
-  r.Out = out.str();
-  r.Err = err.str();
-  return r;
+TResult Table(const std::vector<std::string>& Args, const std::string& Stdin = "") {
+  return test_cli::Run(RunTable, Args, Stdin);
 }
 
 // Sample: two columns, one nominal, a name that needs quoting, an empty cell.

@@ -30,6 +30,15 @@ constexpr std::size_t kSynopsisWidth = 18;
 
 std::span<const TCommand> Commands() { return kCommands; }
 
+bool WantsHelp(std::span<const std::string> Args) {
+  return std::ranges::any_of(Args, [](const std::string& a) { return a == "-h" || a == "--help"; });
+}
+
+int UsageError(const TStreams& IO, std::string_view Command, std::string_view Problem) {
+  IO.Err << "kvl " << Command << ": " << Problem << " (try kvl " << Command << " --help)\n";
+  return kExitUsage;
+}
+
 std::string Usage(std::span<const TCommand> Table) {
   std::string text =
       "kvl - command-line companion of the KVL numerics library\n"

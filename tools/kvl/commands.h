@@ -6,6 +6,7 @@
 // it. A new command adds a row; the dispatcher, the help text and the exit
 // codes come with it.
 
+#include <charconv>
 #include <iosfwd>
 #include <span>
 #include <string>
@@ -35,6 +36,23 @@ struct TCommand {
   /// returns the exit code; handles its own --help.
   int (*Run)(std::span<const std::string> Args, const TStreams& IO);
 };
+
+/// WantsHelp: true when the arguments ask for the command's help text
+/// ("-h" or "--help" anywhere).
+bool WantsHelp(std::span<const std::string> Args);
+
+/// UsageError: writes "kvl COMMAND: PROBLEM (try kvl COMMAND --help)" to
+/// IO.Err and returns kExitUsage.
+int UsageError(const TStreams& IO, std::string_view Command, std::string_view Problem);
+
+/// ParseNumber: Value := the whole of Text read as a number of type T
+/// (from_chars); false when Text is empty or holds anything else.
+template <class T>
+bool ParseNumber(const std::string& Text, T& Value) {
+  const char* end = Text.data() + Text.size();
+  const auto [p, ec] = std::from_chars(Text.data(), end, Value);
+  return ec == std::errc() && p == end && !Text.empty();
+}
 
 /// Commands: the program's command table.
 std::span<const TCommand> Commands();

@@ -134,13 +134,12 @@ std::string DescribeHelp() {
 }
 
 int RunDescribe(std::span<const std::string> Args, const TStreams& IO) {
-  if (std::ranges::any_of(Args, [](const std::string& a) { return a == "-h" || a == "--help"; })) {
+  if (WantsHelp(Args)) {
     IO.Out << DescribeHelp();
     return kExitOK;
   }
   if (Args.size() != 1 || Args[0].empty() || (Args[0].size() > 1 && Args[0][0] == '-')) {
-    IO.Err << "kvl describe: expected one FILE (try kvl describe --help)\n";
-    return kExitUsage;
+    return UsageError(IO, "describe", "expected one FILE");
   }
   const bool fromStdin = Args[0] == "-";
   const std::string fname = fromStdin ? "standard input" : Args[0];

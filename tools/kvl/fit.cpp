@@ -56,13 +56,6 @@ struct TOptions {
   std::optional<double> Predict, P;
 };
 
-template <class T>
-bool ParseNumber(const std::string& Text, T& Value) {
-  const char* end = Text.data() + Text.size();
-  const auto [p, ec] = std::from_chars(Text.data(), end, Value);
-  return ec == std::errc() && p == end && !Text.empty();
-}
-
 std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
   for (std::size_t i = 0; i < Args.size(); ++i) {
     const std::string& a = Args[i];
@@ -141,15 +134,12 @@ std::string FitHelp() {
 }
 
 int RunFit(std::span<const std::string> Args, const TStreams& IO) {
-  if (std::ranges::any_of(Args, [](const std::string& a) { return a == "-h" || a == "--help"; })) {
+  if (WantsHelp(Args)) {
     IO.Out << FitHelp();
     return kExitOK;
   }
   TOptions opt;
-  auto usage = [&](const std::string& Problem) {
-    IO.Err << "kvl fit: " << Problem << " (try kvl fit --help)\n";
-    return kExitUsage;
-  };
+  auto usage = [&](const std::string& Problem) { return UsageError(IO, "fit", Problem); };
   if (const std::string problem = ParseArgs(Args, opt); !problem.empty()) return usage(problem);
   const auto model = std::ranges::find(kModels, std::string_view(opt.Model), &TModelName::Name);
   if (model == std::end(kModels)) return usage("unknown model \"" + opt.Model + "\"");

@@ -37,13 +37,6 @@ struct TOptions {
   std::int32_t Magnify = 1;
 };
 
-template <class T>
-bool ParseNumber(const std::string& Text, T& Value) {
-  const char* end = Text.data() + Text.size();
-  const auto [p, ec] = std::from_chars(Text.data(), end, Value);
-  return ec == std::errc() && p == end && !Text.empty();
-}
-
 // Reads the command line into Opt; an empty result means it is sound,
 // otherwise it is the problem.
 std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
@@ -140,15 +133,12 @@ std::string ImageHelp() {
 }
 
 int RunImage(std::span<const std::string> Args, const TStreams& IO) {
-  if (std::ranges::any_of(Args, [](const std::string& a) { return a == "-h" || a == "--help"; })) {
+  if (WantsHelp(Args)) {
     IO.Out << ImageHelp();
     return kExitOK;
   }
   TOptions opt;
-  if (const std::string problem = ParseArgs(Args, opt); !problem.empty()) {
-    IO.Err << "kvl image: " << problem << " (try kvl image --help)\n";
-    return kExitUsage;
-  }
+  if (const std::string problem = ParseArgs(Args, opt); !problem.empty()) return UsageError(IO, "image", problem);
   const auto fail = [&IO](const std::string& Name, const std::string& Problem) {
     IO.Err << "kvl: " << Name << ": " << Problem << '\n';
     return kExitBadInput;

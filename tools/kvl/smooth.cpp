@@ -54,12 +54,6 @@ struct TOptions {
   std::optional<std::string> Out;
 };
 
-bool ParseInt(const std::string& Text, std::int32_t& Value) {
-  const char* end = Text.data() + Text.size();
-  const auto [p, ec] = std::from_chars(Text.data(), end, Value);
-  return ec == std::errc() && p == end && !Text.empty();
-}
-
 // Reads the command line into Opt; an empty result means it is sound,
 // otherwise it is the problem.
 std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
@@ -75,7 +69,7 @@ std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
         Opt.Out = v;
       } else {
         std::int32_t n = 0;
-        if (!ParseInt(v, n)) return a + " takes a whole number, not \"" + v + "\"";
+        if (!ParseNumber(v, n)) return a + " takes a whole number, not \"" + v + "\"";
         (a == "--window" ? Opt.Window : a == "--order" ? Opt.Order : Opt.Deriv) = n;
       }
     } else if (a.size() > 1 && a[0] == '-') {
@@ -134,15 +128,12 @@ std::string SmoothHelp() {
 }
 
 int RunSmooth(std::span<const std::string> Args, const TStreams& IO) {
-  if (std::ranges::any_of(Args, [](const std::string& a) { return a == "-h" || a == "--help"; })) {
+  if (WantsHelp(Args)) {
     IO.Out << SmoothHelp();
     return kExitOK;
   }
   TOptions opt;
-  auto usage = [&](const std::string& Problem) {
-    IO.Err << "kvl smooth: " << Problem << " (try kvl smooth --help)\n";
-    return kExitUsage;
-  };
+  auto usage = [&](const std::string& Problem) { return UsageError(IO, "smooth", Problem); };
   if (const std::string problem = ParseArgs(Args, opt); !problem.empty()) return usage(problem);
   const auto method = std::ranges::find(kMethods, std::string_view(opt.Method), &TMethod::Name);
   if (method == std::end(kMethods)) return usage("unknown method \"" + opt.Method + "\"");

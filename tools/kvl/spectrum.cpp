@@ -152,7 +152,7 @@ std::string SpectrumHelp() {
 }
 
 int RunSpectrum(std::span<const std::string> Args, const TStreams& IO) {
-  if (std::ranges::any_of(Args, [](const std::string& a) { return a == "-h" || a == "--help"; })) {
+  if (WantsHelp(Args)) {
     IO.Out << SpectrumHelp();
     return kExitOK;
   }

@@ -41,10 +41,7 @@ std::optional<TCSVDelimiters> DelimiterOf(std::string_view Word) {
 }
 
 // Usage errors: one line on IO.Err, then the exit code.
-int UsageError(const TStreams& IO, const std::string& Text) {
-  IO.Err << "kvl table: " << Text << " (try kvl table --help)\n";
-  return kExitUsage;
-}
+int TableUsage(const TStreams& IO, const std::string& Text) { return UsageError(IO, "table", Text); }
 
 // Guess: the form of a text: XML when it starts with '<', ASC when its
 // second line starts with a count, CSV otherwise.
@@ -163,36 +160,36 @@ int RunTable(std::span<const std::string> Args, const TStreams& IO) {
       o.Info = true;
     } else if (a == "--to" || a == "--from") {
       const std::string* v = value();
-      if (v == nullptr) return UsageError(IO, a + " needs a form");
+      if (v == nullptr) return TableUsage(IO, a + " needs a form");
       const auto f = FormOf(*v);
-      if (!f) return UsageError(IO, "unknown form \"" + *v + "\"");
+      if (!f) return TableUsage(IO, "unknown form \"" + *v + "\"");
       (a == "--to" ? o.To : o.From) = f;
     } else if (a == "--out") {
       const std::string* v = value();
-      if (v == nullptr) return UsageError(IO, "--out needs a file name");
+      if (v == nullptr) return TableUsage(IO, "--out needs a file name");
       o.Out = *v;
     } else if (a == "--delimiter") {
       const std::string* v = value();
       const auto d = v ? DelimiterOf(*v) : std::nullopt;
-      if (!d) return UsageError(IO, "--delimiter needs comma, semicolon, tab or blank");
+      if (!d) return TableUsage(IO, "--delimiter needs comma, semicolon, tab or blank");
       o.Delimiter = *d;
     } else if (a == "--precision") {
       const std::string* v = value();
       std::int32_t p = 0;
       if (v == nullptr || std::from_chars(v->data(), v->data() + v->size(), p).ec != std::errc() || p < 1 || p > 17)
-        return UsageError(IO, "--precision needs a number from 1 to 17");
+        return TableUsage(IO, "--precision needs a number from 1 to 17");
       o.Precision = p;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
-      return UsageError(IO, "unknown option \"" + a + "\"");
+      return TableUsage(IO, "unknown option \"" + a + "\"");
     } else if (o.File.empty()) {
       o.File = a;
     } else {
-      return UsageError(IO, "more than one FILE");
+      return TableUsage(IO, "more than one FILE");
     }
   }
-  if (o.File.empty()) return UsageError(IO, "no FILE given");
-  if (o.Info == o.To.has_value()) return UsageError(IO, "give either --to FORM or --info");
-  if (o.Info && o.Out) return UsageError(IO, "--out goes with --to");
+  if (o.File.empty()) return TableUsage(IO, "no FILE given");
+  if (o.Info == o.To.has_value()) return TableUsage(IO, "give either --to FORM or --info");
+  if (o.Info && o.Out) return TableUsage(IO, "--out goes with --to");
 
   std::string text;
   if (o.File == "-") {
