@@ -1,5 +1,6 @@
-// The agglomerative engine against a full scan of the distance matrix per
-// merge, the dendrogram positions, progress and abort.
+// The agglomerative engine (internal: static builds only) against a full
+// scan of the distance matrix per merge, the dendrogram positions, progress
+// and abort, and the public AgglomClustering against the engine.
 
 #include <gtest/gtest.h>
 
