@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 
 #include "kvl/arrays/array_svd.h"
@@ -44,6 +45,43 @@ bool GramProduct(const double* A, std::size_t Rows, std::size_t N, double* G, do
 /// same values, the same progress steps and results); A is left with
 /// intermediate cells. svdBadSize when W has not n values or overlaps A.
 TSvdResult SingularValues(TColumnView<double> A, std::span<double> W);
+
+/// TEdgeSums: what an edge aggregate (EdgeVector of the arrays and the
+/// matrices) needs of its cells; Value gives the aggregate of kind Op, the
+/// mean dividing by Divisor (0 when Divisor is not positive) and the
+/// standard deviation 0 for fewer than three cells.
+struct TEdgeSums {
+  long double Sum = 0.0L;
+  long double SumSqr = 0.0L;
+  double Min = std::numeric_limits<double>::max();
+  double Max = -std::numeric_limits<double>::max();
+  std::int64_t Count = 0;
+  void Add(double x) noexcept {
+    Sum += x;
+    SumSqr += static_cast<long double>(x) * x;
+    if (x < Min) Min = x;
+    if (x > Max) Max = x;
+    ++Count;
+  }
+  double Value(TEdgeOp Op, std::int64_t Divisor) const noexcept {
+    switch (Op) {
+      case TEdgeOp::eoMin:
+        return Min;
+      case TEdgeOp::eoMax:
+        return Max;
+      case TEdgeOp::eoSum:
+        return static_cast<double>(Sum);
+      case TEdgeOp::eoMean:
+        return Divisor > 0 ? static_cast<double>(Sum / static_cast<long double>(Divisor)) : 0.0;
+      case TEdgeOp::eoStdDev: {
+        if (Count < 3) return 0.0;
+        const long double var = (SumSqr - Sum * Sum / Count) / (Count - 1);
+        return var > 0.0L ? static_cast<double>(std::sqrt(var)) : 0.0;
+      }
+    }
+    return 0.0;
+  }
+};
 
 /// DistanceTerm: the per-pair term of distance mode M summed over the
 /// features: |x - y| (Manhattan), (x - y)² (Euclidean, squared Euclidean),

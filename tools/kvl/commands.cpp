@@ -8,7 +8,7 @@
 #include "fit.h"
 #include "image.h"
 #include "smooth.h"
-#include "spectrum.h"
+#include "fourier_cmd.h"
 #include "table.h"
 
 namespace kvl::tool {

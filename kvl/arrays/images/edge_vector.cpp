@@ -5,43 +5,14 @@
 #include <limits>
 
 #include "kvl/arrays/array_images.h"
+#include "kvl/arrays/array_kernels.h"
 #include "kvl/arrays/images/internal/raster_checks.h"
 
 namespace kvl {
 
 namespace {
 
-struct TEdgeAcc {
-  long double Sum = 0.0L, SumSqr = 0.0L;
-  double Min = std::numeric_limits<double>::max();
-  double Max = -std::numeric_limits<double>::max();
-  std::int64_t Count = 0;
-  void Add(double x) noexcept {
-    Sum += x;
-    SumSqr += static_cast<long double>(x) * x;
-    if (x < Min) Min = x;
-    if (x > Max) Max = x;
-    ++Count;
-  }
-  double Value(TEdgeOp Op, std::int64_t Divisor) const noexcept {
-    switch (Op) {
-      case TEdgeOp::eoMin:
-        return Min;
-      case TEdgeOp::eoMax:
-        return Max;
-      case TEdgeOp::eoSum:
-        return static_cast<double>(Sum);
-      case TEdgeOp::eoMean:
-        return Divisor > 0 ? static_cast<double>(Sum / static_cast<long double>(Divisor)) : 0.0;
-      case TEdgeOp::eoStdDev: {
-        if (Count < 3) return 0.0;
-        const long double var = (SumSqr - Sum * Sum / Count) / (Count - 1);
-        return var > 0.0L ? static_cast<double>(std::sqrt(var)) : 0.0;
-      }
-    }
-    return 0.0;
-  }
-};
+using detail::TEdgeSums;
 
 template <class A>
 std::int32_t EdgeOf(const A& Data, TOrientation Orient, TEdgeOp Op, const TIntArray& Ix, TDoubleArray& Result) {
@@ -72,7 +43,7 @@ std::int32_t EdgeOf(const A& Data, TOrientation Orient, TEdgeOp Op, const TIntAr
   const std::int64_t divisor = perColumn ? static_cast<std::int64_t>(use.size()) : cols;
   Result.assign(static_cast<std::size_t>(lines), 0.0);
   for (std::int64_t l = 0; l < lines; ++l) {
-    TEdgeAcc acc;
+    TEdgeSums acc;
     const auto line = static_cast<std::size_t>(l);
     for (std::size_t i : use) acc.Add(static_cast<double>(perColumn ? Data[line][i] : Data[i][line]));
     Result[line] = acc.Value(Op, divisor);

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "kvl/arrays/array_kernels.h"
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/core/KVL_frame.h"
 
@@ -78,40 +79,7 @@ void TransposeCells(const T* Src, T* Dst, std::size_t NCols, std::size_t NRows) 
         for (std::size_t r = r0; r < std::min(NRows, r0 + kBlock); ++r) Dst[r * NCols + c] = Src[c * NRows + r];
 }
 
-/// TEdgeSums: what an edge aggregate needs of its cells.
-struct TEdgeSums {
-  long double Sum = 0.0L;
-  long double SumSqr = 0.0L;
-  double Min = std::numeric_limits<double>::max();
-  double Max = -std::numeric_limits<double>::max();
-  std::int32_t Count = 0;
-  void Add(double x) noexcept {
-    Sum += x;
-    SumSqr += static_cast<long double>(x) * x;
-    if (x < Min) Min = x;
-    if (x > Max) Max = x;
-    ++Count;
-  }
-  /// Value: the aggregate of kind Op; FullLength divides the mean.
-  double Value(TEdgeOp Op, std::int32_t FullLength) const noexcept {
-    switch (Op) {
-      case TEdgeOp::eoMin:
-        return Min;
-      case TEdgeOp::eoMax:
-        return Max;
-      case TEdgeOp::eoSum:
-        return static_cast<double>(Sum);
-      case TEdgeOp::eoMean:
-        return static_cast<double>(Sum / FullLength);
-      case TEdgeOp::eoStdDev: {
-        if (Count < 3) return 0.0;
-        const long double var = (SumSqr - Sum * Sum / Count) / (Count - 1);
-        return var > 0.0L ? static_cast<double>(std::sqrt(var)) : 0.0;
-      }
-    }
-    return 0.0;
-  }
-};
+using detail::TEdgeSums;
 
 /// EdgeAggregates: one aggregate per column (PerColumn) over the rows
 /// listed in Ix, or per row over the listed columns (all when Ix is empty).

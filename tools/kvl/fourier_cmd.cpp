@@ -1,4 +1,4 @@
-#include "spectrum.h"
+#include "fourier_cmd.h"
 
 #include <algorithm>
 #include <bit>

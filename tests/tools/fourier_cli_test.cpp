@@ -14,7 +14,7 @@
 #include "commands.h"
 #include "kvl/transforms/KVL_fourier.h"
 #include "kvl_test_support.h"
-#include "spectrum.h"
+#include "fourier_cmd.h"
 
 namespace kvl::tool {
 namespace {
