@@ -221,5 +221,29 @@ TEST(CurveFitData, AssignCopiesPairsSumsAndModel) {
   EXPECT_EQ(b.RegModel(), TRegModel::rmLinear);
 }
 
+// Entering a pair drops the model whatever fit made it, again after each
+// new fit (entry skips the clearing only while the model is already clear).
+TEST(CurveFitData, EnteringAPairDropsTheModelOfEveryFit) {
+  using TFit = void (*)(TCurveFit&);
+  const std::pair<const char*, TFit> fits[] = {
+      {"line", [](TCurveFit& f) { double k, d, q; f.CalcLinFit(k, d, q); }},
+      {"parabola", [](TCurveFit& f) { double a, b, c, q; f.CalcParabolFit(a, b, c, q); }},
+      {"circle", [](TCurveFit& f) { double r, dx, dy; f.CalcCircleFit(r, dx, dy); }},
+      {"model", [](TCurveFit& f) { ASSERT_EQ(f.CalcRegModel(TRegModel::rmPower, 0), 0); }},
+  };
+  TCurveFit f;
+  EnterExact(f);
+  f.EnterStatValue(4, 9);
+  for (int round = 0; round < 2; ++round)
+    for (const auto& [name, fit] : fits) {
+      fit(f);
+      ASSERT_NE(f.RegModel(), TRegModel::rmNone) << name;
+      f.EnterStatValue(5 + round, 7);
+      EXPECT_EQ(f.RegModel(), TRegModel::rmNone) << name;
+      EXPECT_EQ(f.FitQual(), 0.0) << name;
+      EXPECT_EQ(f.Residual(1), 0.0) << name;
+    }
+}
+
 }  // namespace
 }  // namespace kvl

@@ -266,6 +266,10 @@ class TCurveFit : public TComponent {
  private:
   void Grow();
   void AppendPair(double x, double y);  // extremes, sums, data matrix
+  void BeginModel() {
+    ClearModelParams();
+    FModelClear = false;
+  }
   void ResetCaches() noexcept { FSplineValid = FKendallValid = FPenSplineValid = false; }
   void StoreLinearised(TRegModel Model, std::span<const double> Pars, double Quality);
   void StoreTwo(TRegModel Model, std::span<const double> Pars, double Quality, double& k0, double& k1,
@@ -294,6 +298,9 @@ class TCurveFit : public TComponent {
   std::int32_t FPolyOrder = 0;
   std::vector<double> FResids;
   double FModR2 = 0, FXShift = 0;
+  // True while the model is as ClearModelParams leaves it; every writer of
+  // the model starts with BeginModel.
+  bool FModelClear = false;
   std::unique_ptr<TVector> Spl2Deriv, SplSortedX, SplSortedY;
   std::unique_ptr<TMatrix> FData;
   bool FSplineValid = false;

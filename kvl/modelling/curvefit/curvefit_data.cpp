@@ -74,6 +74,7 @@ void TCurveFit::ClearModelParams() {
   FXShift = 0;
   FModPars[0].fill(0.0);
   FModPars[1].fill(-1.0);
+  FModelClear = true;
 }
 
 // More rows for the data matrix. The matrix grows in steps of 1000 rows
@@ -102,7 +103,7 @@ void TCurveFit::AppendPair(double x, double y) {
 std::int32_t TCurveFit::EnterStatValue(double x, double y) {
   AppendPair(x, y);
   ResetCaches();
-  ClearModelParams();
+  if (!FModelClear) ClearModelParams();  // entry is the hot path: clear once
   return FNumData;
 }
 
@@ -175,6 +176,7 @@ void TCurveFit::Assign(const TPersistent* Source) {
   FResids = src->FResids;
   FModR2 = src->FModR2;
   FXShift = src->FXShift;
+  FModelClear = src->FModelClear;
   FPSplineSmooth = src->FPSplineSmooth;
   FPSplineFQ = src->FPSplineFQ;
   ResetCaches();

@@ -35,7 +35,7 @@ void PairMeans(const double* x, const double* y, std::int32_t n, long double& mx
 }  // namespace
 
 void TCurveFit::StoreLinearised(TRegModel Model, std::span<const double> Pars, double Quality) {
-  ClearModelParams();
+  BeginModel();
   std::copy(Pars.begin(), Pars.end(), FModPars[kPars].begin());
   FModR2 = Quality;
   FRegMod = Model;
@@ -80,7 +80,7 @@ void TCurveFit::CalcLinFit(double& k, double& d, double& FitQual) {
   k = static_cast<double>(kk);
   d = static_cast<double>(dd);
   FitQual = q == 0 ? 1.0 : static_cast<double>((dd * sy + kk * sxy - sy * sy / n) / q);
-  ClearModelParams();
+  BeginModel();
   FModPars[kPars][0] = d;
   FModPars[kPars][1] = k;
   FModR2 = FitQual;
@@ -120,7 +120,7 @@ void TCurveFit::CalcParabolFit(double& k0, double& k1, double& k2, double& FitQu
   k0 = static_cast<double>(c * mx * mx + a - b * mx + my);
   const long double q = syy - sy * sy / n;
   FitQual = q == 0 ? 1.0 : static_cast<double>((a * sy + b * sxy + c * s2y - sy * sy / n) / q);
-  ClearModelParams();
+  BeginModel();
   FModPars[kPars][0] = k0;
   FModPars[kPars][1] = k1;
   FModPars[kPars][2] = k2;
@@ -151,7 +151,7 @@ void TCurveFit::CalcCircleFit(double& r, double& dx, double& dy) {
   dy = static_cast<double>(cy);
   r = static_cast<double>(
       std::sqrt((s.sumxq + s.sumyq - 2 * (cx * s.sumx + cy * s.sumy) + (cx * cx + cy * cy) * n) / n));
-  ClearModelParams();
+  BeginModel();
   FModR2 = 0;
   FModPars[kPars][0] = dx;
   FModPars[kPars][1] = dy;
@@ -163,7 +163,7 @@ void TCurveFit::CalcCircleFit(double& r, double& dx, double& dy) {
 
 void TCurveFit::PolyFit(const char* Func, bool Centered, std::int32_t nOrder, std::vector<double>& kArray,
                         std::vector<double>& Alpha, double& XShift, double& FitQual, bool& NearSingular, bool& Ok) {
-  ClearModelParams();
+  BeginModel();
   FitQual = 0;
   NearSingular = false;
   Ok = false;
@@ -505,6 +505,7 @@ std::int32_t TCurveFit::CalcRegModel(TRegModel RegModel, std::int32_t PolyOrder)
     }
   }
   const double *x = XData(), *y = YData();
+  FModelClear = false;
   FResids.resize(static_cast<std::size_t>(FNumData));
   for (std::int32_t i = 0; i < FNumData; ++i) FResids[static_cast<std::size_t>(i)] = y[i] - Evaluate(x[i]);
   return 0;

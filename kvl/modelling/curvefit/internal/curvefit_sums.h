@@ -36,9 +36,17 @@ struct TPrep {
   bool yeps;           // y > Eps
 };
 
-/// Prepare: the pair's reciprocals and logarithms; returns the flags of
-/// the terms it cannot form.
-inline std::uint32_t Prepare(double x, double y, TPrep& p) {
+/// PrepareLogs: the pair's logarithms (the calls to the library's log are
+/// kept apart from the extended-precision work, which would otherwise be
+/// spilled around every call).
+inline void PrepareLogs(double x, double y, TPrep& p) {
+  p.lx = x > 0 ? std::log(x) : 0.0;
+  p.ly = y > 0 ? std::log(y) : 0.0;
+}
+
+/// PrepareRest: the pair's reciprocals and tests; returns the flags of the
+/// terms it cannot form.
+inline std::uint32_t PrepareRest(double x, double y, TPrep& p) {
   const long double X = x, Y = y;
   p.x = x;
   p.y = y;
@@ -55,14 +63,19 @@ inline std::uint32_t Prepare(double x, double y, TPrep& p) {
     p.rx = p.xnz ? 1.0L / X : MaxTerm;
     p.ry = p.ynz ? 1.0L / Y : MaxTerm;
   }
-  p.lx = p.xpos ? std::log(x) : 0.0;
-  p.ly = p.ypos ? std::log(y) : 0.0;
   std::uint32_t f = 0;
   if (!p.xnz) f |= Flag(TCurveFitError::cfeXEQ0);
   if (!p.ynz) f |= Flag(TCurveFitError::cfeYEQ0);
   if (!p.xpos) f |= Flag(TCurveFitError::cfeXLE0);
   if (!p.ypos || (p.xpos && !p.yeps)) f |= Flag(TCurveFitError::cfeYLE0);
   return f;
+}
+
+/// Prepare: one pair made ready; returns the flags of the terms it cannot
+/// form.
+inline std::uint32_t Prepare(double x, double y, TPrep& p) {
+  PrepareLogs(x, y, p);
+  return PrepareRest(x, y, p);
 }
 
 using TTermFn = long double (*)(const TPrep&);
@@ -72,42 +85,44 @@ struct TSumTerm {
   TTermFn Term;
 };
 
+// The block form adds the sums four at a time in this order: each four
+// share their operands (x², y², the logarithms, a reciprocal).
 // clang-format off
 inline constexpr TSumTerm kTerms[] = {
     {&TCurveFitSums::sumx, [](const TPrep& p) -> long double { return p.x; }},
-    {&TCurveFitSums::sumy, [](const TPrep& p) -> long double { return p.y; }},
     {&TCurveFitSums::sumxq, [](const TPrep& p) { const long double X = p.x; return X * X; }},
+    {&TCurveFitSums::sumx3, [](const TPrep& p) { const long double X = p.x; return X * X * X; }},
+    {&TCurveFitSums::sumx4, [](const TPrep& p) { const long double X = p.x, q = X * X; return q * q; }},
+    {&TCurveFitSums::sumy, [](const TPrep& p) -> long double { return p.y; }},
     {&TCurveFitSums::sumyq, [](const TPrep& p) { const long double Y = p.y; return Y * Y; }},
+    {&TCurveFitSums::sumy3, [](const TPrep& p) { const long double Y = p.y; return Y * Y * Y; }},
+    {&TCurveFitSums::sumy4, [](const TPrep& p) { const long double Y = p.y, q = Y * Y; return q * q; }},
     {&TCurveFitSums::sumDiff, [](const TPrep& p) { return static_cast<long double>(p.x) - p.y; }},
     {&TCurveFitSums::SumDiffq, [](const TPrep& p) { const long double d = static_cast<long double>(p.x) - p.y; return d * d; }},
     {&TCurveFitSums::sumxy, [](const TPrep& p) { return static_cast<long double>(p.x) * p.y; }},
     {&TCurveFitSums::sumx2y, [](const TPrep& p) { const long double X = p.x; return X * X * p.y; }},
     {&TCurveFitSums::sumxy2, [](const TPrep& p) { const long double Y = p.y; return Y * Y * p.x; }},
-    {&TCurveFitSums::sumx3, [](const TPrep& p) { const long double X = p.x; return X * X * X; }},
-    {&TCurveFitSums::sumy3, [](const TPrep& p) { const long double Y = p.y; return Y * Y * Y; }},
-    {&TCurveFitSums::sumx4, [](const TPrep& p) { const long double X = p.x, q = X * X; return q * q; }},
-    {&TCurveFitSums::sumy4, [](const TPrep& p) { const long double Y = p.y, q = Y * Y; return q * q; }},
+    {&TCurveFitSums::sumyqlnx, [](const TPrep& p) { const long double Y = p.y; return Y * Y * p.lx; }},
+    {&TCurveFitSums::sumylnx, [](const TPrep& p) { return static_cast<long double>(p.y) * p.lx; }},
+    {&TCurveFitSums::sumlnx, [](const TPrep& p) -> long double { return p.lx; }},
+    {&TCurveFitSums::sumxqlny, [](const TPrep& p) { const long double X = p.x; return X * X * p.ly; }},
+    {&TCurveFitSums::sumxlny, [](const TPrep& p) { return static_cast<long double>(p.x) * p.ly; }},
+    {&TCurveFitSums::sumlny, [](const TPrep& p) -> long double { return p.ly; }},
+    {&TCurveFitSums::sumlnyq, [](const TPrep& p) { const long double l = p.ly; return l * l; }},
+    {&TCurveFitSums::sumlnxq, [](const TPrep& p) { const long double l = p.lx; return l * l; }},
+    {&TCurveFitSums::sumxlnx, [](const TPrep& p) { return static_cast<long double>(p.x) * p.lx; }},
+    {&TCurveFitSums::sumlnxlny, [](const TPrep& p) { return p.xpos && p.yeps ? static_cast<long double>(p.lx) * p.ly : 0.0L; }},
+    {&TCurveFitSums::sumylny, [](const TPrep& p) { return static_cast<long double>(p.y) * p.ly; }},
     {&TCurveFitSums::sum1byy, [](const TPrep& p) { return p.ry; }},
     {&TCurveFitSums::sum1byyq, [](const TPrep& p) { return p.ry * p.ry; }},
     {&TCurveFitSums::sumxbyy, [](const TPrep& p) { return p.x * p.ry; }},
-    // 1/(xy): M/x when y is 0, M/y when x is 0, M alone when both are
-    {&TCurveFitSums::sum1byxy, [](const TPrep& p) { return p.xnz ? p.rx * p.ry : p.ynz ? MaxTerm * p.ry : MaxTerm; }},
+    {&TCurveFitSums::sumlnxbyy, [](const TPrep& p) { return p.xpos && p.ynz ? p.lx * p.ry : 0.0L; }},
     {&TCurveFitSums::sum1byx, [](const TPrep& p) { return p.rx; }},
     {&TCurveFitSums::sum1byxq, [](const TPrep& p) { return p.rx * p.rx; }},
     {&TCurveFitSums::sumybyx, [](const TPrep& p) { return p.y * p.rx; }},
-    {&TCurveFitSums::sumlnx, [](const TPrep& p) -> long double { return p.lx; }},
-    {&TCurveFitSums::sumlnxq, [](const TPrep& p) { const long double l = p.lx; return l * l; }},
-    {&TCurveFitSums::sumylnx, [](const TPrep& p) { return static_cast<long double>(p.y) * p.lx; }},
-    {&TCurveFitSums::sumxlnx, [](const TPrep& p) { return static_cast<long double>(p.x) * p.lx; }},
-    {&TCurveFitSums::sumyqlnx, [](const TPrep& p) { const long double Y = p.y; return Y * Y * p.lx; }},
-    {&TCurveFitSums::sumlnxbyy, [](const TPrep& p) { return p.xpos && p.ynz ? p.lx * p.ry : 0.0L; }},
-    {&TCurveFitSums::sumlnxlny, [](const TPrep& p) { return p.xpos && p.yeps ? static_cast<long double>(p.lx) * p.ly : 0.0L; }},
-    {&TCurveFitSums::sumlny, [](const TPrep& p) -> long double { return p.ly; }},
-    {&TCurveFitSums::sumylny, [](const TPrep& p) { return static_cast<long double>(p.y) * p.ly; }},
-    {&TCurveFitSums::sumlnyq, [](const TPrep& p) { const long double l = p.ly; return l * l; }},
-    {&TCurveFitSums::sumxlny, [](const TPrep& p) { return static_cast<long double>(p.x) * p.ly; }},
-    {&TCurveFitSums::sumxqlny, [](const TPrep& p) { const long double X = p.x; return X * X * p.ly; }},
     {&TCurveFitSums::sumlnybyx, [](const TPrep& p) { return p.ypos && p.xnz ? p.ly * p.rx : 0.0L; }},
+    // 1/(xy): M/x when y is 0, M/y when x is 0, M alone when both are
+    {&TCurveFitSums::sum1byxy, [](const TPrep& p) { return p.xnz ? p.rx * p.ry : p.ynz ? MaxTerm * p.ry : MaxTerm; }},
 };
 // clang-format on
 static_assert(std::size(kTerms) == 33);
@@ -152,7 +167,8 @@ inline std::uint32_t AddPairs(TCurveFitSums& S, const double* x, const double* y
   std::uint32_t flags = 0;
   for (std::size_t start = 0; start < n; start += kBlock) {
     const std::size_t m = n - start < kBlock ? n - start : kBlock;
-    for (std::size_t i = 0; i < m; ++i) flags |= Prepare(x[start + i], y[start + i], prep[i]);
+    for (std::size_t i = 0; i < m; ++i) PrepareLogs(x[start + i], y[start + i], prep[i]);
+    for (std::size_t i = 0; i < m; ++i) flags |= PrepareRest(x[start + i], y[start + i], prep[i]);
     detail::AddGroups(S, prep, m, std::make_index_sequence<kGroups>());
   }
   return flags;
