@@ -52,7 +52,7 @@ class TGolubReinsch {
   /// v null: the singular values only (U and V are neither formed nor
   /// rotated; W gets the same values, and progress the same steps).
   TGolubReinsch(double* const* a, std::size_t m, std::size_t n, double* const* v, double* w)
-      : a_(a), v_(v), w_(w), m_(m), n_(n), rv1_(n), row_(std::max(m, n)) {}
+      : a_(a), v_(v), w_(w), m_(m), n_(n), rv1_(n), row_(std::max(m, n)), dots_(n) {}
 
   TSvdResult Run() {
     if (StepAborts() || !Bidiagonalise()) return TSvdResult::svdAborted;
@@ -74,12 +74,17 @@ class TGolubReinsch {
   // (row i) leave the diagonal in w_ and the superdiagonal in rv1_; the
   // reflection vectors stay in a_ below and right of the diagonal.
   //
-  // The right-hand step needs Σ_k A(i,k)·A(·,k) over the columns k > i just
-  // updated by the left-hand step; it is gathered while each column is still
-  // in cache from that update, so each step passes over the trailing matrix
-  // twice (left reflection, then right reflection) rather than three times.
+  // Each pass over the trailing columns does two jobs while a column is in
+  // cache. The left reflection of column i gathers Σ_k A(i,k)·A(·,k), which
+  // the right reflection of row i needs; the right reflection, applied to
+  // column i + 1 first, yields the next left reflection vector, and then
+  // forms its dot product with every later column as it updates it. So a
+  // step passes over the trailing matrix twice rather than three times, and
+  // every value is the one of the plain sequence of reflections.
   bool Bidiagonalise() {
     double g = 0.0, scale = 0.0;
+    bool prepared = false;    // the left step of column i already prepared
+    double pScale = 0.0, pG = 0.0, pH = 0.0;
     for (std::size_t i = 0; i < n_; ++i) {
       if (StepAborts()) return false;
       const std::size_t l = i + 1;
@@ -92,20 +97,19 @@ class TGolubReinsch {
       bool gathered = false;
       if (i < m_) {
         double* ci = a_[i];
-        for (std::size_t k = i; k < m_; ++k) scale += std::fabs(ci[k]);
+        double h = 0.0;
+        const bool haveDots = prepared && pScale != 0.0;
+        if (prepared) {
+          scale = pScale;
+          g = pG;
+          h = pH;
+        } else {
+          PrepareLeft(i, scale, g, h);
+        }
         if (scale != 0.0) {
-          double s = 0.0;
-          for (std::size_t k = i; k < m_; ++k) {
-            ci[k] /= scale;
-            s += ci[k] * ci[k];
-          }
-          const double f = ci[i];
-          g = -Sign(std::sqrt(s), f);
-          const double h = f * g - s;
-          ci[i] = f - g;
           for (std::size_t j = l; j < n_; ++j) {
             double* aj = a_[j];
-            const double c = Dot(ci + i, aj + i, m_ - i) / h;
+            const double c = (haveDots ? dots_[j] : Dot(ci + i, aj + i, m_ - i)) / h;
             if (gather) {
               aj[i] += c * ci[i];
               AxpyGather(c, ci + l, aj + l, aj[i], acc + l, m_ - l);
@@ -117,6 +121,7 @@ class TGolubReinsch {
           for (std::size_t k = i; k < m_; ++k) ci[k] *= scale;
         }
       }
+      prepared = false;
       w_[i] = scale * g;
       g = scale = 0.0;
       if (rightStep) {
@@ -140,7 +145,16 @@ class TGolubReinsch {
             // reflection vector u, and A(j,k) += acc_j·rv1_k.
             for (std::size_t r = l; r < m_; ++r) acc[r] /= scale;
             Axpy(-g, a_[l] + l, acc + l, m_ - l);
-            for (std::size_t k = l; k < n_; ++k) Axpy(rv1_[k], acc + l, a_[k] + l, m_ - l);
+            Axpy(rv1_[l], acc + l, a_[l] + l, m_ - l);
+            PrepareLeft(l, pScale, pG, pH);
+            prepared = true;
+            const double* next = a_[l] + l;
+            for (std::size_t k = l + 1; k < n_; ++k) {
+              if (pScale != 0.0)
+                dots_[k] = AxpyDot(rv1_[k], acc + l, a_[k] + l, next, m_ - l);
+              else
+                Axpy(rv1_[k], acc + l, a_[k] + l, m_ - l);
+            }
           }
           for (std::size_t k = l; k < n_; ++k) a_[k][i] *= scale;
         }
@@ -148,6 +162,25 @@ class TGolubReinsch {
       anorm_ = std::max(anorm_, std::fabs(w_[i]) + std::fabs(rv1_[i]));
     }
     return true;
+  }
+
+  // The left reflection vector of column i, rows i to m − 1: scale := the
+  // sum of their magnitudes; unless it is 0, the rows are divided by it and
+  // g := −sign(f)·‖x‖, h := f·g − ‖x‖², A(i,i) := f − g (f the old A(i,i)).
+  void PrepareLeft(std::size_t i, double& scale, double& g, double& h) noexcept {
+    double* ci = a_[i];
+    scale = g = h = 0.0;
+    for (std::size_t k = i; k < m_; ++k) scale += std::fabs(ci[k]);
+    if (scale == 0.0) return;
+    double s = 0.0;
+    for (std::size_t k = i; k < m_; ++k) {
+      ci[k] /= scale;
+      s += ci[k] * ci[k];
+    }
+    const double f = ci[i];
+    g = -Sign(std::sqrt(s), f);
+    h = f * g - s;
+    ci[i] = f - g;
   }
 
   // V = product of the right-hand reflections, built backwards from the
@@ -299,6 +332,7 @@ class TGolubReinsch {
   std::size_t m_, n_;
   std::vector<double> rv1_;  // superdiagonal, and the right reflection while it is applied
   std::vector<double> row_;  // one row of A, or the row accumulator
+  std::vector<double> dots_; // the next left reflection vector's dot with each later column
   double anorm_ = 0.0;       // the scale against which entries count as negligible
 };
 

@@ -15,6 +15,11 @@ namespace kvl::svd_internal {
 /// Dot: Σ x_i·y_i over n contiguous values.
 double Dot(const double* __restrict x, const double* __restrict y, std::size_t n) noexcept;
 
+/// AxpyDot: y += a·x, then Σ z_i·y_i of the updated y (the bits of
+/// Dot (z, y)), over n contiguous values in one pass. z must not overlap y.
+double AxpyDot(double a, const double* __restrict x, double* __restrict y, const double* __restrict z,
+               std::size_t n) noexcept;
+
 /// Axpy: y += a·x over n contiguous values.
 void Axpy(double a, const double* __restrict x, double* __restrict y, std::size_t n) noexcept;
 
