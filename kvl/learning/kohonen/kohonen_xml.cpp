@@ -376,6 +376,7 @@ bool TKohonen::ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID)
   const std::string end = '<' + std::string(TagText(TKohonenXMLTag::xmlEndKohonen));
   while (std::getline(TFile, chunk, '>')) {
     text += chunk;
+    if (TFile.eof()) break;  // the last chunk had no '>': a truncated text
     text += '>';
     if (text.size() > kMaxText) return false;
     const std::string_view tail = TrimView(chunk);
