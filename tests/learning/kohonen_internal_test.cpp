@@ -59,6 +59,10 @@ TEST(KohonenInternalTest, WinnerSearchAgreesWithBruteForce) {
       EXPECT_EQ(static_cast<std::int32_t>(win % s.SY) + 1, wy);
       EXPECT_EQ(best, brute);
       EXPECT_EQ(dist[win], brute);
+      std::vector<double> scratch(nodes);
+      long double fast = 0;
+      EXPECT_EQ(TrainingWinner(w, s.K, x.data(), fast, scratch), win);
+      EXPECT_EQ(fast, brute);
     }
   }
   // No finite distance: no winner.
@@ -97,5 +101,32 @@ TEST(KohonenInternalTest, AxisSpansClipOrWrap) {
   for (const SpanCase& c : cases) {
     AxisSpan(c.Centre, c.Radius, c.Size, c.Cyclic, out);
     EXPECT_EQ(out, c.Expected) << c.Centre << " r" << c.Radius << " of " << c.Size << (c.Cyclic ? " cyclic" : "");
+  }
+}
+
+// Nodes whose Double sums tie (or underflow to 0) while the extended sums
+// differ: the two-pass search must still name the extended winner.
+TEST(KohonenInternalTest, TwoPassSearchKeepsExtendedWinner) {
+  struct Case {
+    const char* Name;
+    std::vector<double> W;  // two variables per node
+    std::vector<double> X;
+    std::size_t Winner;
+  };
+  const double tiny = 0x1p-27;  // its square is lost beside 1 in Double
+  const std::vector<Case> cases{
+      {"rounded tie, later node smaller", {1, tiny, 1, 0, 3, 0}, {0, 0}, 1},
+      {"rounded tie, earlier node smaller", {1, 0, 1, tiny, 3, 0}, {0, 0}, 0},
+      {"underflow to 0", {2e-170, 0, 1e-170, 0, 5e-170, 0}, {0, 0}, 1},
+      {"exact ties keep the first", {0.5, 0.5, 0.5, 0.5}, {0, 0}, 0},
+      {"Double sums near overflow", {1e154, 1e154, 1.2e154, 0, 1.1e154, 0}, {0, 0}, 2},
+      {"no finite distance", {1e300, 0, -1e300, 0}, {0, 0}, kNoNode},
+  };
+  for (const Case& c : cases) {
+    std::vector<double> scratch(c.W.size() / 2);
+    long double exact = 0, fast = 0;
+    EXPECT_EQ(FindWinner<double>(c.W, 2, c.X.data(), exact), c.Winner) << c.Name;
+    EXPECT_EQ(TrainingWinner(c.W, 2, c.X.data(), fast, scratch), c.Winner) << c.Name;
+    EXPECT_EQ(fast, exact) << c.Name;
   }
 }

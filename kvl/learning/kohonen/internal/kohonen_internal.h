@@ -62,6 +62,15 @@ std::size_t FindWinner(std::span<const double> Weights, std::size_t K, const T* 
   return win;
 }
 
+/// TrainingWinner: FindWinner's answer for a Double object, found faster: a
+/// first pass sums every node's distance in Double (any order, vectorised),
+/// and only the nodes whose Double distance lies within the proven rounding
+/// margin of the smallest one are summed again in extended precision. The
+/// winner and Best are the extended-precision ones, bit for bit. DoubleDist
+/// is scratch of one Double per node.
+std::size_t TrainingWinner(std::span<const double> Weights, std::size_t K, const double* X, long double& Best,
+                           std::span<double> DoubleDist) noexcept;
+
 /// TMapShape: extents of the map and whether it wraps around.
 struct TMapShape {
   std::int32_t SizeX = 1;
@@ -79,7 +88,7 @@ void AxisSpan(std::int32_t Centre, std::int32_t Radius, std::int32_t Size, bool 
 
 /// TTrainScratch: the buffers of one training run, reused by every object.
 struct TTrainScratch {
-  std::vector<long double> Dist;
+  std::vector<double> Dist;
   std::vector<std::int32_t> SpanX, SpanY;
 };
 
