@@ -200,6 +200,9 @@ class TKohonen : public TComponent {
   struct TLoaded;
   bool ReadFromXMLString(std::string_view Text, std::string_view DataID);
   void Adopt(TLoaded& L);
+  /// ChangeExtent: Extent := n (n > 0) with a new zero weight block; the
+  /// old extent stays when the block cannot be had. False for n <= 0.
+  bool ChangeExtent(std::int32_t& Extent, std::int32_t n);
   /// ResetWeights: a zero weight block for the current extents.
   void ResetWeights();
   void ResetScaling();

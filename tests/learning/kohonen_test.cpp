@@ -40,6 +40,18 @@ void FillData(TMatrix& m, std::int32_t NVar, std::int32_t NObj, unsigned Seed) {
     for (std::int32_t r = 1; r <= NObj; ++r) m.SetVal(c, r, v[i++]);
 }
 
+// A map of SX x SY nodes trained for Steps steps on NObj random objects.
+void Train(TKohonen& m, std::int32_t NVar, std::int32_t NObj, unsigned Seed, std::int32_t SX, std::int32_t SY,
+           std::int32_t Steps) {
+  TMatrix data;
+  FillData(data, NVar, NObj, Seed);
+  m.SetTrainData(&data);
+  m.SetSizeX(SX);
+  m.SetSizeY(SY);
+  m.SetNrOfTrnSteps(Steps);
+  m.Trainit();
+}
+
 struct StepRecord {
   std::int32_t Step, Neighb;
   double Alpha, Percent;
@@ -290,13 +302,8 @@ TEST(KohonenTest, AbortThenContinueEqualsUninterruptedTraining) {
 }
 
 TEST(KohonenTest, ContinueAfterTheLastStepLeavesTheMap) {
-  TMatrix data;
-  FillData(data, 2, 10, 8);
   TKohonen m;
-  m.SetTrainData(&data);
-  m.SetSizeX(3);
-  m.SetNrOfTrnSteps(5);
-  m.Trainit();
+  Train(m, 2, 10, 8, 3, 1, 5);
   const std::vector<double> trained = Weights(m);
   int calls = 0;
   m.OnFeedback = [&calls](TObject*, double) { ++calls; };
@@ -324,14 +331,8 @@ TEST(KohonenTest, FeedbackExceptionEndsTheStep) {
 }
 
 TEST(KohonenTest, ApplyItFindsTheNodeOfAnObject) {
-  TMatrix data;
-  FillData(data, 3, 30, 11);
   TKohonen m;
-  m.SetTrainData(&data);
-  m.SetSizeX(4);
-  m.SetSizeY(3);
-  m.SetNrOfTrnSteps(6);
-  m.Trainit();
+  Train(m, 3, 30, 11, 4, 3, 6);
   TVector in;
   in.Resize(3);
   std::int32_t wx = 0, wy = 0;

@@ -52,40 +52,25 @@ void TKohonen::ResetScaling() {
   StdDevVec.Fill(1.0);
 }
 
-void TKohonen::SetSizeX(std::int32_t n) {
-  if (n <= 0) return;
-  const std::int32_t old = FSizeX;
-  FSizeX = n;
+bool TKohonen::ChangeExtent(std::int32_t& Extent, std::int32_t n) {
+  if (n <= 0) return false;
+  const std::int32_t old = Extent;
+  Extent = n;
   try {
     ResetWeights();
   } catch (...) {
-    FSizeX = old;
+    Extent = old;
     throw;
   }
+  return true;
 }
 
-void TKohonen::SetSizeY(std::int32_t n) {
-  if (n <= 0) return;
-  const std::int32_t old = FSizeY;
-  FSizeY = n;
-  try {
-    ResetWeights();
-  } catch (...) {
-    FSizeY = old;
-    throw;
-  }
-}
+void TKohonen::SetSizeX(std::int32_t n) { ChangeExtent(FSizeX, n); }
+
+void TKohonen::SetSizeY(std::int32_t n) { ChangeExtent(FSizeY, n); }
 
 void TKohonen::SetNumInsens(std::int32_t n) {
-  if (n <= 0) return;
-  const std::int32_t old = FNrInSens;
-  FNrInSens = n;
-  try {
-    ResetWeights();
-  } catch (...) {
-    FNrInSens = old;
-    throw;
-  }
+  if (!ChangeExtent(FNrInSens, n)) return;
   if (!FDataMat.ResizeAndClear(n, FNrTrnObj)) FDataMat.Fill(0.0);
   ResetScaling();
 }
@@ -96,14 +81,7 @@ void TKohonen::SetDataMat(const TMatrix* M) {
   const std::int32_t rows = M->NrOfRows();
   // M may be the training matrix itself: take the cells before resizing.
   const std::vector<double> cells(M->Data().begin(), M->Data().end());
-  const std::int32_t old = FNrInSens;
-  FNrInSens = cols;
-  try {
-    ResetWeights();
-  } catch (...) {
-    FNrInSens = old;
-    throw;
-  }
+  ChangeExtent(FNrInSens, cols);
   FNrTrnObj = rows;
   FDataMat.Resize(cols, rows);
   std::copy(cells.begin(), cells.end(), FDataMat.ColumnView().data());
