@@ -88,7 +88,7 @@ TEST(KohonenTest, NewMapDefaults) {
   EXPECT_EQ(m.TrainData()->NrOfRows(), 1);
   // The one weight is the first draw of the generator after the seed.
   RandSeed = 7;
-  EXPECT_EQ(m.GetWeight(1, 1, 1), (Random() - 0.5) * 0.2);
+  EXPECT_EQ(m.GetWeight(1, 1, 1), static_cast<double>((Random() - 0.5L) * 0.2L));
   EXPECT_GE(m.GetWeight(1, 1, 1), -0.1);
   EXPECT_LT(m.GetWeight(1, 1, 1), 0.1);
   EXPECT_EQ(m.GetWeight(2, 1, 1), 0.0);
@@ -103,7 +103,7 @@ TEST(KohonenTest, RandomWeightsVisitXThenYThenVariable) {
   m.SetWeigtsToRandom();
   RandSeed = 12345;
   std::vector<double> expected;
-  for (int i = 0; i < 3 * 2 * 4; ++i) expected.push_back((Random() - 0.5) * 0.2);
+  for (int i = 0; i < 3 * 2 * 4; ++i) expected.push_back(static_cast<double>((Random() - 0.5L) * 0.2L));
   EXPECT_TRUE(SameBits(Weights(m), expected));
 }
 

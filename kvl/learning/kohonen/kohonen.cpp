@@ -107,8 +107,9 @@ void TKohonen::StandardizeData() {
 }
 
 void TKohonen::SetWeigtsToRandom() {
-  // The block's order is x, then y, then the variable: one draw per cell in turn.
-  for (double& w : FKohMat) w = (Random() - 0.5) * 0.2;
+  // The block's order is x, then y, then the variable: one draw per cell in
+  // turn; the product in extended precision, as the library's products are.
+  for (double& w : FKohMat) w = static_cast<double>((static_cast<long double>(Random()) - 0.5L) * 0.2L);
 }
 
 void TKohonen::ApplyIt(const TVector& InVec, std::int32_t& WinX, std::int32_t& WinY, double& Dist) const {
