@@ -7,9 +7,11 @@
 //   map.SetTrainData(&objects);      // one column per variable, one row per object
 //   map.StandardizeData();           // optional: MeanVec / StdDevVec follow the data
 //   map.SetNrOfTrnSteps(100);
-//   map.OnFeedback = [](TObject* s, double pct) { if (pct >= 50) ((TKohonen*)s)->AbortTraining(); };
-//   map.Trainit();                   // random weights, steps 1 .. 49 (aborted)
-//   map.ContinueTraining();          // resumes at step 50
+//   map.OnFeedback = [](TObject* s, double pct) {
+//     if (pct == 50) static_cast<TKohonen*>(s)->AbortTraining();
+//   };
+//   map.Trainit();                   // random weights, steps 1 .. 50 (aborted)
+//   map.ContinueTraining();          // resumes at step 51 and runs to step 99
 //   std::int32_t x = 0, y = 0;
 //   double d = 0;
 //   map.ApplyIt(object, x, y, d);    // winning node and its squared distance
