@@ -21,4 +21,5 @@
 #include "kvl/modelling/KVL_math2.h"
 #include "kvl/transforms/KVL_fourier.h"
 #include "kvl/transforms/KVL_wavelet.h"
+#include "kvl/learning/KVL_membl.h"
 #include "kvl/geometry/KVL_sline.h"
