@@ -53,10 +53,12 @@ class TNeighbourList {
 };
 
 /// TDistSums: the sums of all distances of a pass and of their squares,
-/// for their spread.
+/// taken about the first distance (Shift), so that the spread of distances
+/// far from 0 loses nothing to cancellation.
 struct TDistSums {
-  long double Sum = 0;
-  long double SumSq = 0;
+  double Shift = 0;
+  double Sum = 0;
+  double SumSq = 0;
   std::int32_t Count = 0;
   /// StdDev: the sample standard deviation; 0 below three distances.
   double StdDev() const noexcept;
@@ -89,9 +91,10 @@ void BuildSpace(const TDataTable& Table, std::span<const double> MeanVarRange, T
 void SetProbe(TSearchSpace& S, std::span<const double> Values) noexcept;
 
 /// Scan: offers every object but Exclude (1-based) to List with its raw
-/// distance to S.Probe. With Sums, every distance (rooted as Distance does)
-/// also goes into Sums and no object is skipped early; without, blocks whose
-/// partial sums all exceed the list's bound are left early.
+/// distance to S.Probe, in one pass over the blocks. With Sums, every
+/// distance (rooted as Distance does) also goes into Sums; without, a block
+/// whose eight distances all lie above the list's bound is passed over
+/// after one test.
 void Scan(const TSearchSpace& S, std::int32_t Exclude, TNeighbourList& List, TDistSums* Sums);
 
 /// Distance: the distance of a raw sum: its root unless Manhattan.
