@@ -68,8 +68,16 @@ struct TSnapshot {
 
 TSnapshot Snap(const TMemBasedLearner& mbl) {
   const TDataTable& t = *mbl.ModelData;
-  TSnapshot s{mbl.ModelName(), mbl.Comment(), t.Comment(), mbl.NumNearestNb(), mbl.DistMode(), mbl.ScalingMode(),
-              mbl.LocalModel(), t.NrOfColumns(), t.NrOfRows()};
+  TSnapshot s;
+  s.Name = mbl.ModelName();
+  s.Comment = mbl.Comment();
+  s.TableComment = t.Comment();
+  s.k = mbl.NumNearestNb();
+  s.Dist = mbl.DistMode();
+  s.Scaling = mbl.ScalingMode();
+  s.Model = mbl.LocalModel();
+  s.Cols = t.NrOfColumns();
+  s.Rows = t.NrOfRows();
   for (std::int32_t c = 1; c <= t.NrOfColumns(); ++c) {
     s.Names.push_back(t.ColName(c));
     s.Attribs.push_back(t.ColAttrib(c));
