@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -245,6 +246,45 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(MBLDistModeID[static_cast<std::size_t>(i.param.Dist)]) +
              std::string(MBLScalingModeID[static_cast<std::size_t>(i.param.Scaling)]);
     });
+
+// The search scores blocks in single precision first and exactly only where
+// an object may enter; the Gauss model scores every object exactly. Both
+// must give the same neighbours and bit-identical distances, also for data
+// far from 0 (a wide screening margin) and beyond the float range (no
+// screening at all).
+TEST(MemBasedLearner, ScreenedAndExactPassesAgree) {
+  const std::pair<double, double> shifts[] = {{0.0, 1.0}, {1e6, 1.0}, {0.0, 1e40}};  // offset, scale
+  for (const auto& [offset, scale] : shifts) {
+    for (const TMBLDistMode dist : {TMBLDistMode::mblDistEuclid, TMBLDistMode::mblDistManhattan}) {
+      TMemBasedLearner mbl;
+      Fill(mbl, 500, 3, 77);
+      for (std::int32_t j = 1; j <= 500; ++j)
+        for (std::int32_t c = 1; c <= 3; ++c) mbl.ModelData->SetElem(c, j, offset + scale * mbl.ModelData->Elem(c, j));
+      mbl.SetDistMode(dist);
+      mbl.SetNumNearestNb(9);
+      TEvent ev;
+      Record(mbl, ev);
+      const std::vector<double> pv = test::RandomValues(4 * 4, 5);
+      for (int probe = 0; probe < 4; ++probe) {
+        std::vector<double> s(pv.begin() + probe * 4, pv.begin() + probe * 4 + 4);
+        for (std::int32_t c = 0; c < 3; ++c) s[static_cast<std::size_t>(c)] = offset + scale * s[static_cast<std::size_t>(c)] * 0.5;
+        std::vector<double> a = s, g = s;
+        mbl.SetLocalModel(TMBLLocalModel::mblLMAverage);
+        ASSERT_EQ(mbl.ApplyModel(a, 0, 0), 0);
+        const TEvent screened = ev;
+        mbl.SetLocalModel(TMBLLocalModel::mblLMWgtGauss);
+        ASSERT_EQ(mbl.ApplyModel(g, 0, 0), 0);
+        EXPECT_EQ(screened.Nix, ev.Nix) << offset;
+        for (std::size_t i = 0; i < 100; ++i)
+          EXPECT_EQ(std::memcmp(&screened.Dist[i], &ev.Dist[i], sizeof(double)), 0) << offset << " rank " << i;
+        {
+          const TReference ref = BruteForce(mbl, s, 0);
+          for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(screened.Nix[i], ref.Order[i]) << offset << " rank " << i;
+        }
+      }
+    }
+  }
+}
 
 TEST(MemBasedLearner, MahalanobisDiffersFromEuclidOnCorrelatedData) {
   TMemBasedLearner mbl;

@@ -80,6 +80,14 @@ struct TSearchSpace {
   std::vector<double> Blocks;           // block b: Q dimensions x BlockLen lanes
   std::vector<double> Scaled;           // scratch: P scaled values of a probe
   std::vector<double> Probe;            // the probe in the space (Q values)
+  // Screening in single precision: Blocks as floats, the largest magnitude
+  // of each dimension, the probe as floats and its error bound.
+  std::vector<float> FBlocks;
+  std::vector<double> MaxAbs;
+  bool FloatOK = false;   // every value fits a float (FBlocks filled)
+  std::vector<float> ProbeF;
+  bool ScreenOK = false;  // FloatOK and the probe fits as well
+  double ScreenE = 0;
 };
 
 /// BuildSpace: fills S from the table (roles from the column attributes),
@@ -92,9 +100,10 @@ void SetProbe(TSearchSpace& S, std::span<const double> Values) noexcept;
 
 /// Scan: offers every object but Exclude (1-based) to List with its raw
 /// distance to S.Probe, in one pass over the blocks. With Sums, every
-/// distance (rooted as Distance does) also goes into Sums; without, a block
-/// whose eight distances all lie above the list's bound is passed over
-/// after one test.
+/// distance (rooted as Distance does) also goes into Sums; without, each
+/// block is first scored in single precision and scored exactly only when
+/// one of its objects may reach the list's bound (the single-precision pass
+/// reads half the memory; the list ends the same as with exact scores).
 void Scan(const TSearchSpace& S, std::int32_t Exclude, TNeighbourList& List, TDistSums* Sums);
 
 /// Distance: the distance of a raw sum: its root unless Manhattan.
