@@ -21,6 +21,11 @@
 // * Column statistics, the scaled (and whitened) copy of the training data
 //   and the covariance follow the table lazily: a change of ModelData marks
 //   them stale and the next search rebuilds them once.
+// * The search is one pass over a packed copy of the training data that
+//   scores blocks of eight objects in single precision first and exactly
+//   only where an object may enter the list (a proven error margin), so the
+//   neighbours and distances are those of an exact pass, bit for bit; a
+//   probe allocates nothing.
 // * Equal distances enter the neighbour list ahead of the equal ones
 //   already in it (SortIntoArray with equal values allowed); the order is
 //   judged on the sum before the square root is taken.
