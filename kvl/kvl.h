@@ -22,4 +22,5 @@
 #include "kvl/transforms/KVL_fourier.h"
 #include "kvl/transforms/KVL_wavelet.h"
 #include "kvl/learning/KVL_kohonen.h"
+#include "kvl/learning/KVL_membl.h"
 #include "kvl/geometry/KVL_sline.h"
