@@ -21,6 +21,8 @@
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/datatable/KVL_datatable.h"
+#include "kvl/learning/KVL_kohonen.h"
+#include "kvl/learning/KVL_membl.h"
 #include "kvl/runtime/weak_handler.h"
 #include "kvl/statistics/KVL_statis.h"
 
@@ -254,6 +256,49 @@ struct TContract<TCrossValidator> {
   }
 };
 
+template <>
+struct TContract<TKohonen> {
+  static TKohonen* Make(TComponent* Owner) { return new TKohonen(Owner); }
+  /// Other: the feedback after each training step.
+  static void Count(TKohonen& k, TCounts& c) {
+    k.OnFeedback = [&c](TObject*, double) { ++c.Other; };
+  }
+  static std::vector<TOpCase<TKohonen>> Operations() {
+    return {{"SetSizeX", [](TKohonen& k) { k.SetSizeX(4); }, {0, 0, 0}},
+            {"Trainit: 4 steps, 4 feedbacks",
+             [](TKohonen& k) {
+               static TMatrix data;
+               data.Resize(2, 6);
+               data.Fill(1.0);
+               k.SetNrOfInSens(2);
+               k.SetTrainData(&data);
+               k.SetNrOfTrnSteps(5);
+               k.Trainit();
+             },
+             {0, 0, 4}}};
+  }
+};
+
+template <>
+struct TContract<TMemBasedLearner> {
+  static TMemBasedLearner* Make(TComponent* Owner) { return new TMemBasedLearner(Owner); }
+  /// Other: OnModelApplied, once per ApplyModel.
+  static void Count(TMemBasedLearner& m, TCounts& c) {
+    m.OnModelApplied = [&c](TObject*, std::int32_t, const TIntArray&, const TDoubleArray&, std::int32_t) {
+      ++c.Other;
+    };
+  }
+  static std::vector<TOpCase<TMemBasedLearner>> Operations() {
+    return {{"SetNumNearestNb", [](TMemBasedLearner& m) { m.SetNumNearestNb(2); }, {0, 0, 0}},
+            {"ApplyModel",
+             [](TMemBasedLearner& m) {
+               TDoubleArray probe(2, 0.0);
+               m.ApplyModel(probe, 0, 0);
+             },
+             {0, 0, 1}}};
+  }
+};
+
 /// HasCells: the contract reaches indexed cells of T; HasChangeEvent: T has OnChange.
 template <class T>
 concept HasCells = requires(T& x) {
@@ -294,7 +339,7 @@ template <class T>
 class ComponentContract : public testing::Test {};
 
 using TComponentClasses = testing::Types<TVector, TIntVector, TMatrix, TIntMatrix, TMat3D, TMat4D, TDataTable,
-                                         TCFEvaluator, TRandGen, TCrossValidator>;
+                                         TCFEvaluator, TRandGen, TCrossValidator, TKohonen, TMemBasedLearner>;
 TYPED_TEST_SUITE(ComponentContract, TComponentClasses);
 
 /// TDeathCounter: counts the destruction notices it receives.
