@@ -101,27 +101,6 @@ INSTANTIATE_TEST_SUITE_P(Modes, ImgCorrelationModes,
                                            TImgCompareMode::icmLightness, TImgCompareMode::icmSaturation,
                                            TImgCompareMode::icmGrayValues));
 
-TEST(ImgCorrelation, ChannelsAreReadByName) {
-  // Red rises to the right, blue falls, green is noise: the red of one
-  // image against the blue of the same image shifted is −1.
-  TBitmap img(8, 2);
-  for (std::int32_t x = 0; x < 8; ++x)
-    for (std::int32_t y = 0; y < 2; ++y)
-      img.SetPixelRGBA(x, y, {static_cast<std::uint8_t>(20 * x), static_cast<std::uint8_t>((x * 37) % 11),
-                              static_cast<std::uint8_t>(200 - 20 * x), 255});
-  const TRect r{0, 0, 7, 1};
-  EXPECT_NEAR(CalcImgCorrelation(img, img, r, r, TImgCompareMode::icmRed), 1.0, kRTol);
-  TBitmap swapped(8, 2);
-  for (std::int32_t x = 0; x < 8; ++x)
-    for (std::int32_t y = 0; y < 2; ++y) {
-      const TRGBA p = img.PixelRGBA(x, y);
-      swapped.SetPixelRGBA(x, y, {p.B, p.G, p.R, 255});
-    }
-  EXPECT_NEAR(CalcImgCorrelation(img, swapped, r, r, TImgCompareMode::icmRed), -1.0, kRTol);
-  EXPECT_NEAR(CalcImgCorrelation(img, swapped, r, r, TImgCompareMode::icmBlue), -1.0, kRTol);
-  EXPECT_NEAR(CalcImgCorrelation(img, swapped, r, r, TImgCompareMode::icmGreen), 1.0, kRTol);
-}
-
 TEST(ImgCorrelation, PixelsOutsideTheBitmapsReadBlack) {
   const TBitmap a = RandomImage(6, 6, 3), b = RandomImage(6, 6, 4);
   // Rect2 runs past the right and bottom edges of b; Rect1 starts left of a.
