@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -22,7 +23,7 @@ constexpr std::int32_t kRows = 20000, kVars = 8, kK = 10;
 struct TSet {
   kvl::TMatrix Data;
   kvl::TVector Target;
-  std::vector<kvl::TVector> Probes;
+  std::vector<std::unique_ptr<kvl::TVector>> Probes;  // components do not move
   TSet() {
     std::mt19937_64 gen(5);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
@@ -37,10 +38,11 @@ struct TSet {
       }
       Target.SetVal(r, std::sin(s));
     }
-    Probes.resize(64);
-    for (kvl::TVector& p : Probes) {
-      p.Resize(kVars);
-      for (std::int32_t c = 1; c <= kVars; ++c) p.SetVal(c, u(gen));
+    for (int i = 0; i < 64; ++i) {
+      auto p = std::make_unique<kvl::TVector>();
+      p->Resize(kVars);
+      for (std::int32_t c = 1; c <= kVars; ++c) p->SetVal(c, u(gen));
+      Probes.push_back(std::move(p));
     }
   }
 };
@@ -56,7 +58,7 @@ void BM_EstimateByKNN(benchmark::State& state) {
   std::size_t i = 0;
   for (auto _ : state) {
     double est = 0, mean = 0;
-    kvl::EstimateByKNN(s.Data, s.Target, kK, mode, 1.0, s.Probes[i++ % s.Probes.size()], est, mean);
+    kvl::EstimateByKNN(s.Data, s.Target, kK, mode, 1.0, *s.Probes[i++ % s.Probes.size()], est, mean);
     benchmark::DoNotOptimize(est);
   }
   state.SetLabel(kvl::TKnnWMode(state.range(0)) == kvl::TKnnWMode::kwmBiQuad ? "biquad (45 terms)" : "");
@@ -72,7 +74,7 @@ void BM_BruteForceKNN(benchmark::State& state) {
   std::vector<std::pair<double, std::int32_t>> d(kRows);
   std::size_t i = 0;
   for (auto _ : state) {
-    const kvl::TVector& p = s.Probes[i++ % s.Probes.size()];
+    const kvl::TVector& p = *s.Probes[i++ % s.Probes.size()];
     for (std::int32_t r = 1; r <= kRows; ++r) {
       double q = 0;
       for (std::int32_t c = 1; c <= kVars; ++c) q += std::pow(p.Elem(c) - s.Data.Elem(c, r), 2);

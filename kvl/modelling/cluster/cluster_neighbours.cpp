@@ -81,7 +81,7 @@ void FindNearestNeighbors(std::int32_t k, const TMatrix& Data, std::int32_t firs
   if (DistFunc) {
     for (std::int32_t i = first; i <= last; ++i) list.Offer(DistFunc(i), i);
   } else {
-    cluster_internal::OfferRowsByEuclid(Data, first, last, std::span<const double>(Probe.Data()), list);
+    cluster_internal::OfferRowsByEuclid(Data, first, last, Probe.Data(), list);
   }
   for (std::size_t r = 0; r < kk; ++r) {
     const std::int32_t row = static_cast<std::int32_t>(r + 1);
