@@ -45,15 +45,16 @@ double MedianOf(std::span<double> t) {
   return static_cast<double>(lo + (static_cast<long double>(t[n / 2]) - lo) * 0.5L);
 }
 
-// The weighted mean Σ w·t/Σ w with w = exp(−(d·KWidth/m)²). The weights are
-// taken relative to the nearest neighbour's, exp(−(d² − d₁²)·(KWidth/m)²):
+// The weighted mean Σ w·t/Σ w with w = exp(−e²), e = d·KWidth/m. The
+// weights are taken relative to the nearest neighbour's, exp(−(e − e₁)(e + e₁)):
 // the common factor cancels in the quotient, and the nearest weight is 1,
 // so far neighbours or a wide kernel cannot underflow every weight to 0.
 double GaussEstimate(const TNeighbours& N, double KWidth, double m) {
-  const double s = KWidth / m, s2 = s * s, d1 = N.Dist[0] * N.Dist[0];
+  const double s = KWidth / m, e1 = N.Dist[0] * s;
   long double sw = 0, swt = 0;
   for (std::size_t i = 0; i < N.Count; ++i) {
-    const double w = std::exp(-(N.Dist[i] * N.Dist[i] - d1) * s2);
+    const double e = N.Dist[i] * s;
+    const double w = std::exp(-(e - e1) * (e + e1));
     sw += w;
     swt += static_cast<long double>(w) * N.Target[i];
   }
