@@ -4,6 +4,7 @@
 #include <exception>
 #include <ostream>
 
+#include "cluster.h"
 #include "describe.h"
 #include "fit.h"
 #include "image.h"
@@ -17,6 +18,7 @@ namespace kvl::tool {
 namespace {
 
 constexpr TCommand kCommands[] = {
+    {"cluster", "FILE [--method NAME] [--k N]", "k-means or agglomerative clustering of the rows of a matrix ASC file", RunCluster},
     {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file", RunDescribe},
     {"fit", "FILE [--model NAME]", "fits a regression model to the pairs of a two-column ASC file", RunFit},
     {"image", "FILE --out IMAGE", "draws the matrix of an ASC file as a PNG, BMP or JPEG image", RunImage},

@@ -1,7 +1,8 @@
 #pragma once
 // Clustering and neighbours: the Mahalanobis distance of two vectors,
-// k-means partitioning, reduction to weighted centres, nearest neighbours
-// and the mean distance to the k nearest neighbours.
+// k-means partitioning, reduction to weighted centres, nearest neighbours,
+// the mean distance to the k nearest neighbours, kNN estimation and the
+// correlation of two image regions.
 //
 //   TMatrix centers;
 //   TIntVector assign;
@@ -20,6 +21,7 @@
 #include "kvl/base/KVL_kvlbase.h"
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
+#include "kvl/runtime/bitmap.h"
 #include "kvl/runtime/export.h"
 
 KVL_API_BEGIN
@@ -33,6 +35,12 @@ enum class TClusterMethod { cmSingleLink, cmCompleteLink, cmWard, cmAvgLink, cmF
 inline constexpr std::array<std::string_view, 6> ClusterMethodID = {
     "single linkage", "complete linkage",  "Ward's method",
     "average linkage", "flexible strategy", "unweighted pair group"};
+
+/// TKnnWMode: how EstimateByKNN weighs the targets of the neighbours.
+enum class TKnnWMode { kwmGauss, kwmAverage, kwmMedian, kwmLinear, kwmBiQuad };
+
+/// TImgCompareMode: the quantity of a pixel that CalcImgCorrelation compares.
+enum class TImgCompareMode { icmRed, icmBlue, icmGreen, icmHue, icmLightness, icmSaturation, icmGrayValues };
 
 /// TCalcDistFunc: the caller's distance of object (row) Index to the probe.
 using TCalcDistFunc = std::function<double(std::int32_t Index)>;
@@ -114,6 +122,35 @@ void FindNearestNeighbors(std::int32_t k, const TMatrix& Data, std::int32_t firs
 std::int32_t AgglomClustering(TObject* Sender, TMatrix& Data, TDistMode DistMode, TClusterMethod Method,
                               double FlexParam, TIntMatrix& Tree, TVector& MergeDist, TVector& Positions,
                               const TOnPercentDoneEvent& FeedBack = nullptr);
+
+/// EstimateByKNN: estimates the target at Probe from the k nearest rows of
+/// Data (Euclidean over Probe's length, as FindNearestNeighbors; lower row
+/// first on equal distances) and their Target values t at distances d.
+/// MeanDist := the mean of the d; with m = MeanDist (0.001 when 0):
+///   kwmGauss    Σ w·t/Σ w, w = exp(−(d·KWidth/m)²) (taken relative to the
+///               nearest neighbour, so the weights never all vanish)
+///   kwmAverage  the mean of t
+///   kwmMedian   the middle quartile of t (as TVector::Quartiles)
+///   kwmLinear   Σ w·t/Σ w over w = 1 − d/m/KWidth > 0; 0 when none is
+///   kwmBiQuad   the full quadratic in the variables fitted to the
+///               neighbours by the SVD least squares (minimum-norm when
+///               underdetermined), at Probe; 0 when the SVD fails or aborts
+/// k is clamped into 1..100 and to the rows. Rows at a NaN or infinite
+/// distance are no neighbours; with none left, Estimate and MeanDist are
+/// NaN. Raises EKVLMath2Error "EstimateByKNN: number of targets does not
+/// match number of objects" when Target's length differs from Data's rows.
+void EstimateByKNN(const TMatrix& Data, const TVector& Target, std::int32_t k, TKnnWMode WMode, double KWidth,
+                   const TVector& Probe, double& Estimate, double& MeanDist);
+
+/// CalcImgCorrelation: Pearson's r (as TCurveFit::CalcStatistics gives it:
+/// 0 below 3 pixels or for a constant side) between the Mode quantity of the
+/// pixels of Img1 in Rect1 (inclusive corners) and of the pixels of Img2 at
+/// the same offsets from (Rect2.Left, Rect2.Top). Pixels outside a bitmap
+/// read as black. Hue, saturation and lightness come from RGBtoHSI, gray
+/// values from RGBtoGray. Raises EKVLMath2Error "image ranges to compare are
+/// not of equal size" when the widths (Right − Left) of the rectangles differ.
+double CalcImgCorrelation(const TBitmap& Img1, const TBitmap& Img2, const TRect& Rect1, const TRect& Rect2,
+                          TImgCompareMode Mode);
 
 }  // namespace kvl
 

@@ -20,7 +20,6 @@ namespace {
 constexpr std::size_t MaxMeanDistK = 50;    // MeanDistanceKNN keeps the 51 smallest
 constexpr std::size_t MaxNeighbours = 100;  // FindNearestNeighbors keeps the 101 smallest
 constexpr double PairSearchStart = 1e10;    // FindCenters' starting squared distance
-constexpr std::size_t ProbeBlock = 256;     // rows per block of FindNearestNeighbors
 
 void RaiseMahalanobis(std::string_view Text) { RaiseFunc<EKVLVectorError>("MahalanobisDistance", Text); }
 
@@ -82,32 +81,7 @@ void FindNearestNeighbors(std::int32_t k, const TMatrix& Data, std::int32_t firs
   if (DistFunc) {
     for (std::int32_t i = first; i <= last; ++i) list.Offer(DistFunc(i), i);
   } else {
-    // Column by column over blocks of rows: contiguous reads, sums still in
-    // variable order per row, and no allocation.
-    const std::size_t rows = static_cast<std::size_t>(Data.NrOfRows());
-    const std::size_t cols = static_cast<std::size_t>(Data.NrOfColumns());
-    const std::size_t len = static_cast<std::size_t>(Probe.NrOfElem());
-    const double* p = Probe.Data().data();
-    const double* cells = Data.Data().data();
-    std::array<double, ProbeBlock> acc;
-    for (std::size_t b0 = 0; b0 < n; b0 += ProbeBlock) {
-      const std::size_t bn = std::min(ProbeBlock, n - b0);
-      acc.fill(0.0);
-      const std::size_t r0 = static_cast<std::size_t>(first - 1) + b0;
-      for (std::size_t c = 0; c < len; ++c) {
-        if (c < cols) {
-          const double* col = cells + c * rows + r0;
-          for (std::size_t r = 0; r < bn; ++r) {
-            const double d = p[c] - col[r];
-            acc[r] += d * d;
-          }
-        } else {
-          for (std::size_t r = 0; r < bn; ++r) acc[r] += p[c] * p[c];
-        }
-      }
-      for (std::size_t r = 0; r < bn; ++r)
-        list.Offer(std::sqrt(acc[r]), static_cast<std::int32_t>(r0 + r + 1));
-    }
+    cluster_internal::OfferRowsByEuclid(Data, first, last, Probe.Data(), list);
   }
   for (std::size_t r = 0; r < kk; ++r) {
     const std::int32_t row = static_cast<std::int32_t>(r + 1);

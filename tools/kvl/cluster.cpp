@@ -1,0 +1,347 @@
+#include "cluster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <numeric>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "kvl/containers/asc_format.h"
+#include "kvl/modelling/KVL_math2.h"
+
+namespace kvl::tool {
+
+namespace {
+
+struct TMethodName {
+  std::string_view Name;
+  std::optional<TClusterMethod> Method;  // none: k-means
+};
+
+constexpr TMethodName kMethods[] = {
+    {"kmeans", std::nullopt},
+    {"single", TClusterMethod::cmSingleLink},
+    {"complete", TClusterMethod::cmCompleteLink},
+    {"ward", TClusterMethod::cmWard},
+    {"average", TClusterMethod::cmAvgLink},
+    {"flexible", TClusterMethod::cmFlexLink},
+    {"upgma", TClusterMethod::cmUpgma},
+};
+
+struct TDistanceName {
+  std::string_view Name;
+  TDistMode Mode;
+  std::string_view Text;
+};
+
+constexpr TDistanceName kDistances[] = {
+    {"euclid", TDistMode::dmEuclid, "Euclidean distance"},
+    {"sqeuclid", TDistMode::dmEuclidSqr, "squared Euclidean distance"},
+    {"manhattan", TDistMode::dmManhattan, "city-block distance"},
+};
+
+// The distance matrix of the agglomerative methods has n x n cells: this
+// many objects take 200 MB for it.
+constexpr std::int32_t kMaxAgglomObjects = 5000;
+constexpr double kDefaultFlex = 0.4;
+constexpr std::int32_t kMaxRuns = 1000;
+constexpr std::int32_t kMaxSeed = 1000000000;  // so that the seeds of the runs stay in range
+
+struct TOptions {
+  std::string File, Method = "kmeans", Distance;
+  std::optional<std::int32_t> K, Seed, Runs;
+  std::optional<double> Flex;
+};
+
+template <class T, std::size_t N>
+const T* FindByName(const T (&Table)[N], const std::string& Name) {
+  const auto it = std::ranges::find(Table, std::string_view(Name), &T::Name);
+  return it == std::end(Table) ? nullptr : &*it;
+}
+
+// Reads the command line into Opt; an empty result means it is sound,
+// otherwise it is the problem.
+std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
+  for (std::size_t i = 0; i < Args.size(); ++i) {
+    const std::string& a = Args[i];
+    if (a == "--method" || a == "--k" || a == "--seed" || a == "--runs" || a == "--distance" || a == "--flex") {
+      if (i + 1 >= Args.size()) return a + " needs a value";
+      const std::string& v = Args[++i];
+      if (a == "--method") {
+        Opt.Method = v;
+      } else if (a == "--distance") {
+        Opt.Distance = v;
+      } else if (a == "--flex") {
+        double x = 0;
+        if (!ParseNumber(v, x) || !std::isfinite(x)) return "--flex takes a number, not \"" + v + "\"";
+        Opt.Flex = x;
+      } else {
+        std::int32_t n = 0;
+        if (!ParseNumber(v, n)) return a + " takes a whole number, not \"" + v + "\"";
+        (a == "--k" ? Opt.K : a == "--seed" ? Opt.Seed : Opt.Runs) = n;
+      }
+    } else if (a.size() > 1 && a[0] == '-') {
+      return "unknown option \"" + a + "\"";
+    } else if (!Opt.File.empty()) {
+      return "expected one FILE";
+    } else {
+      Opt.File = a;
+    }
+  }
+  if (Opt.File.empty()) return "expected one FILE";
+  const TMethodName* m = FindByName(kMethods, Opt.Method);
+  if (!m) return "unknown method \"" + Opt.Method + "\"";
+  if (Opt.K && *Opt.K < 1) return "--k must be at least 1";
+  if (m->Method) {
+    if (Opt.Seed || Opt.Runs) return "--seed and --runs go with --method kmeans only";
+    if (!Opt.Distance.empty() && !FindByName(kDistances, Opt.Distance))
+      return "unknown distance \"" + Opt.Distance + "\"";
+    if (Opt.Flex && m->Method != TClusterMethod::cmFlexLink) return "--flex goes with --method flexible only";
+    if (Opt.Flex && *Opt.Flex > 0.5) return "--flex must not be above 0.5";
+  } else {
+    if (!Opt.Distance.empty()) return "--distance goes with the agglomerative methods only";
+    if (Opt.Flex) return "--flex goes with --method flexible only";
+    if (Opt.Seed && (*Opt.Seed < 0 || *Opt.Seed > kMaxSeed)) return "--seed must be between 0 and 1000000000";
+    if (Opt.Runs && (*Opt.Runs < 1 || *Opt.Runs > kMaxRuns)) return "--runs must be between 1 and 1000";
+    if (Opt.Runs && *Opt.Runs > 1 && Opt.Seed && *Opt.Seed == 0) return "--runs above 1 needs a --seed above 0";
+  }
+  return {};
+}
+
+// Reads the matrix of an ASC text, one object per row; Problem says what is
+// wrong with it (empty when it is sound).
+void ReadObjects(std::istream& In, TMatrix& Data, std::string& Problem) {
+  TASCColumnReader reader(In);
+  if (const std::int32_t st = reader.ReadHeader()) {
+    Problem = ASCStatusText(st);
+    return;
+  }
+  const TASCHeader& h = reader.Header();
+  if (h.NrColumns < 1 || h.NrRows < 1) {
+    Problem = "holds no values";
+    return;
+  }
+  Data.Resize(h.NrColumns, h.NrRows);
+  const TColumnView<double> cells = Data.ColumnView();
+  for (std::int32_t r = 0; r < h.NrRows; ++r) {
+    const std::string row = "row " + std::to_string(r + 1) + ": ";
+    if (const std::int32_t st = reader.ReadRowLead()) {
+      Problem = row + ASCStatusText(st);
+      return;
+    }
+    for (std::int32_t c = 0; c < h.NrColumns; ++c) {
+      double v = 0.0;
+      bool missing = false;
+      if (!reader.ReadValue(v, missing)) {
+        Problem = row + ASCStatusText(kASCBadValue);
+        return;
+      }
+      if (missing || !std::isfinite(v)) {
+        Problem = row + "a value is missing or not finite";
+        return;
+      }
+      cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)] = v;
+    }
+  }
+}
+
+std::string Num(double x) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.10g", x);
+  return buf;
+}
+
+void Line(std::ostream& Out, const std::string& Label, const std::string& Value) {
+  std::string head = Label;
+  head.resize(std::max<std::size_t>(head.size() + 1, 20), ' ');
+  Out << head << Value << '\n';
+}
+
+std::string Pad(std::string Text, std::size_t Width) {
+  Text.resize(std::max(Text.size() + 1, Width), ' ');
+  return Text;
+}
+
+void PrintAssignment(std::ostream& Out, std::span<const std::int32_t> Cluster) {
+  Out << "\nobject  cluster\n";
+  for (std::size_t i = 0; i < Cluster.size(); ++i)
+    Out << Pad(std::to_string(i + 1), 8) << Cluster[i] << '\n';
+}
+
+void PrintHead(std::ostream& Out, const std::string& File, const TMatrix& Data) {
+  Line(Out, "file", File);
+  Line(Out, "objects", std::to_string(Data.NrOfRows()));
+  Line(Out, "variables", std::to_string(Data.NrOfColumns()));
+}
+
+// k-means from rows 1..K (Seed 0), or the best of Runs runs seeded Seed,
+// Seed + 1, ... (the lowest within-cluster sum of squares, the first on ties).
+int RunKMeans(const std::string& File, const TMatrix& Data, std::int32_t K, std::int32_t Seed, std::int32_t Runs,
+              const TStreams& IO) {
+  TMatrix centers, c;
+  TIntVector assign, sizes, a, z;
+  double within = 0;
+  std::int32_t bestSeed = Seed;
+  for (std::int32_t run = 0; run < Runs; ++run) {
+    const double w = kMeansClustering(Data, 0, 0, K, Seed + run, c, a, z);
+    if (run == 0 || w < within) {
+      within = w;
+      bestSeed = Seed + run;
+      centers.Assign(&c);
+      assign.Assign(&a);
+      sizes.Assign(&z);
+    }
+  }
+  std::ostream& out = IO.Out;
+  PrintHead(out, File, Data);
+  std::string seeds = "seeds rows 1 to " + std::to_string(K);
+  if (Runs > 1)
+    seeds = "best of " + std::to_string(Runs) + " runs, seed " + std::to_string(bestSeed);
+  else if (Seed > 0)
+    seeds = "seeds drawn with seed " + std::to_string(Seed);
+  Line(out, "method", "k-means, " + std::to_string(K) + " clusters, " + seeds);
+  Line(out, "within-cluster SS", Num(within));
+  out << "\ncluster  size  centre\n";
+  for (std::int32_t j = 1; j <= K; ++j) {
+    out << Pad(std::to_string(j), 9) << Pad(std::to_string(sizes.Elem(j)), 6);
+    for (std::int32_t c = 1; c <= Data.NrOfColumns(); ++c)
+      out << (c > 1 ? " " : "") << Num(centers.Elem(c, j));
+    out << '\n';
+  }
+  PrintAssignment(out, assign.Data());
+  return kExitOK;
+}
+
+// The clusters left after the first n − K merges of Tree, numbered by their
+// first object.
+std::vector<std::int32_t> CutTree(const TIntMatrix& Tree, std::int32_t N, std::int32_t K) {
+  std::vector<std::int32_t> root(static_cast<std::size_t>(2 * N));  // by identifier
+  std::iota(root.begin(), root.end(), 0);
+  for (std::int32_t s = 1; s <= N - K; ++s) {
+    const std::int32_t id = Tree.Elem(3, s);
+    root[static_cast<std::size_t>(Tree.Elem(1, s))] = id;
+    root[static_cast<std::size_t>(Tree.Elem(2, s))] = id;
+  }
+  const auto find = [&root](std::int32_t id) {
+    while (root[static_cast<std::size_t>(id)] != id) id = root[static_cast<std::size_t>(id)];
+    return id;
+  };
+  std::vector<std::int32_t> label(static_cast<std::size_t>(2 * N), 0), cluster;
+  std::int32_t next = 0;
+  for (std::int32_t i = 1; i <= N; ++i) {
+    std::int32_t& l = label[static_cast<std::size_t>(find(i))];
+    if (l == 0) l = ++next;
+    cluster.push_back(l);
+  }
+  return cluster;
+}
+
+int RunAgglom(const std::string& File, TMatrix& Data, const TMethodName& M, const TDistanceName& D, double Flex,
+              std::optional<std::int32_t> K, const TStreams& IO) {
+  const std::int32_t n = Data.NrOfRows();
+  TIntMatrix tree;
+  TVector dist, pos;
+  pos.Resize(2 * n - 1);
+  AgglomClustering(nullptr, Data, D.Mode, *M.Method, Flex, tree, dist, pos);
+  std::ostream& out = IO.Out;
+  PrintHead(out, File, Data);
+  std::string method = std::string(ClusterMethodID[static_cast<std::size_t>(*M.Method)]);
+  if (*M.Method == TClusterMethod::cmFlexLink) method += " (" + Num(Flex) + ")";
+  Line(out, "method", method + ", " + std::string(D.Text));
+  out << "\nmerge  joins          new    distance\n";
+  for (std::int32_t s = 1; s < n; ++s)
+    out << Pad(std::to_string(s), 7)
+        << Pad(std::to_string(tree.Elem(1, s)) + " " + std::to_string(tree.Elem(2, s)), 15)
+        << Pad(std::to_string(tree.Elem(3, s)), 7) << Num(dist.Elem(s)) << '\n';
+  if (K) PrintAssignment(out, CutTree(tree, n, *K));
+  return kExitOK;
+}
+
+}  // namespace
+
+std::string ClusterHelp() {
+  return "usage: kvl cluster FILE [--method NAME] [--k N] [--seed S] [--runs R]\n"
+         "                        [--distance NAME] [--flex A]\n"
+         "\n"
+         "Reads FILE, an ASC text of a matrix (one object per row, one variable per\n"
+         "column; see kvl describe --help for the header), and clusters its objects.\n"
+         "\n"
+         "methods (default kmeans):\n"
+         "  kmeans    k-means into N clusters (--k, default 2), numbered by\n"
+         "            decreasing size; prints the within-cluster sum of squares,\n"
+         "            each cluster's size and centre, and each object's cluster.\n"
+         "            --seed S > 0 starts from N rows drawn at random with seed S,\n"
+         "            otherwise (default) from rows 1 to N. --runs R (1 to 1000)\n"
+         "            keeps the best (lowest sum of squares) of R runs seeded S,\n"
+         "            S + 1, ... (S from --seed, default 1).\n"
+         "  single    single linkage         complete  complete linkage\n"
+         "  ward      Ward's method          average   average linkage\n"
+         "  flexible  flexible strategy      upgma     unweighted pair group\n"
+         "            Agglomerative: prints every merge (the two clusters joined,\n"
+         "            objects 1 to n and merges n + 1 onwards, the new cluster and\n"
+         "            the distance); --k N also cuts the tree into N clusters and\n"
+         "            prints each object's cluster (numbered by first object).\n"
+         "            At most 5000 objects.\n"
+         "\n"
+         "--distance  euclid (default), sqeuclid or manhattan: the distance of the\n"
+         "            agglomerative methods.\n"
+         "--flex A    the flexible strategy's d = A*(d1 + d2) + (1 - 2A)*d12,\n"
+         "            A at most 0.5 (default 0.4).\n"
+         "\n"
+         "A FILE of - reads the text from standard input.\n"
+         "\n"
+         "Exit status: 0 done, 1 the file is missing, malformed, holds a missing or\n"
+         "infinite value, or fewer objects than clusters (one line on standard\n"
+         "error says why), 2 wrong command line, 3 internal error of the program.\n";
+}
+
+int RunCluster(std::span<const std::string> Args, const TStreams& IO) {
+  if (WantsHelp(Args)) {
+    IO.Out << ClusterHelp();
+    return kExitOK;
+  }
+  TOptions opt;
+  if (const std::string problem = ParseArgs(Args, opt); !problem.empty())
+    return UsageError(IO, "cluster", problem);
+  const TMethodName& method = *FindByName(kMethods, opt.Method);
+
+  const bool fromStdin = opt.File == "-";
+  const std::string fname = fromStdin ? std::string("standard input") : opt.File;
+  const auto fail = [&](const std::string& Problem) {
+    IO.Err << "kvl: " << fname << ": " << Problem << '\n';
+    return kExitBadInput;
+  };
+  std::ifstream file;
+  if (!fromStdin)
+    if (const std::int32_t status = OpenASCFile(opt.File, file)) return fail(ASCStatusText(status));
+  TMatrix data;
+  std::string problem;
+  ReadObjects(fromStdin ? IO.In : file, data, problem);
+  if (!problem.empty()) return fail(problem);
+  const std::int32_t n = data.NrOfRows();
+  const std::int32_t k = opt.K.value_or(method.Method ? 1 : 2);
+  if (k > n)
+    return fail(std::to_string(k) + " clusters asked for but only " + std::to_string(n) +
+                (n == 1 ? " object" : " objects"));
+  if (method.Method && n > kMaxAgglomObjects)
+    return fail(std::to_string(n) + " objects, more than the " + std::to_string(kMaxAgglomObjects) +
+                " of agglomerative clustering");
+
+  if (!method.Method) {
+    try {
+      const std::int32_t runs = opt.Runs.value_or(1);
+      // Several runs draw their seeds, from 1 unless --seed says otherwise.
+      return RunKMeans(opt.File, data, k, opt.Seed.value_or(runs > 1 ? 1 : 0), runs, IO);
+    } catch (const EKVLMath2Error& e) {
+      return fail(e.what());
+    }
+  }
+  const TDistanceName& dist =
+      opt.Distance.empty() ? kDistances[0] : *FindByName(kDistances, opt.Distance);
+  return RunAgglom(opt.File, data, method, dist, opt.Flex.value_or(kDefaultFlex), opt.K, IO);
+}
+
+}  // namespace kvl::tool
