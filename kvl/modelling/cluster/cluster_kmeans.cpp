@@ -22,47 +22,74 @@ namespace {
 
 constexpr std::int32_t MaxKMeansPasses = 1000;
 
-/// AssignPass: every object to its nearest centre (strict less-than from the
-/// largest double: the lowest centre wins ties); true when any changed.
-bool AssignPass(const std::vector<double>& x, const std::vector<double>& centres, std::size_t n, std::size_t p,
-                std::size_t K, std::vector<std::int32_t>& assign) {
-  bool changed = false;
-  for (std::size_t i = 0; i < n; ++i) {
-    const double* xi = &x[i * p];
-    double best = std::numeric_limits<double>::max();
-    std::int32_t arg = 0;
-    for (std::size_t j = 0; j < K; ++j) {
-      const double d = SquaredEuclid(xi, &centres[j * p], p);
-      if (d < best) {
-        best = d;
-        arg = static_cast<std::int32_t>(j);
-      }
-    }
-    if (assign[i] != arg) {
-      assign[i] = arg;
-      changed = true;
-    }
-  }
-  return changed;
-}
+/// TLloydPass: one pass of Lloyd's iteration over row-major objects with
+/// buffers allocated once per call. The centres are also kept transposed
+/// (variable after variable, the K centres of a variable contiguous), so
+/// that the distances of an object to all centres grow together, variable
+/// after variable, in a loop over the centres: each distance still sums
+/// its terms in variable order, the same bits as one centre at a time.
+class TLloydPass {
+ public:
+  TLloydPass(std::size_t p, std::size_t K) : FP(p), FK(K), FCentresT(p * K), FDist(K), FSums(K * p) {}
 
-/// UpdateCentres: sizes and centres as the means of their members, summed
-/// in object order; a centre without members becomes all zeros.
-void UpdateCentres(const std::vector<double>& x, const std::vector<std::int32_t>& assign, std::size_t n,
-                   std::size_t p, std::size_t K, std::vector<double>& centres, std::vector<std::int32_t>& sizes) {
-  std::fill(centres.begin(), centres.end(), 0.0);
-  std::fill(sizes.begin(), sizes.end(), 0);
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::size_t j = static_cast<std::size_t>(assign[i]);
-    ++sizes[j];
-    double* cj = &centres[j * p];
-    const double* xi = &x[i * p];
-    for (std::size_t c = 0; c < p; ++c) cj[c] += xi[c];
+  /// SetCentres: takes the K centres (row-major, K x p).
+  void SetCentres(const std::vector<double>& Centres) {
+    for (std::size_t j = 0; j < FK; ++j)
+      for (std::size_t c = 0; c < FP; ++c) FCentresT[c * FK + j] = Centres[j * FP + c];
   }
-  for (std::size_t j = 0; j < K; ++j)
-    if (sizes[j] > 0)
-      for (std::size_t c = 0; c < p; ++c) centres[j * p + c] /= sizes[j];
-}
+
+  /// Assign: every object to its nearest centre (strict less-than from the
+  /// largest double: the lowest centre wins ties); the members' sums per
+  /// centre are gathered on the way, in object order. True when any
+  /// assignment changed.
+  bool Assign(const std::vector<double>& x, std::size_t n, std::vector<std::int32_t>& assign) {
+    bool changed = false;
+    std::fill(FSums.begin(), FSums.end(), 0.0);
+    double* dist = FDist.data();
+    const double* ct = FCentresT.data();
+    for (std::size_t i = 0; i < n; ++i) {
+      const double* xi = &x[i * FP];
+      std::fill(FDist.begin(), FDist.end(), 0.0);
+      for (std::size_t c = 0; c < FP; ++c) {
+        const double v = xi[c];
+        const double* cc = ct + c * FK;
+        for (std::size_t j = 0; j < FK; ++j) {
+          const double d = v - cc[j];
+          dist[j] += d * d;
+        }
+      }
+      double best = std::numeric_limits<double>::max();
+      std::int32_t arg = 0;
+      for (std::size_t j = 0; j < FK; ++j)
+        if (dist[j] < best) {
+          best = dist[j];
+          arg = static_cast<std::int32_t>(j);
+        }
+      if (assign[i] != arg) {
+        assign[i] = arg;
+        changed = true;
+      }
+      double* sj = &FSums[static_cast<std::size_t>(arg) * FP];
+      for (std::size_t c = 0; c < FP; ++c) sj[c] += xi[c];
+    }
+    return changed;
+  }
+
+  /// UpdateCentres: sizes and centres as the means of their members (the
+  /// sums of the last Assign); a centre without members becomes all zeros.
+  void UpdateCentres(const std::vector<std::int32_t>& assign, std::vector<double>& Centres,
+                     std::vector<std::int32_t>& sizes) const {
+    std::fill(sizes.begin(), sizes.end(), 0);
+    for (const std::int32_t a : assign) ++sizes[static_cast<std::size_t>(a)];
+    for (std::size_t j = 0; j < FK; ++j)
+      for (std::size_t c = 0; c < FP; ++c)
+        Centres[j * FP + c] = sizes[j] > 0 ? FSums[j * FP + c] / sizes[j] : 0.0;
+  }
+
+ private:
+  std::size_t FP, FK;
+  std::vector<double> FCentresT, FDist, FSums;
+};
 
 }  // namespace
 
@@ -92,6 +119,7 @@ double kMeansClustering(const TMatrix& Data, std::int32_t IgnoredA, std::int32_t
   std::vector<std::int32_t> sizes(K, 0);
   std::int32_t passes = 0;
   bool aborted = false;
+  TLloydPass lloyd(p, K);
   for (;;) {
     ReportMathProgress();
     if (AbortMathProc) {
@@ -99,8 +127,9 @@ double kMeansClustering(const TMatrix& Data, std::int32_t IgnoredA, std::int32_t
       break;
     }
     ++passes;
-    const bool changed = AssignPass(x, centres, n, p, K, assign);
-    if (changed) UpdateCentres(x, assign, n, p, K, centres, sizes);
+    lloyd.SetCentres(centres);
+    const bool changed = lloyd.Assign(x, n, assign);
+    if (changed) lloyd.UpdateCentres(assign, centres, sizes);
     if (!changed || passes > MaxKMeansPasses) break;
   }
   if (passes == 0) std::fill(assign.begin(), assign.end(), 0);  // aborted before any pass

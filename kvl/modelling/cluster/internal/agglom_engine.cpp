@@ -12,38 +12,70 @@ namespace {
 
 constexpr double MaxFlexParam = 0.5;
 
-/// LanceWilliams: the distance of cluster k to the union of i and j.
-double LanceWilliams(TClusterMethod Method, double Flex, double dik, double djk, double dij, double ni, double nj,
-                     double nk) {
-  switch (Method) {
-    case TClusterMethod::cmSingleLink: return std::min(dik, djk);
-    case TClusterMethod::cmCompleteLink: return std::max(dik, djk);
-    case TClusterMethod::cmWard: return ((nk + ni) * dik + (nk + nj) * djk - nk * dij) / (ni + nj + nk);
-    case TClusterMethod::cmAvgLink: return (dik + djk) / 2.0;
-    case TClusterMethod::cmFlexLink: return Flex * (dik + djk) + (1.0 - 2.0 * Flex) * dij;
-    case TClusterMethod::cmUpgma: return (ni * dik + nj * djk) / (ni + nj);
+/// TLanceWilliams: the distance of cluster k to the union of i and j, one
+/// type per method so that the row update below is a plain loop.
+template <TClusterMethod Method>
+struct TLanceWilliams {
+  double Flex, dij, ni, nj;
+  double operator()(double dik, double djk, double nk) const {
+    if constexpr (Method == TClusterMethod::cmSingleLink) return std::min(dik, djk);
+    if constexpr (Method == TClusterMethod::cmCompleteLink) return std::max(dik, djk);
+    if constexpr (Method == TClusterMethod::cmWard) return ((nk + ni) * dik + (nk + nj) * djk - nk * dij) / (ni + nj + nk);
+    if constexpr (Method == TClusterMethod::cmAvgLink) return (dik + djk) / 2.0;
+    if constexpr (Method == TClusterMethod::cmFlexLink) return Flex * (dik + djk) + (1.0 - 2.0 * Flex) * dij;
+    if constexpr (Method == TClusterMethod::cmUpgma) return (ni * dik + nj * djk) / (ni + nj);
+    return dik;
   }
-  return dik;
+};
+
+/// UpdateRow: Ri[k] := the update of (Ri[k], Rj[k]) for every k, inactive
+/// clusters included (their cells are never read again), so the loop runs
+/// over contiguous cells without a test; the diagonal cell is put back.
+template <TClusterMethod Method>
+void UpdateRow(double* Ri, const double* Rj, const double* Sizes, std::size_t n, std::size_t i,
+               const TLanceWilliams<Method>& Update) {
+  for (std::size_t k = 0; k < n; ++k) Ri[k] = Update(Ri[k], Rj[k], Sizes[k]);
+  Ri[i] = 0.0;
+}
+
+void UpdateRow(TClusterMethod Method, double Flex, double dij, double ni, double nj, double* Ri, const double* Rj,
+               const double* Sizes, std::size_t n, std::size_t i) {
+  switch (Method) {
+    case TClusterMethod::cmSingleLink:
+      return UpdateRow<TClusterMethod::cmSingleLink>(Ri, Rj, Sizes, n, i, {Flex, dij, ni, nj});
+    case TClusterMethod::cmCompleteLink:
+      return UpdateRow<TClusterMethod::cmCompleteLink>(Ri, Rj, Sizes, n, i, {Flex, dij, ni, nj});
+    case TClusterMethod::cmWard: return UpdateRow<TClusterMethod::cmWard>(Ri, Rj, Sizes, n, i, {Flex, dij, ni, nj});
+    case TClusterMethod::cmAvgLink:
+      return UpdateRow<TClusterMethod::cmAvgLink>(Ri, Rj, Sizes, n, i, {Flex, dij, ni, nj});
+    case TClusterMethod::cmFlexLink:
+      return UpdateRow<TClusterMethod::cmFlexLink>(Ri, Rj, Sizes, n, i, {Flex, dij, ni, nj});
+    case TClusterMethod::cmUpgma: return UpdateRow<TClusterMethod::cmUpgma>(Ri, Rj, Sizes, n, i, {Flex, dij, ni, nj});
+  }
 }
 
 /// TRowMinima: for every active row i the first active j > i with the
 /// smallest distance (strict less-than from uc_MaxReal; none: −1). Scanning
 /// the rows in order with the same rule then finds the pair a full scan of
-/// the matrix would.
+/// the matrix would. The active clusters are kept as an ascending list, so
+/// that no loop visits a merged one.
 class TRowMinima {
  public:
-  TRowMinima(const double* D, std::size_t n, const std::vector<char>& Active)
-      : FD(D), FN(n), FActive(Active), FNext(n, -1), FMin(n, uc_MaxReal) {}
+  TRowMinima(const double* D, std::size_t n, const std::vector<std::uint32_t>& Alive)
+      : FD(D), FN(n), FAlive(Alive), FNext(n, -1), FMin(n, uc_MaxReal) {}
 
-  void Recompute(std::size_t i) {
+  /// Recompute: row i over the active columns FAlive[From..] (those after i).
+  void Recompute(std::size_t i, std::size_t From) {
     const double* row = FD + i * FN;  // symmetric: column i is row i
     double best = uc_MaxReal;
     std::ptrdiff_t arg = -1;
-    for (std::size_t j = i + 1; j < FN; ++j)
-      if (FActive[j] && row[j] < best) {
+    for (std::size_t q = From; q < FAlive.size(); ++q) {
+      const std::uint32_t j = FAlive[q];
+      if (row[j] < best) {
         best = row[j];
         arg = static_cast<std::ptrdiff_t>(j);
       }
+    }
     FMin[i] = best;
     FNext[i] = arg;
   }
@@ -62,7 +94,7 @@ class TRowMinima {
  private:
   const double* FD;
   std::size_t FN;
-  const std::vector<char>& FActive;
+  const std::vector<std::uint32_t>& FAlive;
   std::vector<std::ptrdiff_t> FNext;
   std::vector<double> FMin;
 };
@@ -80,11 +112,15 @@ std::int32_t AgglomMerges(TMatrix& Data, TDistMode DistMode, TClusterMethod Meth
   Data.CalcDistMat(DistMode, &dist);
   double* D = dist.ColumnView()[0].data();
 
-  std::vector<char> active(n, 1);
-  std::vector<std::int32_t> id(n), size(n, 1);
-  for (std::size_t i = 0; i < n; ++i) id[i] = static_cast<std::int32_t>(i + 1);
-  TRowMinima minima(D, n, active);
-  for (std::size_t i = 0; i < n; ++i) minima.Recompute(i);
+  std::vector<std::uint32_t> alive(n);  // the active clusters' rows, ascending
+  std::vector<std::int32_t> id(n);
+  std::vector<double> sizes(n, 1.0);  // as doubles: the updates' operands
+  for (std::size_t i = 0; i < n; ++i) {
+    alive[i] = static_cast<std::uint32_t>(i);
+    id[i] = static_cast<std::int32_t>(i + 1);
+  }
+  TRowMinima minima(D, n, alive);
+  for (std::size_t i = 0; i < n; ++i) minima.Recompute(i, i + 1);
 
   Result.Tree.assign(3 * (n > 0 ? n - 1 : 0), 0);
   Result.MergeDist.assign(n > 0 ? n - 1 : 0, 0.0);
@@ -98,46 +134,48 @@ std::int32_t AgglomMerges(TMatrix& Data, TDistMode DistMode, TClusterMethod Meth
     ReportMathProgress();
     double best = uc_MaxReal;
     std::ptrdiff_t bi = -1;
-    for (std::size_t i = 0; i < n; ++i)
-      if (active[i] && minima.Next(i) >= 0 && minima.Min(i) < best) {
-        best = minima.Min(i);
-        bi = static_cast<std::ptrdiff_t>(i);
+    for (const std::uint32_t a : alive)
+      if (minima.Next(a) >= 0 && minima.Min(a) < best) {
+        best = minima.Min(a);
+        bi = static_cast<std::ptrdiff_t>(a);
       }
-    std::size_t i, j;
+    std::size_t i = alive[0], j = alive[1];  // no distance below uc_MaxReal: the first active pair
     if (bi >= 0) {
       i = static_cast<std::size_t>(bi);
       j = static_cast<std::size_t>(minima.Next(i));
-    } else {  // no distance below uc_MaxReal: the first active pair
-      i = static_cast<std::size_t>(std::find(active.begin(), active.end(), 1) - active.begin());
-      j = static_cast<std::size_t>(std::find(active.begin() + static_cast<std::ptrdiff_t>(i) + 1, active.end(), 1) -
-                                   active.begin());
     }
     const double dij = D[i * n + j];
-    const double ni = size[i], nj = size[j];
-    for (std::size_t k = 0; k < n; ++k) {
-      if (!active[k] || k == i || k == j) continue;
-      const double d = LanceWilliams(Method, FlexParam, D[i * n + k], D[j * n + k], dij, ni, nj, size[k]);
-      D[i * n + k] = d;
-      D[k * n + i] = d;
-    }
+    double* Ri = D + i * n;
+    UpdateRow(Method, FlexParam, dij, sizes[i], sizes[j], Ri, D + j * n, sizes.data(), n, i);
     Result.Tree[3 * (s - 1)] = id[i];
     Result.Tree[3 * (s - 1) + 1] = id[j];
     Result.Tree[3 * (s - 1) + 2] = static_cast<std::int32_t>(n + s);
     Result.MergeDist[s - 1] = dij;
     id[i] = static_cast<std::int32_t>(n + s);
-    size[i] += size[j];
-    active[j] = 0;
+    sizes[i] += sizes[j];
+    alive.erase(std::lower_bound(alive.begin(), alive.end(), static_cast<std::uint32_t>(j)));
 
-    // Row minima: i's row changed; rows before i see a new column i, rows
-    // before j lose column j.
-    minima.Recompute(i);
-    for (std::size_t k = 0; k < j; ++k) {
-      if (!active[k] || k == i) continue;
+    // Column i := row i (one cell per row: the cache lines are fetched
+    // ahead), and the row minima: i's row changed; rows before i see a new
+    // column i, rows before j lose column j.
+    const std::size_t m = alive.size();
+    const std::uint32_t* A = alive.data();
+    constexpr std::size_t Ahead = 16;
+    double* Ci = D + i;
+    for (std::size_t p = 0; p < m; ++p) {
+      if (p + Ahead < m) __builtin_prefetch(Ci + A[p + Ahead] * n, 1, 3);
+      const std::size_t k = A[p];
+      if (k == i) {
+        minima.Recompute(i, p + 1);
+        continue;
+      }
+      Ci[k * n] = Ri[k];
+      if (k >= j) continue;
       const std::ptrdiff_t nk = minima.Next(k);
       if (nk == static_cast<std::ptrdiff_t>(j) || nk == static_cast<std::ptrdiff_t>(i))
-        minima.Recompute(k);
+        minima.Recompute(k, p + 1);
       else if (k < i)
-        minima.Offer(k, i, D[k * n + i]);
+        minima.Offer(k, i, Ri[k]);
     }
     if (FeedBack) FeedBack(static_cast<double>(s) * 100.0 / static_cast<double>(n));
   }
