@@ -16,6 +16,7 @@
 #include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/modelling/KVL_math2.h"
 #include "kvl/statistics/KVL_statis.h"
+#include "kvl/transforms/KVL_fourier.h"
 #include "kvl_nist_strd.h"
 
 namespace kvl::accuracy {
@@ -34,14 +35,18 @@ struct TFunction {
 
 std::int32_t I(double v) { return static_cast<std::int32_t>(v); }
 
-// The matrices of the singular value sets (as tools/accuracy/gen_references.py
-// builds them): kind 1 the Hilbert matrix, kind 2 integers -10 .. 10 from a
-// linear congruential hash of the position.
-double SvdEntry(int Kind, std::uint64_t r, std::uint64_t c) {
-  if (Kind == 1) return 1.0 / static_cast<double>(r + c + 1);
+// Integers -10 .. 10 from a linear congruential hash of the position (r, c),
+// as tools/accuracy/gen_references.py draws them.
+double Hashed(std::uint64_t r, std::uint64_t c) {
   std::uint64_t h = 1000 * r + c + 1;
   for (int i = 0; i < 2; ++i) h = (h * 1103515245u + 12345u) % (std::uint64_t{1} << 31);
   return static_cast<double>((h >> 16) % 21) - 10;
+}
+
+// The matrices of the singular value sets: kind 1 the Hilbert matrix,
+// kind 2 the hashed integers.
+double SvdEntry(int Kind, std::uint64_t r, std::uint64_t c) {
+  return Kind == 1 ? 1.0 / static_cast<double>(r + c + 1) : Hashed(r, c);
 }
 
 // The k-th largest singular value (SvdDecompose) of matrix Kind of m rows
@@ -51,12 +56,36 @@ double SingularValue(const TArgs& a) {
   if (m < 1 || n < 1 || k < 1 || k > n) return std::numeric_limits<double>::quiet_NaN();
   TDouble2DArray A(static_cast<std::size_t>(n), TDoubleArray(static_cast<std::size_t>(m)));
   for (int c = 0; c < n; ++c)
-    for (int r = 0; r < m; ++r) A[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)] = SvdEntry(kind, r, c);
+    for (int r = 0; r < m; ++r)
+      A[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)] = SvdEntry(kind, r, c);
   TDouble2DArray V;
   TDoubleArray W;
   if (SvdDecompose(A, V, W) != TSvdResult::svdSuccess) return std::numeric_limits<double>::quiet_NaN();
   std::sort(W.begin(), W.end(), std::greater<>());
   return W[static_cast<std::size_t>(k - 1)];
+}
+
+// Line L (0-based), real (Part 0) or imaginary part, of the transform of
+// N hashed complex samples (real parts column 1, imaginary parts column 2).
+double FourierLine(const TArgs& a) {
+  const int n = I(a[0]), line = I(a[1]), part = I(a[2]);
+  static std::vector<double> lines;  // the last transform (real, imaginary), kept for the next line
+  if (n < 1 || line < 0 || line >= n) return std::numeric_limits<double>::quiet_NaN();
+  if (lines.size() != 2 * static_cast<std::size_t>(n)) {
+    TFastFourier fft;
+    fft.SetSpectrumSize(n);
+    for (int j = 0; j < n; ++j) {
+      fft.SetRealSpec(j + 1, Hashed(static_cast<std::uint64_t>(j), 1));
+      fft.SetImagSpec(j + 1, Hashed(static_cast<std::uint64_t>(j), 2));
+    }
+    fft.Transform();
+    lines.resize(2 * static_cast<std::size_t>(n));
+    for (int L = 0; L < n; ++L) {
+      lines[2 * static_cast<std::size_t>(L)] = fft.RealSpec(L + 1);
+      lines[2 * static_cast<std::size_t>(L) + 1] = fft.ImagSpec(L + 1);
+    }
+  }
+  return lines[2 * static_cast<std::size_t>(line) + (part == 0 ? 0 : 1)];
 }
 
 const char* const kIncGammaNote =
@@ -86,14 +115,16 @@ const std::vector<TFunction>& Functions() {
       {"IncompleteBeta", 3, [](const TArgs& a) { return IncompleteBeta(a[0], a[1], a[2]); },
        "Continued fraction to a relative tolerance of 1e-8 in at most 100 steps (as described)."},
       {"Chi2DistriDensity", 2, [](const TArgs& a) { return Chi2DistriDensity(a[0], I(a[1])); }, kKernelNote},
-      {"chi2DistriIntegral", 2, [](const TArgs& a) { return chi2DistriIntegral(a[0], I(a[1])); }, kKernelNote},
+      {"chi2DistriIntegral", 2, [](const TArgs& a) { return chi2DistriIntegral(a[0], I(a[1])); },
+       kKernelNote},
       {"chi2DistriQuantile", 2, [](const TArgs& a) { return chi2DistriQuantile(a[0], I(a[1])); },
        "Described: Newton steps to full double precision."},
       {"tDistriDensity", 2, [](const TArgs& a) { return tDistriDensity(a[0], I(a[1])); }, kKernelNote},
       {"tDistriIntegral", 2, [](const TArgs& a) { return tDistriIntegral(a[0], I(a[1])); }, kKernelNote},
       {"tDistriQuantile", 2, [](const TArgs& a) { return tDistriQuantile(a[0], I(a[1])); },
        "Described: Newton steps to full double precision."},
-      {"FDistriDensity", 3, [](const TArgs& a) { return FDistriDensity(a[0], I(a[1]), I(a[2])); }, kKernelNote},
+      {"FDistriDensity", 3, [](const TArgs& a) { return FDistriDensity(a[0], I(a[1]), I(a[2])); },
+       kKernelNote},
       {"FDistriIntegral", 3, [](const TArgs& a) { return FDistriIntegral(a[0], I(a[1]), I(a[2])); },
        kKernelNote},
       {"FDistriQuantile", 3, [](const TArgs& a) { return FDistriQuantile(a[0], I(a[1]), I(a[2])); },
@@ -104,6 +135,9 @@ const std::vector<TFunction>& Functions() {
        "Golub-Reinsch, backward stable: each singular value lies within a few eps times the largest one "
        "of the true value, so the small singular values of an ill-conditioned matrix (Hilbert: absolute "
        "errors) have no relative accuracy in this or any such method."},
+      {"TFastFourier::Transform", 3, FourierLine,
+       "Radix-2 transform: absolute errors grow like eps log2(N) times the signal's size (lines here reach "
+       "a few hundred)."},
       {"BinomDistriIntegral", 3, [](const TArgs& a) { return BinomDistriIntegral(I(a[0]), a[1], I(a[2])); },
        kKernelNote},
   };
@@ -160,7 +194,8 @@ TErrorRow EvaluateFile(const std::filesystem::path& File) {
     std::string tok;
     std::vector<std::string> toks;
     while (s >> tok) toks.push_back(tok);
-    if (toks.size() != fn->Arity + 1) Fail(File, "expected " + std::to_string(fn->Arity + 1) + " numbers: " + line);
+    if (toks.size() != fn->Arity + 1)
+      Fail(File, "expected " + std::to_string(fn->Arity + 1) + " numbers: " + line);
     for (std::size_t i = 0; i < fn->Arity; ++i) {
       char* end = nullptr;
       args.push_back(std::strtod(toks[i].c_str(), &end));
@@ -191,8 +226,8 @@ TErrorRow EvaluateFile(const std::filesystem::path& File) {
 
 // NIST StRD: the univariate sets through TVector::MeanVar, the linear
 // least-squares sets through MultiLinReg, the ANOVA sets through Anova1F.
-void AddDigits(std::vector<TDigitsRow>& Out, const std::string& Set, const char* Routine, const char* Quantity,
-               double Lre) {
+void AddDigits(std::vector<TDigitsRow>& Out, const std::string& Set, const char* Routine,
+               const char* Quantity, double Lre) {
   Out.push_back({Set, Routine, Quantity, Lre});
 }
 
@@ -217,7 +252,8 @@ void LinearLeastSquares(const std::string& Name, const test::TStrdSet& S, std::v
     const auto& r = S.Rows[static_cast<std::size_t>(i)];
     for (int j = 0; j < nx; ++j) {
       // Powers of x in extended precision, rounded once.
-      const long double v = poly ? std::pow(static_cast<long double>(r.at(0)), j + 1) : r.at(static_cast<std::size_t>(j));
+      const long double v =
+          poly ? std::pow(static_cast<long double>(r.at(0)), j + 1) : r.at(static_cast<std::size_t>(j));
       data.SetVal(j + 1, i + 1, static_cast<double>(v));
     }
     data.SetVal(nx + 1, i + 1, r.back());
@@ -240,7 +276,8 @@ void LinearLeastSquares(const std::string& Name, const test::TStrdSet& S, std::v
   if (!ok) minB = minSE = 0;
   AddDigits(Out, Name, "MultiLinReg", "coefficients (fewest digits)", minB);
   AddDigits(Out, Name, "MultiLinReg", "standard errors (fewest digits)", minSE);
-  AddDigits(Out, Name, "MultiLinReg", "residual standard deviation", ok ? test::Lre(sd, S.Cert("residual_sd")) : 0);
+  AddDigits(Out, Name, "MultiLinReg", "residual standard deviation",
+            ok ? test::Lre(sd, S.Cert("residual_sd")) : 0);
   AddDigits(Out, Name, "MultiLinReg", "R squared", ok ? test::Lre(r2, S.Cert("r_squared")) : 0);
 }
 
@@ -325,13 +362,15 @@ TAccuracyTable ComputeTable(const std::filesystem::path& RefFolder) {
   for (const auto& f : files) table.Errors.push_back(EvaluateFile(f));
   std::stable_sort(table.Errors.begin(), table.Errors.end(),
                    [](const TErrorRow& a, const TErrorRow& b) { return a.Function < b.Function; });
-  if (test::StrdFolder().empty()) throw std::runtime_error("NIST StRD folder shared/data/nist-strd not found");
-  for (const char* name : {"PiDigits", "Lottery", "Lew", "Mavro", "Michelso", "NumAcc1", "NumAcc3", "Norris",
-                           "Longley", "Filip", "Wampler1", "Wampler2", "Wampler3", "SiRstv", "SmLs01", "SmLs03",
-                           "SmLs07", "AtmWtAg"}) {
+  if (test::StrdFolder().empty())
+    throw std::runtime_error("NIST StRD folder shared/data/nist-strd not found");
+  for (const char* name :
+       {"PiDigits", "Lottery", "Lew", "Mavro", "Michelso", "NumAcc1", "NumAcc3", "Norris", "Longley", "Filip",
+        "Wampler1", "Wampler2", "Wampler3", "SiRstv", "SmLs01", "SmLs03", "SmLs07", "AtmWtAg"}) {
     test::TStrdSet set;
     if (!test::LoadStrd(name, set))
-      throw std::runtime_error(std::string("NIST StRD set ") + name + " not readable in " + test::StrdFolder().string());
+      throw std::runtime_error(std::string("NIST StRD set ") + name + " not readable in " +
+                               test::StrdFolder().string());
     const std::string kind = set.Header.at("kind");
     if (kind == "univariate") Univariate(name, set, table.Digits);
     if (kind == "lls") LinearLeastSquares(name, set, table.Digits);
@@ -349,7 +388,9 @@ void WriteTable(std::ostream& Out, const TAccuracyTable& Table) {
          "references lie in `tests/accuracy/refs/`, one file per argument set: mpmath at 50 significant "
          "digits from the textbook definition of each function (incomplete gamma and beta integrals in "
          "their hypergeometric forms, closed-form densities, exact binomial sums, quantiles as 50-digit "
-         "roots of those distribution functions), written by `tools/accuracy/gen_references.py`. Arguments "
+         "roots of those distribution functions, singular values by mpmath's SVD of the matrices the library "
+         "sees, the discrete Fourier transform summed directly), written by "
+         "`tools/accuracy/gen_references.py`. Arguments "
          "are doubles that read back exactly. The page is rebuilt from the stored values without Python; "
          "the test `kvl_accuracy_tests` recomputes every figure and fails when one is worse than stated "
          "here.\n\n"
@@ -377,14 +418,16 @@ void WriteTable(std::ostream& Out, const TAccuracyTable& Table) {
            "digits differ from set to set. Stated figures are rounded down.\n\n"
            "| Set | Routine | Quantity | Digits |\n|---|---|---|---:|\n";
     for (const auto& d : Table.Digits)
-      Out << "| " << d.Set << " | `" << d.Routine << "` | " << d.Quantity << " | " << DigitsFigure(d.Lre) << " |\n";
+      Out << "| " << d.Set << " | `" << d.Routine << "` | " << d.Quantity << " | " << DigitsFigure(d.Lre)
+          << " |\n";
   }
   Out << "\n## Not yet covered\n\n"
-         "Measured elsewhere, not yet in this table: the Mann-Whitney U, Kolmogorov-Smirnov, Lilliefors and "
-         "Shapiro-Wilk distributions and the p-values of the hypothesis tests (several are checked against "
-         "SciPy in the statistics tests), the hypergeometric and Weibull densities, the eigen "
-         "decompositions and the singular vectors, the curve fits of `TCurveFit` (NIST rows in docs/modelling.md), the fast Fourier "
-         "and wavelet transforms (docs/transforms.md), and the scalar functions of `KVL_math1`.\n";
+         "Not yet in this table (some are checked against references in their own tests): the "
+         "Mann-Whitney U, Kolmogorov-Smirnov, Lilliefors and Shapiro-Wilk distributions and the p-values "
+         "of the hypothesis tests, the hypergeometric and Weibull densities, the eigen decompositions and "
+         "the singular vectors, the curve fits of `TCurveFit` (NIST rows in docs/modelling.md), the "
+         "windowed spectra and the wavelet transforms (docs/transforms.md), and the scalar functions of "
+         "`KVL_math1`.\n";
 }
 
 TStated ReadStated(std::istream& In) {

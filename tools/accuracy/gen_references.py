@@ -308,15 +308,36 @@ def main():
               "double, n = 4, 8, 12",
               sum((rows_of(1, n, n) for n in [4, 8, 12]), []))
 
+    # The fast Fourier transform of a fixed complex signal: the exact DFT
+    # X_L = sum_j x_j e^(+2 pi i j L / N) (the library's sign), at 50 digits.
+    if want("fft"):
+        rows = []
+        for n in [8, 64, 1024]:
+            x = [mpmath.mpc(hashed(j, 1), hashed(j, 2)) for j in range(n)]
+            w = [mpmath.expjpi(mpf(2 * m) / n) for m in range(n)]
+            for line in range(n):
+                v = mpmath.fsum(x[j] * w[(j * line) % n] for j in range(n))
+                rows.append(((n, line, 0), v.real))
+                rows.append(((n, line, 1), v.imag))
+        write("fft", "TFastFourier::Transform", "absolute",
+              "every line (real and imaginary part) of N = 8, 64, 1024 complex samples, integers -10 .. 10 "
+              "from a fixed hash of the position (real: column 1, imaginary: column 2), rectangular window",
+              rows)
+
+
+def hashed(r, c):
+    """Integers -10 .. 10 from a linear congruential hash of the position (r, c)."""
+    k = 1000 * r + c + 1
+    h = (k * 1103515245 + 12345) % 2**31
+    h = (h * 1103515245 + 12345) % 2**31
+    return (h >> 16) % 21 - 10
+
 
 def svd_entry(kind, r, c):
     """The matrices of the singular value sets, as the library's table builds them."""
     if kind == 1:
         return 1.0 / (r + c + 1)
-    k = 1000 * r + c + 1  # integers -10 .. 10 from a linear congruential hash of (r, c)
-    h = (k * 1103515245 + 12345) % 2**31
-    h = (h * 1103515245 + 12345) % 2**31
-    return float((h >> 16) % 21 - 10)
+    return float(hashed(r, c))
 
 
 if __name__ == "__main__":
