@@ -19,8 +19,10 @@ starting points of the root searches):
 
     /usr/bin/python3 tools/accuracy/gen_references.py
 """
+import math
 import os
 import sys
+from fractions import Fraction
 
 import mpmath
 from mpmath import mp, mpf, exp, log, sqrt, pi, loggamma, hyp1f1, hyp2f1, erf, ncdf, binomial, findroot
@@ -308,6 +310,54 @@ def main():
               "double, n = 4, 8, 12",
               sum((rows_of(1, n, n) for n in [4, 8, 12]), []))
 
+    # The Mann-Whitney U distribution: exact counts (Python integers) of the
+    # arrangements, the coefficients of the Gaussian binomial [n1 + n2, n1]_q.
+    if want("mannwhitney"):
+        exact, approx = [], []
+        for n1, n2 in [(3, 5), (8, 10), (20, 20), (5, 200), (60, 80), (50, 1000), (100, 400)]:
+            counts = u_counts(n1, n2)
+            total = sum(counts)
+            mean, sd = n1 * n2 / 2, (n1 * n2 * (n1 + n2 + 1) / 12) ** 0.5
+            us = sorted({min(n1 * n2 - 1, max(0, int(round(mean + z * sd)))) for z in [-4, -2, -1, 0, 1, 2, 4]})
+            cum = 0
+            cums = []
+            for c in counts:
+                cum += c
+                cums.append(cum)
+            is_exact = n1 * n2 <= 500000 and min(n1, n2) * n1 * n2 <= 2000000
+            for u in us:
+                ref = mpf(cums[u]) / total
+                (exact if is_exact else approx).append(((n1, n2, u), ref))
+        write("mannwhitney_exact", "UDistriIntegral", "relative",
+              "(n1, n2) = (3, 5), (8, 10), (20, 20), (5, 200), (60, 80); u = mean + z sd for z = -4, -2, -1, 0, "
+              "1, 2, 4 (exact counts of the arrangements)", exact)
+        write("mannwhitney_edgeworth", "UDistriIntegral", "absolute",
+              "(n1, n2) = (50, 1000), (100, 400), beyond the exact table; u as for the exact set", approx)
+
+    # The Kolmogorov-Smirnov statistic: P(D >= d) from Durbin's matrix
+    # formula in exact rationals, each value checked against SciPy's kstwo
+    # (which is good to about 1e-11 here) to 1e-10.
+    if want("kolmogorov"):
+        exact, asym = [], []
+        for n in [5, 10, 20, 50, 100]:
+            for t in [0.3, 0.5, 0.8, 1.0, 1.3, 1.6, 2.0, 2.5, 3.0]:  # t = sqrt(n) d
+                d = t / n**0.5
+                limit = 3.76 if n > 99 else 7.24
+                if d >= 1:  # D never exceeds 1
+                    if n * d * d > limit:
+                        asym.append(((n, d), mpf(0)))
+                    continue
+                exact_p = 1 - ks_cdf(n, d)
+                ref = mpf(exact_p.numerator) / exact_p.denominator
+                sp = stats.kstwo.sf(d, n)
+                assert abs(ref - sp) <= 1e-10 * sp, (n, d, ref, sp)
+                (asym if n * d * d > limit else exact).append(((n, d), ref))
+        write("kolmogorov_exact", "KSPValue", "relative",
+              "n = 5, 10, 20, 50, 100; d = t / sqrt(n) for t = 0.3, 0.5, 0.8, 1, 1.3, 1.6, 2, 2.5, 3 "
+              "where n d^2 is at most 7.24 (3.76 above n = 99) and d < 1", exact)
+        write("kolmogorov_asymptotic", "KSPValue", "absolute",
+              "as for the exact set, where n d^2 exceeds 7.24 (3.76 above n = 99); P = 0 for d >= 1", asym)
+
     # The fast Fourier transform of a fixed complex signal: the exact DFT
     # X_L = sum_j x_j e^(+2 pi i j L / N) (the library's sign), at 50 digits.
     if want("fft"):
@@ -323,6 +373,50 @@ def main():
               "every line (real and imaginary part) of N = 8, 64, 1024 complex samples, integers -10 .. 10 "
               "from a fixed hash of the position (real: column 1, imaginary: column 2), rectangular window",
               rows)
+
+
+def ks_cdf(n, d):
+    """P(D_n < d) = n! / n^n (H^n)_kk, Durbin's matrix (Marsaglia, Tsang, Wang 2003), in exact rationals."""
+    d = Fraction(d)
+    k = int(n * d) + 1
+    m = 2 * k - 1
+    h = k - n * d
+    H = [[Fraction(1 if i - j + 1 >= 0 else 0) for j in range(m)] for i in range(m)]
+    for i in range(m):
+        H[i][0] -= h ** (i + 1)
+        H[m - 1][i] -= h ** (m - i)
+    if 2 * h - 1 > 0:
+        H[m - 1][0] += (2 * h - 1) ** m
+    for i in range(m):
+        for j in range(m):
+            if i - j + 1 > 0:
+                H[i][j] /= math.factorial(i - j + 1)
+
+    def mul(a, b):
+        return [[sum(a[i][t] * b[t][j] for t in range(m)) for j in range(m)] for i in range(m)]
+
+    power, base, e = None, H, n
+    while e:
+        if e & 1:
+            power = base if power is None else mul(power, base)
+        e >>= 1
+        if e:
+            base = mul(base, base)
+    return Fraction(math.factorial(n), n**n) * power[k - 1][k - 1]
+
+
+def u_counts(n1, n2):
+    """Numbers of arrangements with U = 0 .. n1 n2: prod (1 - q^(n2 + i)) / (1 - q^i), i = 1 .. n1."""
+    deg = n1 * n2
+    poly = [0] * (deg + 1)
+    poly[0] = 1
+    for i in range(1, n1 + 1):
+        step = n2 + i  # times (1 - q^(n2 + i)), from the top down
+        for k in range(deg, step - 1, -1):
+            poly[k] -= poly[k - step]
+        for k in range(i, deg + 1):  # divided by (1 - q^i): running sums with stride i
+            poly[k] += poly[k - i]
+    return poly
 
 
 def hashed(r, c):
