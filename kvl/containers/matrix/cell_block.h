@@ -79,7 +79,9 @@ class TCellBlockOf {
     const std::size_t newSize = NewCols * NewRows;
     const std::size_t keepCols = OldCols < NewCols ? OldCols : NewCols;
     const std::size_t keepRows = OldRows < NewRows ? OldRows : NewRows;
+    const bool fresh = FCapacity < newSize;
     Reserve(newSize);  // the only step that can fail
+    if (fresh) AdviseHugePages();  // before the zeros below touch the pages
     if (NewRows > OldRows) {
       // Spread from the last column down: a column's target never lies
       // below its source, and the columns after it have already moved.
