@@ -6,23 +6,12 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
+#include "kvl/containers/matrix/internal/cell_copy.h"
 #include "kvl/containers/matrix/internal/matrix_internal.h"
 
 namespace kvl {
 
-namespace {
-
-// Writes Count values to Dest from DestElem onward after zeroing it; Value(k)
-// gives the k-th (0-based). Positions outside the vector are ignored by SetVal.
-template <class ValueFn>
-void ZeroThenWrite(TVector& Dest, std::int64_t Count, std::int32_t DestElem, ValueFn&& Value) {
-  Dest.Fill(0.0);
-  const std::int64_t room = static_cast<std::int64_t>(Dest.NrOfElem()) - DestElem + 1;
-  const std::int64_t n = std::min(Count, room);
-  for (std::int64_t k = 0; k < n; ++k) Dest.SetVal(static_cast<std::int32_t>(DestElem + k), Value(k));
-}
-
-}  // namespace
+using matrix_internal::ZeroThenWrite;
 
 void TMatrix::CopyRowToVec(TVector* DestVec, std::int32_t Row, std::int32_t FirstCol,
                            std::int32_t LastCol) const {
