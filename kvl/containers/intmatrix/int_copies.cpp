@@ -14,13 +14,6 @@
 
 namespace kvl {
 
-namespace {
-
-/// ClampLine: a line index held into 1..N (1 when there are no lines).
-std::int32_t ClampLine(std::int32_t Ix, std::int32_t N) noexcept { return std::max(1, std::min(Ix, N)); }
-
-}  // namespace
-
 // --- vectors and 1-D arrays ----------------------------------------------------------------
 
 void TIntMatrix::CopyRowToVec(TIntVector* DestVec, std::int32_t Row, std::int32_t FirstCol,
@@ -30,11 +23,7 @@ void TIntMatrix::CopyRowToVec(TIntVector* DestVec, std::int32_t Row, std::int32_
 
 void TIntMatrix::CopyRowToVec(TIntVector* DestVec, std::int32_t Row, std::int32_t FirstCol, std::int32_t LastCol,
                               std::int32_t DestElem) const {
-  if (DestVec == nullptr) return;
-  MakeValidColRange(FirstCol, LastCol);
-  Row = ClampLine(Row, FNRow);
-  matrix_internal::ZeroThenWrite(*DestVec, LastCol - FirstCol + 1, DestElem,
-                                 [&](std::int64_t k) { return GetVal(FirstCol + static_cast<std::int32_t>(k), Row); });
+  matrix_internal::CopyLineToVec(*this, DestVec, true, Row, FirstCol, LastCol, DestElem);
 }
 
 void TIntMatrix::CopyColToVec(TIntVector* DestVec, std::int32_t Col, std::int32_t FirstRow,
@@ -44,53 +33,27 @@ void TIntMatrix::CopyColToVec(TIntVector* DestVec, std::int32_t Col, std::int32_
 
 void TIntMatrix::CopyColToVec(TIntVector* DestVec, std::int32_t Col, std::int32_t FirstRow, std::int32_t LastRow,
                               std::int32_t DestElem) const {
-  if (DestVec == nullptr) return;
-  MakeValidRowRange(FirstRow, LastRow);
-  Col = ClampLine(Col, FNCol);
-  matrix_internal::ZeroThenWrite(*DestVec, LastRow - FirstRow + 1, DestElem,
-                                 [&](std::int64_t k) { return GetVal(Col, FirstRow + static_cast<std::int32_t>(k)); });
+  matrix_internal::CopyLineToVec(*this, DestVec, false, Col, FirstRow, LastRow, DestElem);
 }
-
-namespace {
-
-template <class U>
-void RowTo1D(const TIntMatrix& M, std::span<U> Dest, std::int32_t Row, std::int32_t FirstCol, std::int32_t LastCol,
-             std::int32_t DestElem) {
-  M.MakeValidColRange(FirstCol, LastCol);
-  Row = ClampLine(Row, M.NrOfRows());
-  matrix_internal::CopyLineTo1D(Dest, LastCol - FirstCol + 1, DestElem,
-                                [&](std::int64_t k) { return M.GetVal(FirstCol + static_cast<std::int32_t>(k), Row); });
-}
-
-template <class U>
-void ColTo1D(const TIntMatrix& M, std::span<U> Dest, std::int32_t Col, std::int32_t FirstRow, std::int32_t LastRow,
-             std::int32_t DestElem) {
-  M.MakeValidRowRange(FirstRow, LastRow);
-  Col = ClampLine(Col, M.NrOfColumns());
-  matrix_internal::CopyLineTo1D(Dest, LastRow - FirstRow + 1, DestElem,
-                                [&](std::int64_t k) { return M.GetVal(Col, FirstRow + static_cast<std::int32_t>(k)); });
-}
-
-}  // namespace
 
 void TIntMatrix::CopyRowTo1DArray(std::span<std::int32_t> Dest, std::int32_t Row, std::int32_t FirstCol,
                                   std::int32_t LastCol, std::int32_t DestElem) const {
-  RowTo1D(*this, Dest, Row, FirstCol, LastCol, DestElem);
+  matrix_internal::CopyLineToSpan(*this, Dest, true, Row, FirstCol, LastCol, DestElem);
 }
 
 void TIntMatrix::CopyRowTo1DArray(std::span<double> Dest, std::int32_t Row, std::int32_t FirstCol,
                                   std::int32_t LastCol, std::int32_t DestElem) const {
-  RowTo1D(*this, Dest, Row, FirstCol, LastCol, DestElem);
+  matrix_internal::CopyLineToSpan(*this, Dest, true, Row, FirstCol, LastCol, DestElem);
 }
 
 void TIntMatrix::CopyColTo1DArray(std::span<std::int32_t> Dest, std::int32_t Col, std::int32_t FirstRow,
                                   std::int32_t LastRow, std::int32_t DestElem) const {
-  ColTo1D(*this, Dest, Col, FirstRow, LastRow, DestElem);
+  matrix_internal::CopyLineToSpan(*this, Dest, false, Col, FirstRow, LastRow, DestElem);
 }
 
 void TIntMatrix::CopyColTo1DArray(std::span<double> Dest, std::int32_t Col, std::int32_t FirstRow,
                                   std::int32_t LastRow, std::int32_t DestElem) const {
-  ColTo1D(*this, Dest, Col, FirstRow, LastRow, DestElem);
+  matrix_internal::CopyLineToSpan(*this, Dest, false, Col, FirstRow, LastRow, DestElem);
 }
 
 // --- 2-D arrays ------------------------------------------------------------------------------
@@ -185,34 +148,22 @@ void TIntMatrix::SortSparseLines(bool ByRows, std::int32_t KeyIx, bool Ascending
 
 void TIntMatrix::SortRows(std::int32_t SortColIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
                           std::int32_t HighCol, std::int32_t HighRow) {
-  MakeValidColRange(LowCol, HighCol);
-  MakeValidRowRange(LowRow, HighRow);
-  if (HighRow - LowRow < 1) return;
-  auto fire = [&](std::int32_t i, std::int32_t j) {
-    if (OnSortExchange) OnSortExchange(this, 2, i, j, LowCol, HighCol);
-  };
-  if (!FIsSparse)
-    matrix_internal::SortRowsOfBlock(FData.data(), {FNCol, FNRow, LowCol, LowRow, HighCol, HighRow}, SortColIx,
-                                     Ascending, fire);
-  else if (SortColIx >= 1 && SortColIx <= FNCol)
-    SortSparseLines(true, SortColIx, Ascending, LowRow, HighRow, LowCol, HighCol, fire);
-  Changed();
+  matrix_internal::SortMatrixLines(*this, true, LowCol, LowRow, HighCol, HighRow, [&](const auto& B, auto&& fire) {
+    if (!FIsSparse)
+      matrix_internal::SortRowsOfBlock(FData.data(), B, SortColIx, Ascending, fire);
+    else if (SortColIx >= 1 && SortColIx <= FNCol)
+      SortSparseLines(true, SortColIx, Ascending, B.LowRow, B.HighRow, B.LowCol, B.HighCol, fire);
+  });
 }
 
 void TIntMatrix::SortCols(std::int32_t SortRowIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
                           std::int32_t HighCol, std::int32_t HighRow) {
-  MakeValidColRange(LowCol, HighCol);
-  MakeValidRowRange(LowRow, HighRow);
-  if (HighCol - LowCol < 1) return;
-  auto fire = [&](std::int32_t i, std::int32_t j) {
-    if (OnSortExchange) OnSortExchange(this, 1, i, j, LowRow, HighRow);
-  };
-  if (!FIsSparse)
-    matrix_internal::SortColsOfBlock(FData.data(), {FNCol, FNRow, LowCol, LowRow, HighCol, HighRow}, SortRowIx,
-                                     Ascending, fire);
-  else if (SortRowIx >= 1 && SortRowIx <= FNRow)
-    SortSparseLines(false, SortRowIx, Ascending, LowCol, HighCol, LowRow, HighRow, fire);
-  Changed();
+  matrix_internal::SortMatrixLines(*this, false, LowCol, LowRow, HighCol, HighRow, [&](const auto& B, auto&& fire) {
+    if (!FIsSparse)
+      matrix_internal::SortColsOfBlock(FData.data(), B, SortRowIx, Ascending, fire);
+    else if (SortRowIx >= 1 && SortRowIx <= FNRow)
+      SortSparseLines(false, SortRowIx, Ascending, B.LowCol, B.HighCol, B.LowRow, B.HighRow, fire);
+  });
 }
 
 }  // namespace kvl

@@ -427,6 +427,9 @@ class TIntMatrix : public TComponent {
   /// Resize; a sparse store keeps the non-zero ones. With PerCellEvents and
   /// an OnChange handler each cell fires OnChange as SetVal does.
   void TakeCells(std::int32_t Cols, std::int32_t Rows, const std::int32_t* Cells, bool PerCellEvents);
+  /// ProductInto: MatRes := op(this) op(MatB), op the transpose where asked
+  /// (the sizes already checked).
+  void ProductInto(const TIntMatrix& MatB, TIntMatrix& MatRes, bool TransA, bool TransB) const;
   /// CopyInCells: runs a CopyFromArray rule Rule(put), cells stored through
   /// StoreCell (Doubles converted as CloneArray converts); OnChange on 0.
   template <class RuleFn>

@@ -71,35 +71,33 @@ void IntProduct(const TIntOperand& A, const TIntOperand& B, std::int32_t* Out) {
 
 // --- products ----------------------------------------------------------------------------
 
+void TIntMatrix::ProductInto(const TIntMatrix& MatB, TIntMatrix& MatRes, bool TransA, bool TransB) const {
+  std::vector<std::int32_t> sa, sb;
+  const std::int32_t cols = TransB ? MatB.FNRow : MatB.FNCol;
+  const std::int32_t rows = TransA ? FNCol : FNRow;
+  std::vector<std::int32_t> work = matrix_internal::WorkCells<std::int32_t>(
+      *this, static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows));
+  IntProduct(Operand(CellImage(sa), TransA), Operand(MatB.CellImage(sb), TransB), work.data());
+  MatRes.TakeCells(cols, rows, work.data(), true);
+}
+
 bool TIntMatrix::Multiply(const TIntMatrix* MatB, TIntMatrix* MatRes) {
   if (MatB == nullptr || MatRes == nullptr || FNCol != MatB->FNRow) return false;
-  std::vector<std::int32_t> sa, sb;
-  std::vector<std::int32_t> work = matrix_internal::WorkCells<std::int32_t>(
-      *this, static_cast<std::size_t>(MatB->FNCol) * static_cast<std::size_t>(FNRow));
-  IntProduct(Operand(CellImage(sa), false), Operand(MatB->CellImage(sb), false), work.data());
-  MatRes->TakeCells(MatB->FNCol, FNRow, work.data(), true);
+  ProductInto(*MatB, *MatRes, false, false);
   Changed();
   return true;
 }
 
 bool TIntMatrix::MultiplyTransposed(const TIntMatrix* MatB, TIntMatrix* MatRes) {
   if (MatB == nullptr || MatRes == nullptr || FNCol != MatB->FNCol) return false;
-  std::vector<std::int32_t> sa, sb;
-  std::vector<std::int32_t> work = matrix_internal::WorkCells<std::int32_t>(
-      *this, static_cast<std::size_t>(MatB->FNRow) * static_cast<std::size_t>(FNRow));
-  IntProduct(Operand(CellImage(sa), false), Operand(MatB->CellImage(sb), true), work.data());
-  MatRes->TakeCells(MatB->FNRow, FNRow, work.data(), true);
+  ProductInto(*MatB, *MatRes, false, true);
   Changed();
   return true;
 }
 
 bool TIntMatrix::TransposeAndMultiply(const TIntMatrix* MatB, TIntMatrix* MatRes) const {
   if (MatB == nullptr || MatRes == nullptr || FNRow != MatB->FNRow) return false;
-  std::vector<std::int32_t> sa, sb;
-  std::vector<std::int32_t> work = matrix_internal::WorkCells<std::int32_t>(
-      *this, static_cast<std::size_t>(MatB->FNCol) * static_cast<std::size_t>(FNCol));
-  IntProduct(Operand(CellImage(sa), true), Operand(MatB->CellImage(sb), false), work.data());
-  MatRes->TakeCells(MatB->FNCol, FNCol, work.data(), true);
+  ProductInto(*MatB, *MatRes, true, false);
   return true;
 }
 

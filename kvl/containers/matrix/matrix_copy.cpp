@@ -33,19 +33,12 @@ std::int32_t ChangedOnSuccess(TMatrix& Mat, std::int32_t Status) {
 
 void TMatrix::CopyRowTo1DArray(std::span<double> Dest, std::int32_t Row, std::int32_t FirstCol,
                                std::int32_t LastCol, std::int32_t DestElem) const {
-  MakeValidColRange(FirstCol, LastCol);
-  Row = std::clamp(Row, 1, FNRow);
-  matrix_internal::CopyLineTo1D(Dest, LastCol - FirstCol + 1, DestElem, [&](std::int64_t k) {
-    return FData[Offset(FirstCol + static_cast<std::int32_t>(k), Row)];
-  });
+  matrix_internal::CopyLineToSpan(*this, Dest, true, Row, FirstCol, LastCol, DestElem);
 }
 
 void TMatrix::CopyColTo1DArray(std::span<double> Dest, std::int32_t Col, std::int32_t FirstRow,
                                std::int32_t LastRow, std::int32_t DestElem) const {
-  MakeValidRowRange(FirstRow, LastRow);
-  Col = std::clamp(Col, 1, FNCol);
-  const double* column = FData.data() + Offset(Col, FirstRow);
-  matrix_internal::CopyLineTo1D(Dest, LastRow - FirstRow + 1, DestElem, [column](std::int64_t k) { return column[k]; });
+  matrix_internal::CopyLineToSpan(*this, Dest, false, Col, FirstRow, LastRow, DestElem);
 }
 
 void TMatrix::CopyFrom(const TMatrix* MatSource, std::int32_t SourceColLo, std::int32_t SourceRowLo,

@@ -17,26 +17,16 @@ namespace kvl {
 
 void TMatrix::SortRows(std::int32_t SortColIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
                        std::int32_t HighCol, std::int32_t HighRow) {
-  MakeValidColRange(LowCol, HighCol);
-  MakeValidRowRange(LowRow, HighRow);
-  if (HighRow - LowRow < 1) return;
-  matrix_internal::SortRowsOfBlock(FData.data(), {FNCol, FNRow, LowCol, LowRow, HighCol, HighRow}, SortColIx,
-                                   Ascending, [&](std::int32_t i, std::int32_t j) {
-                                     if (OnSortExchange) OnSortExchange(this, 2, i, j, LowCol, HighCol);
-                                   });
-  Changed();
+  matrix_internal::SortMatrixLines(*this, true, LowCol, LowRow, HighCol, HighRow, [&](const auto& B, auto&& fire) {
+    matrix_internal::SortRowsOfBlock(FData.data(), B, SortColIx, Ascending, fire);
+  });
 }
 
 void TMatrix::SortCols(std::int32_t SortRowIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
                        std::int32_t HighCol, std::int32_t HighRow) {
-  MakeValidColRange(LowCol, HighCol);
-  MakeValidRowRange(LowRow, HighRow);
-  if (HighCol - LowCol < 1) return;
-  matrix_internal::SortColsOfBlock(FData.data(), {FNCol, FNRow, LowCol, LowRow, HighCol, HighRow}, SortRowIx,
-                                   Ascending, [&](std::int32_t i, std::int32_t j) {
-                                     if (OnSortExchange) OnSortExchange(this, 1, i, j, LowRow, HighRow);
-                                   });
-  Changed();
+  matrix_internal::SortMatrixLines(*this, false, LowCol, LowRow, HighCol, HighRow, [&](const auto& B, auto&& fire) {
+    matrix_internal::SortColsOfBlock(FData.data(), B, SortRowIx, Ascending, fire);
+  });
 }
 
 namespace {

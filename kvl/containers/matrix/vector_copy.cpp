@@ -11,8 +11,6 @@
 
 namespace kvl {
 
-using matrix_internal::ZeroThenWrite;
-
 void TMatrix::CopyRowToVec(TVector* DestVec, std::int32_t Row, std::int32_t FirstCol,
                            std::int32_t LastCol) const {
   CopyRowToVec(DestVec, Row, FirstCol, LastCol, 1);
@@ -20,11 +18,7 @@ void TMatrix::CopyRowToVec(TVector* DestVec, std::int32_t Row, std::int32_t Firs
 
 void TMatrix::CopyRowToVec(TVector* DestVec, std::int32_t Row, std::int32_t FirstCol, std::int32_t LastCol,
                            std::int32_t DestElem) const {
-  if (DestVec == nullptr) return;
-  MakeValidColRange(FirstCol, LastCol);
-  Row = std::clamp(Row, 1, FNRow);
-  ZeroThenWrite(*DestVec, LastCol - FirstCol + 1, DestElem,
-                [&](std::int64_t k) { return FData[Offset(FirstCol + static_cast<std::int32_t>(k), Row)]; });
+  matrix_internal::CopyLineToVec(*this, DestVec, true, Row, FirstCol, LastCol, DestElem);
 }
 
 void TMatrix::CopyColToVec(TVector* DestVec, std::int32_t Col, std::int32_t FirstRow,
@@ -34,11 +28,7 @@ void TMatrix::CopyColToVec(TVector* DestVec, std::int32_t Col, std::int32_t Firs
 
 void TMatrix::CopyColToVec(TVector* DestVec, std::int32_t Col, std::int32_t FirstRow, std::int32_t LastRow,
                            std::int32_t DestElem) const {
-  if (DestVec == nullptr) return;
-  MakeValidRowRange(FirstRow, LastRow);
-  Col = std::clamp(Col, 1, FNCol);
-  const double* column = FData.data() + Offset(Col, FirstRow);
-  ZeroThenWrite(*DestVec, LastRow - FirstRow + 1, DestElem, [column](std::int64_t k) { return column[k]; });
+  matrix_internal::CopyLineToVec(*this, DestVec, false, Col, FirstRow, LastRow, DestElem);
 }
 
 void TMatrix::CopyFromVec(const TVector* Src, std::int32_t FirstElem, std::int32_t LastElem,

@@ -41,6 +41,44 @@ void ZeroThenWrite(V& Dest, std::int64_t Count, std::int32_t DestElem, ValueFn&&
   for (std::int64_t k = 0; k < n; ++k) Dest.SetVal(static_cast<std::int32_t>(DestElem + k), Value(k));
 }
 
+/// ClampLine: a line index held into 1..N (1 when there are no lines).
+inline std::int32_t ClampLine(std::int32_t Ix, std::int32_t N) noexcept { return std::max(1, std::min(Ix, N)); }
+
+/// LineReader: validates First..Last along a row (RowLine; Line clamped to
+/// the rows) or a column of Mat and returns the reader of its k-th cell.
+template <class M>
+auto LineReader(const M& Mat, bool RowLine, std::int32_t& Line, std::int32_t& First, std::int32_t& Last) {
+  if (RowLine) {
+    Mat.MakeValidColRange(First, Last);
+    Line = ClampLine(Line, Mat.NrOfRows());
+  } else {
+    Mat.MakeValidRowRange(First, Last);
+    Line = ClampLine(Line, Mat.NrOfColumns());
+  }
+  return [&Mat, RowLine, Line, First](std::int64_t k) {
+    const auto i = First + static_cast<std::int32_t>(k);
+    return RowLine ? Mat.GetVal(i, Line) : Mat.GetVal(Line, i);
+  };
+}
+
+/// CopyLineToVec: CopyRowToVec (RowLine) / CopyColToVec of any matrix
+/// class into its vector class; nothing for a null vector.
+template <class M, class V>
+void CopyLineToVec(const M& Mat, V* Dest, bool RowLine, std::int32_t Line, std::int32_t First, std::int32_t Last,
+                   std::int32_t DestElem) {
+  if (Dest == nullptr) return;
+  const auto cell = LineReader(Mat, RowLine, Line, First, Last);
+  ZeroThenWrite(*Dest, Last - First + 1, DestElem, cell);
+}
+
+/// CopyLineToSpan: CopyRowTo1DArray (RowLine) / CopyColTo1DArray.
+template <class M, class U>
+void CopyLineToSpan(const M& Mat, std::span<U> Dest, bool RowLine, std::int32_t Line, std::int32_t First,
+                    std::int32_t Last, std::int32_t DestElem) {
+  const auto cell = LineReader(Mat, RowLine, Line, First, Last);
+  CopyLineTo1D(Dest, Last - First + 1, DestElem, cell);
+}
+
 /// CopyRectToArray: the CopyToArray rule for a destination of element U:
 /// 0, -1 Dest empty, -2 / -3 the column / row range was invalid or
 /// adjusted, -4 the start lies outside Dest.

@@ -72,4 +72,23 @@ void SortColsOfBlock(T* Cells, const TBlockRect& B, std::int32_t SortRowIx, bool
       });
 }
 
+/// SortMatrixLines: the frame of SortRows (ByRows) and SortCols on a
+/// matrix class M: both ranges validated, nothing for fewer than two lines
+/// to sort, then Sort(B, Exchanged) on the validated rectangle B, where
+/// Exchanged(i, j) fires OnSortExchange(Mat, 2 for rows or 1 for columns,
+/// i, j, and the other range's bounds); OnChange at the end.
+template <class M, class SortFn>
+void SortMatrixLines(M& Mat, bool ByRows, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                     std::int32_t HighRow, SortFn&& Sort) {
+  Mat.MakeValidColRange(LowCol, HighCol);
+  Mat.MakeValidRowRange(LowRow, HighRow);
+  if (ByRows ? HighRow - LowRow < 1 : HighCol - LowCol < 1) return;
+  const std::int32_t crossLo = ByRows ? LowCol : LowRow, crossHi = ByRows ? HighCol : HighRow;
+  Sort(TBlockRect{Mat.NrOfColumns(), Mat.NrOfRows(), LowCol, LowRow, HighCol, HighRow},
+       [&](std::int32_t i, std::int32_t j) {
+         if (Mat.OnSortExchange) Mat.OnSortExchange(&Mat, ByRows ? 2 : 1, i, j, crossLo, crossHi);
+       });
+  Mat.Changed();
+}
+
 }  // namespace kvl::matrix_internal
