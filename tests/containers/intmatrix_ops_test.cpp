@@ -112,6 +112,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, IntProductTest,
                                   (std::get<3>(info.param) ? "_sparseRes" : "_denseRes");
                          });
 
+TEST(IntMatrixProducts, RegisterTilesAndTailsOnLargerShapes) {
+  // 35 rows: two tiles of sixteen and three rows alone; 6 columns of B: one
+  // block of four and two alone; values large enough to wrap.
+  auto big = [](std::int32_t c, std::int32_t r) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(c * 2654435761u) ^ static_cast<std::uint32_t>(r * 40503u));
+  };
+  for (const bool sparse : {false, true}) {
+    SCOPED_TRACE(sparse ? "sparse" : "dense");
+    auto a = Cells(sparse, 19, 35, big);
+    auto b = Cells(false, 6, 19, [&](std::int32_t c, std::int32_t r) { return big(r + 3, c) % 1000; });
+    auto bt = Cells(false, 19, 6, [&](std::int32_t c, std::int32_t r) { return big(c + 3, r) % 1000; });
+    TIntMatrix ab, abt;
+    ASSERT_TRUE(a->Multiply(b.get(), &ab));
+    ASSERT_TRUE(a->MultiplyTransposed(bt.get(), &abt));
+    auto at = Cells(false, 35, 19, [&](std::int32_t c, std::int32_t r) { return big(r, c); });
+    TIntMatrix atb;
+    ASSERT_TRUE(at->TransposeAndMultiply(b.get(), &atb));
+    for (std::int32_t j = 1; j <= 6; ++j)
+      for (std::int32_t i = 1; i <= 35; ++i) {
+        std::uint64_t ref = 0;
+        for (std::int32_t p = 1; p <= 19; ++p)
+          ref += static_cast<std::uint64_t>(static_cast<std::int64_t>(big(p, i)) * b->GetVal(j, p));
+        const auto expected = static_cast<std::int32_t>(static_cast<std::uint32_t>(ref));
+        EXPECT_EQ(ab.GetVal(j, i), expected) << j << "," << i;
+        EXPECT_EQ(abt.GetVal(j, i), expected) << j << "," << i;
+        EXPECT_EQ(atb.GetVal(j, i), expected) << j << "," << i;
+      }
+  }
+}
+
 TEST(IntMatrixProducts, SizeChecksAliasingEMultAndVectors) {
   for (const bool sparse : {false, true}) {
     SCOPED_TRACE(sparse ? "sparse" : "dense");

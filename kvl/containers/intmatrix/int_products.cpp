@@ -2,9 +2,12 @@
 // (edge vectors, means, dichotomy, sorted-column search). Products run in
 // 32-bit unsigned arithmetic, which wraps around exactly as a 64-bit sum
 // cut to 32 bits would; a sparse operand enters through its dense image.
+// The product kernel is compiled in CPU clones (cpu_clones.h): its
+// register tiles are eight-lane integer vectors.
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "kvl/containers/KVL_matrix.h"
@@ -13,6 +16,7 @@
 #include "kvl/containers/matrix/internal/cellstats.h"
 #include "kvl/containers/matrix/internal/matrix_internal.h"
 #include "kvl/containers/matrix/internal/results.h"
+#include "kvl/runtime/cpu_clones.h"
 
 namespace kvl {
 
@@ -28,43 +32,78 @@ struct TIntOperand {
 
 TIntOperand Operand(TColumnView<const std::int32_t> V, bool Trans) { return {V.data(), V.Rows(), V.size(), Trans}; }
 
-/// IntProduct: C := op(A) op(B), column-major, modulo 2^32. A plain A runs
-/// as column updates (C(:, j) += A(:, p) b(p, j)), a transposed A as dot
-/// products of two columns: both walk contiguous cells.
-void IntProduct(const TIntOperand& A, const TIntOperand& B, std::int32_t* Out) {
+/// V8: eight 32-bit lanes (one AVX2 register, two SSE registers).
+typedef std::uint32_t V8 __attribute__((vector_size(32)));
+
+/// ColumnTile: C(:, j) for the NJ columns whose B columns start at Bj[]
+/// and C columns at Cj[]: sixteen rows at a time in registers, each step p
+/// adding column p of A times the NJ scalars B(p, j); the last m mod 16 rows
+/// one by one. A is m x k, column-major.
+template <int NJ>
+[[gnu::always_inline]] inline void ColumnTile(const std::uint32_t* A, std::size_t m, std::size_t k,
+                                              const std::uint32_t* const* Bj, std::uint32_t* const* Cj) {
+  const std::size_t mVec = m / 16 * 16;
+  for (std::size_t i0 = 0; i0 < mVec; i0 += 16) {
+    V8 acc0[NJ] = {}, acc1[NJ] = {};
+    const std::uint32_t* a = A + i0;
+    for (std::size_t p = 0; p < k; ++p, a += m) {
+      V8 a0, a1;
+      std::memcpy(&a0, a, sizeof a0);
+      std::memcpy(&a1, a + 8, sizeof a1);
+      for (int jj = 0; jj < NJ; ++jj) {
+        const std::uint32_t b = Bj[jj][p];
+        acc0[jj] += a0 * b;
+        acc1[jj] += a1 * b;
+      }
+    }
+    for (int jj = 0; jj < NJ; ++jj) {
+      std::memcpy(Cj[jj] + i0, &acc0[jj], sizeof(V8));
+      std::memcpy(Cj[jj] + i0 + 8, &acc1[jj], sizeof(V8));
+    }
+  }
+  for (std::size_t i = mVec; i < m; ++i)
+    for (int jj = 0; jj < NJ; ++jj) {
+      std::uint32_t sum = 0;
+      for (std::size_t p = 0; p < k; ++p) sum += A[i + p * m] * Bj[jj][p];
+      Cj[jj][i] = sum;
+    }
+}
+
+/// PlainProduct: C (m x n) := A (m x k) B (k x n), all column-major,
+/// modulo 2^32: four columns of C at a time share the loads of A.
+KVL_CPU_CLONES void PlainProduct(const std::uint32_t* A, std::size_t m, std::size_t k, const std::uint32_t* B,
+                                 std::size_t n, std::uint32_t* C) {
+  std::size_t j = 0;
+  for (; j + 4 <= n; j += 4) {
+    const std::uint32_t* bj[4] = {B + j * k, B + (j + 1) * k, B + (j + 2) * k, B + (j + 3) * k};
+    std::uint32_t* cj[4] = {C + j * m, C + (j + 1) * m, C + (j + 2) * m, C + (j + 3) * m};
+    ColumnTile<4>(A, m, k, bj, cj);
+  }
+  for (; j < n; ++j) {
+    const std::uint32_t* bj[1] = {B + j * k};
+    std::uint32_t* cj[1] = {C + j * m};
+    ColumnTile<1>(A, m, k, bj, cj);
+  }
+}
+
+/// Unsigned: the cells of X as their unsigned counterparts (allowed aliasing).
+const std::uint32_t* Unsigned(const std::int32_t* X) { return reinterpret_cast<const std::uint32_t*>(X); }
+
+/// IntProduct: C := op(A) op(B), column-major, modulo 2^32. A transposed
+/// operand is transposed into a work block first (O(size) against the
+/// product's O(m n k)), so one register-tiled kernel serves every form.
+void IntProduct(const TComponent& Sender, const TIntOperand& A, const TIntOperand& B, std::int32_t* Out) {
+  std::vector<std::int32_t> ta, tb;
+  auto plain = [&Sender](const TIntOperand& X, std::vector<std::int32_t>& Work) {
+    if (!X.Trans) return Unsigned(X.Data);
+    Work = matrix_internal::WorkCells<std::int32_t>(Sender, X.Rows * X.Cols);
+    matrix_internal::TransposeCells(X.Data, Work.data(), X.Cols, X.Rows);
+    return Unsigned(Work.data());
+  };
   const std::size_t m = A.Trans ? A.Cols : A.Rows;
   const std::size_t k = A.Trans ? A.Rows : A.Cols;
   const std::size_t n = B.Trans ? B.Rows : B.Cols;
-  auto bAt = [&B](std::size_t p, std::size_t j) {
-    return static_cast<std::uint32_t>(B.Trans ? B.Data[j + p * B.Rows] : B.Data[p + j * B.Rows]);
-  };
-  // int32_t cells are written through their unsigned counterpart (allowed aliasing).
-  auto* C = reinterpret_cast<std::uint32_t*>(Out);
-  if (!A.Trans) {
-    std::fill(C, C + m * n, 0u);
-    for (std::size_t j = 0; j < n; ++j) {
-      std::uint32_t* cj = C + j * m;
-      for (std::size_t p = 0; p < k; ++p) {
-        const std::uint32_t b = bAt(p, j);
-        if (b == 0) continue;
-        const auto* ap = reinterpret_cast<const std::uint32_t*>(A.Data + p * A.Rows);
-        for (std::size_t i = 0; i < m; ++i) cj[i] += ap[i] * b;
-      }
-    }
-    return;
-  }
-  for (std::size_t j = 0; j < n; ++j)
-    for (std::size_t i = 0; i < m; ++i) {
-      const auto* ai = reinterpret_cast<const std::uint32_t*>(A.Data + i * A.Rows);
-      std::uint32_t sum = 0;
-      if (!B.Trans) {
-        const auto* bj = reinterpret_cast<const std::uint32_t*>(B.Data + j * B.Rows);
-        for (std::size_t p = 0; p < k; ++p) sum += ai[p] * bj[p];
-      } else {
-        for (std::size_t p = 0; p < k; ++p) sum += ai[p] * bAt(p, j);
-      }
-      C[j * m + i] = sum;
-    }
+  PlainProduct(plain(A, ta), m, k, plain(B, tb), n, reinterpret_cast<std::uint32_t*>(Out));
 }
 
 }  // namespace
@@ -77,7 +116,7 @@ void TIntMatrix::ProductInto(const TIntMatrix& MatB, TIntMatrix& MatRes, bool Tr
   const std::int32_t rows = TransA ? FNCol : FNRow;
   std::vector<std::int32_t> work = matrix_internal::WorkCells<std::int32_t>(
       *this, static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows));
-  IntProduct(Operand(CellImage(sa), TransA), Operand(MatB.CellImage(sb), TransB), work.data());
+  IntProduct(*this, Operand(CellImage(sa), TransA), Operand(MatB.CellImage(sb), TransB), work.data());
   MatRes.TakeCells(cols, rows, work.data(), true);
 }
 
@@ -120,7 +159,7 @@ bool TIntMatrix::Multiply(const TIntVector* VecB, TIntVector* VecRes) {
   std::vector<std::int32_t> sa;
   const TIntOperand a = Operand(CellImage(sa), false);
   const TIntOperand b{VecB->Data().data(), VecB->Data().size(), 1, false};
-  matrix_internal::ProduceVector(*this, *VecRes, FNRow, [&](std::int32_t* y) { IntProduct(a, b, y); });
+  matrix_internal::ProduceVector(*this, *VecRes, FNRow, [&](std::int32_t* y) { IntProduct(*this, a, b, y); });
   Changed();
   return true;
 }
@@ -130,7 +169,7 @@ bool TIntMatrix::TransposeAndMultiply(const TIntVector* VecB, TIntVector* VecRes
   std::vector<std::int32_t> sa;
   const TIntOperand a = Operand(CellImage(sa), true);
   const TIntOperand b{VecB->Data().data(), VecB->Data().size(), 1, false};
-  matrix_internal::ProduceVector(*this, *VecRes, FNCol, [&](std::int32_t* y) { IntProduct(a, b, y); });
+  matrix_internal::ProduceVector(*this, *VecRes, FNCol, [&](std::int32_t* y) { IntProduct(*this, a, b, y); });
   return true;
 }
 
