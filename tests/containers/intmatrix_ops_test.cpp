@@ -187,7 +187,9 @@ TEST(IntMatrixProducts, SizeChecksAliasingEMultAndVectors) {
     w.SetVal(2, -1);
     ASSERT_TRUE(g->TransposeAndMultiply(&w, &y));
     ASSERT_EQ(y.NrOfElem(), 3);
-    for (std::int32_t c = 1; c <= 3; ++c) EXPECT_EQ(y.GetVal(c), Mixed(c, 1) * 4 - Mixed(c, 2));
+    for (std::int32_t c = 1; c <= 3; ++c)
+      EXPECT_EQ(y.GetVal(c), static_cast<std::int32_t>(static_cast<std::uint32_t>(Mixed(c, 1)) * 4u -
+                                                        static_cast<std::uint32_t>(Mixed(c, 2))));
     EXPECT_FALSE(g->Multiply(&w, &y));
   }
 }
