@@ -39,6 +39,14 @@ KVL_API_BEGIN
 
 namespace kvl {
 
+class TVector;
+class TIntVector;
+class TStream;
+class TMemoryStream;
+namespace matrix_internal {
+struct TCellRect;
+}
+
 /// TIntMatrix: a dense or sparse matrix of 32-bit integers.
 class TIntMatrix : public TComponent {
  public:
@@ -179,6 +187,51 @@ class TIntMatrix : public TComponent {
   /// DuplicateDataAsArray: Dest := all cells as [columns][rows]; 0, or -1
   /// when there are no cells (a 0 x 0 sparse matrix).
   std::int32_t DuplicateDataAsArray(TInt2DArray& Dest) const;
+  /// CopyRowToVec: DestVec := 0, then its element k - FirstCol + DestElem
+  /// := cell (k, Row) for k = FirstCol..LastCol (validated; Row clamped),
+  /// cut to DestVec's size (not resized); nothing for a null vector.
+  void CopyRowToVec(TIntVector* DestVec, std::int32_t Row, std::int32_t FirstCol, std::int32_t LastCol) const;
+  void CopyRowToVec(TIntVector* DestVec, std::int32_t Row, std::int32_t FirstCol, std::int32_t LastCol,
+                    std::int32_t DestElem) const;
+  /// CopyColToVec: the column analogue of CopyRowToVec.
+  void CopyColToVec(TIntVector* DestVec, std::int32_t Col, std::int32_t FirstRow, std::int32_t LastRow) const;
+  void CopyColToVec(TIntVector* DestVec, std::int32_t Col, std::int32_t FirstRow, std::int32_t LastRow,
+                    std::int32_t DestElem) const;
+  /// CopyRowTo1DArray: cells (FirstCol..LastCol, Row) into Dest from
+  /// position DestElem (0-based); values past Dest's end are dropped.
+  void CopyRowTo1DArray(std::span<std::int32_t> Dest, std::int32_t Row, std::int32_t FirstCol,
+                        std::int32_t LastCol, std::int32_t DestElem) const;
+  void CopyRowTo1DArray(std::span<double> Dest, std::int32_t Row, std::int32_t FirstCol, std::int32_t LastCol,
+                        std::int32_t DestElem) const;
+  /// CopyColTo1DArray: cells (Col, FirstRow..LastRow) into Dest from DestElem.
+  void CopyColTo1DArray(std::span<std::int32_t> Dest, std::int32_t Col, std::int32_t FirstRow,
+                        std::int32_t LastRow, std::int32_t DestElem) const;
+  void CopyColTo1DArray(std::span<double> Dest, std::int32_t Col, std::int32_t FirstRow, std::int32_t LastRow,
+                        std::int32_t DestElem) const;
+  /// CopyToArray: the rectangle into the existing Dest from [DestCol][DestRow],
+  /// cut to Dest's extent. 0, -1 Dest empty, -2 / -3 the column / row range
+  /// was invalid or adjusted, -4 the start lies outside Dest.
+  std::int32_t CopyToArray(TInt2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
+                           std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
+                           std::int32_t DestRow) const;
+  std::int32_t CopyToArray(TDouble2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
+                           std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,
+                           std::int32_t DestRow) const;
+  /// CopyFromArray: Src[FirstElem..LastElem] (0, 0: all) to (Col, Row + k)
+  /// when AsColumn, else (Col + k, Row); Doubles rounded (halves to even),
+  /// held at the Integer limits, NaN as 0. 0, -1 Src empty, -4 a bound
+  /// outside Src, -5 (Col, Row) outside the matrix; OnChange on success.
+  std::int32_t CopyFromArray(std::span<const std::int32_t> Src, std::int32_t FirstElem, std::int32_t LastElem,
+                             std::int32_t Col, std::int32_t Row, bool AsColumn);
+  std::int32_t CopyFromArray(std::span<const double> Src, std::int32_t FirstElem, std::int32_t LastElem,
+                             std::int32_t Col, std::int32_t Row, bool AsColumn);
+  /// CopyFromArray: the array rectangle [SrcColLo..SrcColHi][SrcRowLo..SrcRowHi]
+  /// into the matrix from (Col, Row). 0, -1 Src empty, -2 / -3 the column /
+  /// row range lies outside Src, -5 (Col, Row) outside the matrix.
+  std::int32_t CopyFromArray(const TInt2DArray& Src, std::int32_t SrcColLo, std::int32_t SrcRowLo,
+                             std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t Col, std::int32_t Row);
+  std::int32_t CopyFromArray(const TDouble2DArray& Src, std::int32_t SrcColLo, std::int32_t SrcRowLo,
+                             std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t Col, std::int32_t Row);
 
   // --- arithmetic -----------------------------------------------------------------------
 
@@ -190,6 +243,26 @@ class TIntMatrix : public TComponent {
   /// store changes only the stored entries) by or plus Scalar; OnChange.
   void SMult(std::int32_t Scalar);
   void SAdd(std::int32_t Scalar);
+  /// Multiply: MatRes := A * B (B columns x A rows), 32-bit wrap-around;
+  /// then A's OnChange; false for a null operand or A columns <> B rows.
+  /// Sparse operands read absent cells as 0; a sparse MatRes keeps the
+  /// non-zero results as its entries.
+  bool Multiply(const TIntMatrix* MatB, TIntMatrix* MatRes);
+  /// MultiplyTransposed: MatRes := A * B' (B rows x A rows); false unless
+  /// A columns = B columns.
+  bool MultiplyTransposed(const TIntMatrix* MatB, TIntMatrix* MatRes);
+  /// TransposeAndMultiply: MatRes := A' * B (B columns x A columns); false
+  /// unless A rows = B rows.
+  bool TransposeAndMultiply(const TIntMatrix* MatB, TIntMatrix* MatRes) const;
+  /// EMult: MatRes := the element-wise product, then A's OnChange; false
+  /// unless the sizes are equal.
+  bool EMult(const TIntMatrix* MatB, TIntMatrix* MatRes);
+  /// Multiply: VecRes (A rows) := A * VecB, then A's OnChange; false unless
+  /// A columns = VecB's size.
+  bool Multiply(const TIntVector* VecB, TIntVector* VecRes);
+  /// TransposeAndMultiply: VecRes (A columns) := A' * VecB; false unless A
+  /// rows = VecB's size.
+  bool TransposeAndMultiply(const TIntVector* VecB, TIntVector* VecRes) const;
 
   // --- searches and statistics ----------------------------------------------------------
 
@@ -197,6 +270,24 @@ class TIntMatrix : public TComponent {
   /// rectangle; (0, 0) when the rectangle is empty.
   void Find(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
             std::int32_t Value, std::int32_t& ColIx, std::int32_t& RowIx) const;
+  /// FindInSortedColumn: binary search for Value in column Col, sorted as
+  /// ColIsAscending says: the row of Value or of the nearest cell; 0 for a
+  /// column outside the matrix.
+  std::int32_t FindInSortedColumn(std::int32_t Col, bool ColIsAscending, std::int32_t Value) const;
+  /// Dichotomize: ResultArray := [columns][rows] flags, true where the cell
+  /// is greater than Threshold; returns the number of true flags.
+  std::int32_t Dichotomize(std::int32_t Threshold, TBool2DArray& ResultArray) const;
+  /// EdgeVector: one aggregate (TEdgeOp) per column (Orient not orRows)
+  /// over the rows listed in EdgeIx, or per row over the listed columns; an
+  /// empty list means all. 0, -1 no cells, -2 an index of EdgeIx was outside
+  /// (skipped), -3 Dest is null.
+  std::int32_t EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, std::span<const std::int32_t> EdgeIx,
+                          TVector* Dest) const;
+  /// EdgeVector: the same over all rows (columns).
+  std::int32_t EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, TVector* Dest) const;
+  /// MeanVec: the mean of each column (dimColumns) or row (dimRows) into
+  /// Means (resized; nothing for null).
+  void MeanVec(TDims Dim, TVector* Means) const;
   /// Sum: the sum of the cells of the rectangle (sparse: the stored entries
   /// inside it), 32-bit wrap-around.
   std::int32_t Sum(std::int32_t LoC, std::int32_t LoR, std::int32_t HiC, std::int32_t HiR) const;
@@ -208,6 +299,27 @@ class TIntMatrix : public TComponent {
   /// MeanVar: mean and sample variance as TMatrix::MeanVar.
   void MeanVar(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
                double& Mean, double& Variance) const;
+  /// GeometricMean: as TMatrix::GeometricMean; raises EKVLMatrixError
+  /// "negative argument passed to GeometricMean".
+  double GeometricMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow) const;
+  /// HarmonicMean: as TMatrix::HarmonicMean; raises EKVLMatrixError
+  /// "negative or zero argument passed to HarmonicMean".
+  double HarmonicMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow) const;
+  /// SkewKurt / SkewKurtSample: as TMatrix's, in floating point.
+  void SkewKurt(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                double& Skewness, double& Kurtosis) const;
+  void SkewKurtSample(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                      double& Skewness, double& Kurtosis) const;
+  /// Quartiles: as TMatrix::Quartiles over the cells; true.
+  bool Quartiles(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                 double& Q1, double& Q2, double& Q3) const;
+  /// Percentile: nearest rank as TMatrix::Percentile (prob clamped into 0..100).
+  double Percentile(double prob, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                    std::int32_t HighRow) const;
+  /// Percentile: estimated from SampleSize cells drawn at random (all cells
+  /// when SampleSize is 0 or not below their number).
+  double Percentile(double prob, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                    std::int32_t HighRow, std::int32_t SampleSize) const;
   /// CountValues: cells x of the rectangle with RangeLow <= x <= RangeHigh.
   std::int32_t CountValues(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
                            std::int32_t RangeLow, std::int32_t RangeHigh) const;
@@ -218,6 +330,56 @@ class TIntMatrix : public TComponent {
   /// (dense cells column by column; a sparse store as its dense image), 32
   /// hexadecimal characters.
   std::string CRCofData() const;
+
+  // --- sorting --------------------------------------------------------------------------
+
+  /// SortRows: comb sort of rows LowRow..HighRow by column SortColIx as
+  /// TMatrix::SortRows: OnSortExchange(this, 2, i, j, LowCol, HighCol) per
+  /// exchange, then OnChange. A sparse store moves its entries once at the end.
+  void SortRows(std::int32_t SortColIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
+                std::int32_t HighCol, std::int32_t HighRow);
+  /// SortCols: columns LowCol..HighCol by row SortRowIx, OnSortExchange(this,
+  /// 1, i, j, LowRow, HighRow) per exchange, then OnChange.
+  void SortCols(std::int32_t SortRowIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
+                std::int32_t HighCol, std::int32_t HighRow);
+
+  // --- ASC text, text dump and stream image (docs/matrix3d.md) ----------------------------
+
+  /// ExportAsASC: the ASC column text: title (Comment, or "Exported by KVL
+  /// TIntMatrix component: " + FName), the header, one line per row with
+  /// the cells as decimal integers separated by tabs. 0, or -1 when the
+  /// file cannot be written.
+  std::int32_t ExportAsASC(const std::string& FName, const std::string& Comment) const;
+  /// ExportAsASC: the same followed by the block of custom texts CustData
+  /// ([column][row]).
+  std::int32_t ExportAsASC(const std::string& FName, const std::string& Comment, const TStr2DArray& CustData) const;
+  /// ImportASC: reads an ASC text into the matrix (sized to the header's
+  /// counts once they fit in the file); values read as real numbers and
+  /// rounded, "NAN" and "###" as 0. 0, -5 bad row attribute, -6 bad or
+  /// missing value, -8 no file, or the header's status.
+  std::int32_t ImportASC(const std::string& FName, std::string& Comment);
+  /// ImportASC: the same, also reading a custom-data block into CustData
+  /// (empty when the file has none; -6 for a broken block).
+  std::int32_t ImportASC(const std::string& FName, std::string& Comment, TStr2DArray& CustData);
+  /// StoreOnFile: the text dump of the rectangle: its bounds on line 1, then
+  /// one line per row; true once the file was created.
+  bool StoreOnFile(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                   const std::string& FileName) const;
+  /// LoadFromFile: reads such a dump; with AdjustMatrixSize the matrix is
+  /// resized to the upper bounds first (when the file can hold them). False
+  /// for a missing file, bad bounds or a rectangle beyond the matrix.
+  bool LoadFromFile(const std::string& FileName, bool AdjustMatrixSize);
+  /// SaveToStream: the binary image of the rectangle: the four bounds and
+  /// the cells column by column as 32-bit integers; creates the memory
+  /// stream when OutStream is null.
+  void SaveToStream(TMemoryStream*& OutStream, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                    std::int32_t HighRow) const;
+  void SaveToStream(TStream* OutStream, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                    std::int32_t HighRow) const;
+  /// LoadFromStream: reads such an image from the stream's position; false
+  /// for a null stream, bad bounds, a rectangle beyond the matrix (after
+  /// the resize AdjustMatrixSize asks for) or a short stream.
+  bool LoadFromStream(TStream* InStream, bool AdjustMatrixSize);
 
   // --- binary file (records of 4096 bytes, docs/matrix_files.md) ---------------------------
 
@@ -254,6 +416,33 @@ class TIntMatrix : public TComponent {
     return static_cast<std::size_t>(Nc - 1) * static_cast<std::size_t>(FNRow) + static_cast<std::size_t>(Nr - 1);
   }
   TColumnView<std::int32_t> MutableView() noexcept { return {FData.data(), Cols(), Rows()}; }
+  /// StoreCell: writes (c, r) without an event: dense inside the matrix;
+  /// sparse stores a non-zero value or overwrites a stored pair (the box
+  /// and the dimensions widen to it).
+  void StoreCell(std::int32_t c, std::int32_t r, std::int32_t v);
+  /// CellImage: the cells as a column-major block: the dense cells, or the
+  /// dense image of a sparse store built in Scratch.
+  TColumnView<const std::int32_t> CellImage(std::vector<std::int32_t>& Scratch) const;
+  /// TakeCells: this matrix := Cols x Rows cells (column-major) through
+  /// Resize; a sparse store keeps the non-zero ones. With PerCellEvents and
+  /// an OnChange handler each cell fires OnChange as SetVal does.
+  void TakeCells(std::int32_t Cols, std::int32_t Rows, const std::int32_t* Cells, bool PerCellEvents);
+  /// ProductInto: MatRes := op(this) op(MatB), op the transpose where asked
+  /// (the sizes already checked).
+  void ProductInto(const TIntMatrix& MatB, TIntMatrix& MatRes, bool TransA, bool TransB) const;
+  /// CopyInCells: runs a CopyFromArray rule Rule(put), cells stored through
+  /// StoreCell (Doubles converted as CloneArray converts); OnChange on 0.
+  template <class RuleFn>
+  std::int32_t CopyInCells(RuleFn&& Rule);
+  /// SortSparseLines: the sparse SortRows (ByRows) or SortCols: the comb
+  /// sort runs on the keys, Exchanged(i, j) after each exchange; the
+  /// entries of the cross range CrossLo..CrossHi (and the key line's cells)
+  /// move once at the end.
+  template <class F>
+  void SortSparseLines(bool ByRows, std::int32_t KeyIx, bool Ascending, std::int32_t Lo, std::int32_t Hi,
+                       std::int32_t CrossLo, std::int32_t CrossHi, F&& Exchanged);
+  /// ResetStore: an empty sparse store (capacity AllocBy, box reset).
+  void ResetStore() noexcept;
   /// ResetBox: the empty bounding box.
   void ResetBox() noexcept;
   /// WidenBox: the bounding box grows to hold (c, r).
@@ -272,6 +461,12 @@ class TIntMatrix : public TComponent {
   /// the validated rectangle; returns the number of absent (zero) cells.
   template <class F>
   std::int64_t VisitStored(std::int32_t LoC, std::int32_t HiC, std::int32_t LoR, std::int32_t HiR, F&& f) const;
+
+  /// WalkStat: f(double) for every cell of R (sparse cells through GetVal).
+  template <class F>
+  void WalkStat(const matrix_internal::TCellRect& R, F&& f) const;
+  /// StatCells: the cells of R as a work array of doubles.
+  std::vector<double> StatCells(const matrix_internal::TCellRect& R) const;
 
   std::int32_t FNCol = 1;
   std::int32_t FNRow = 1;

@@ -11,7 +11,9 @@
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/internal/cell_crc.h"
 #include "kvl/containers/internal/stat_rules.h"
+#include "kvl/containers/matrix/internal/cellstats.h"
 #include "kvl/containers/matrix/internal/matrix_internal.h"
+#include "kvl/containers/matrix/internal/results.h"
 
 namespace kvl {
 
@@ -72,9 +74,7 @@ void TIntMatrix::Fill(std::int32_t value) {
   } else if (value != 0) {
     for (TSpMatElemInt& e : FSparse.MutableEntries()) e.value = value;
   } else {
-    FSparse.Clear();
-    FNumAllocated = FAllocBy;
-    ResetBox();
+    ResetStore();
   }
   Changed();
 }
@@ -132,17 +132,9 @@ void TIntMatrix::CopyFrom(const TIntMatrix* MatSource, std::int32_t SourceColLo,
     }
   });
   const bool destSparse = FIsSparse;
-  auto inDest = [&](std::int64_t c, std::int64_t r) {
-    return c >= 1 && r >= 1 && (destSparse || (c <= FNCol && r <= FNRow));
-  };
   auto put = [&](std::int64_t c, std::int64_t r, std::int32_t v) {
-    if (!inDest(c, r)) return;
-    const auto ic = static_cast<std::int32_t>(c), ir = static_cast<std::int32_t>(r);
-    if (!destSparse) {
-      FData[Offset(ic, ir)] = v;
-    } else if (v != 0 || FSparse.Find(ic, ir) != nullptr) {
-      if (FSparse.Set(ic, ir, v)) WidenBox(ic, ir);
-    }
+    if (c >= 1 && r >= 1 && c <= 2147483647 && r <= 2147483647)
+      StoreCell(static_cast<std::int32_t>(c), static_cast<std::int32_t>(r), v);
   };
   GuardAllocation<EKVLMatrixError>(*this, [&] {
     if (!MatSource->FIsSparse) {
@@ -169,13 +161,6 @@ void TIntMatrix::CopyFrom(const TIntMatrix* MatSource, std::int32_t SourceColLo,
           matrix_internal::ForEachCell(MutableView(), D, [](std::int32_t& x) { x = 0; });
       }
       for (const TSpMatElemInt& e : cells) put(e.colidx + dc, e.rowidx + dr, e.value);
-    }
-    if (destSparse) {
-      GrowCapacity(FSparse.Count());
-      if (FSparse.Count() > 0) {
-        FNCol = std::max(FNCol, FSparseHighCol);
-        FNRow = std::max(FNRow, FSparseHighRow);
-      }
     }
   });
   Changed();
@@ -292,6 +277,88 @@ void TIntMatrix::MeanVar(std::int32_t LowCol, std::int32_t LowRow, std::int32_t 
   containers_internal::WalkMeanVar(
       [&](auto&& f) { WalkRect(LowCol, HighCol, LowRow, HighRow, [&f](std::int32_t x) { f(static_cast<double>(x)); }); },
       Mean, Variance);
+}
+
+namespace {
+
+/// StatRect: the validated rectangle in the statistics' argument order.
+matrix_internal::TCellRect StatRect(const TIntMatrix& M, std::int32_t LowCol, std::int32_t LowRow,
+                                    std::int32_t HighCol, std::int32_t HighRow) {
+  const TRect1 R = matrix_internal::ValidRect(M, LowCol, HighCol, LowRow, HighRow);
+  return {R.LowCol, R.LowRow, R.HighCol, R.HighRow};
+}
+
+}  // namespace
+
+template <class F>
+void TIntMatrix::WalkStat(const matrix_internal::TCellRect& R, F&& f) const {
+  WalkRect(R.LoC, R.HiC, R.LoR, R.HiR, [&f](std::int32_t x) { f(static_cast<double>(x)); });
+}
+
+double TIntMatrix::GeometricMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                 std::int32_t HighRow) const {
+  const auto R = StatRect(*this, LowCol, LowRow, HighCol, HighRow);
+  return containers_internal::WalkGeometricMean([&](auto&& f) { WalkStat(R, f); }, [this] {
+    RaiseComponent<EKVLMatrixError>(*this, "negative argument passed to GeometricMean");
+  });
+}
+
+double TIntMatrix::HarmonicMean(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                std::int32_t HighRow) const {
+  const auto R = StatRect(*this, LowCol, LowRow, HighCol, HighRow);
+  return containers_internal::WalkHarmonicMean([&](auto&& f) { WalkStat(R, f); }, [this] {
+    RaiseComponent<EKVLMatrixError>(*this, "negative or zero argument passed to HarmonicMean");
+  });
+}
+
+void TIntMatrix::SkewKurt(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                          double& Skewness, double& Kurtosis) const {
+  const auto R = StatRect(*this, LowCol, LowRow, HighCol, HighRow);
+  containers_internal::WalkSkewKurt([&](auto&& f) { WalkStat(R, f); }, Skewness, Kurtosis);
+}
+
+void TIntMatrix::SkewKurtSample(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                                std::int32_t HighRow, double& Skewness, double& Kurtosis) const {
+  const auto R = StatRect(*this, LowCol, LowRow, HighCol, HighRow);
+  double g1 = 0.0, g2 = 0.0;
+  containers_internal::WalkSkewKurt([&](auto&& f) { WalkStat(R, f); }, g1, g2);
+  containers_internal::SampleSkewKurt(static_cast<long double>(R.Count()), g1, g2, Skewness, Kurtosis);
+}
+
+std::vector<double> TIntMatrix::StatCells(const matrix_internal::TCellRect& R) const {
+  return GuardAllocation<EKVLMatrixError>(*this, [&] {
+    std::vector<double> s;
+    s.reserve(static_cast<std::size_t>(std::max<std::int64_t>(R.Count(), 0)));
+    WalkStat(R, [&s](double x) { s.push_back(x); });
+    return s;
+  });
+}
+
+bool TIntMatrix::Quartiles(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                           double& Q1, double& Q2, double& Q3) const {
+  std::vector<double> s = StatCells(StatRect(*this, LowCol, LowRow, HighCol, HighRow));
+  Q1 = Q2 = Q3 = 0.0;
+  if (s.empty()) return false;  // a 0 x 0 sparse matrix has no cells
+  containers_internal::QuartilesBySelection(s, Q1, Q2, Q3);
+  return true;
+}
+
+double TIntMatrix::Percentile(double prob, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                              std::int32_t HighRow) const {
+  if (std::isnan(prob)) return std::numeric_limits<double>::quiet_NaN();
+  std::vector<double> s = StatCells(StatRect(*this, LowCol, LowRow, HighCol, HighRow));
+  if (s.empty()) return 0.0;
+  return matrix_internal::NearestRank(s, std::clamp(prob, 0.0, 100.0) / 100.0L);
+}
+
+double TIntMatrix::Percentile(double prob, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                              std::int32_t HighRow, std::int32_t SampleSize) const {
+  const auto R = StatRect(*this, LowCol, LowRow, HighCol, HighRow);
+  if (SampleSize <= 0 || SampleSize >= R.Count()) return Percentile(prob, R.LoC, R.LoR, R.HiC, R.HiR);
+  if (std::isnan(prob)) return std::numeric_limits<double>::quiet_NaN();
+  std::vector<double> s = matrix_internal::WorkCells(*this, static_cast<std::size_t>(SampleSize));
+  return matrix_internal::SampledPercentile(s, R, std::clamp(prob, 0.0, 100.0) / 100.0L,
+                                            [this](std::int32_t c, std::int32_t r) { return GetVal(c, r); });
 }
 
 std::int32_t TIntMatrix::CountValues(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,

@@ -35,6 +35,12 @@ void TIntMatrix::BecomeSparse(std::int32_t AllocBy) {
   FIsSparse = true;
 }
 
+void TIntMatrix::ResetStore() noexcept {
+  FSparse.Clear();
+  FNumAllocated = FAllocBy;
+  ResetBox();
+}
+
 void TIntMatrix::ResetBox() noexcept {
   FSparseLowCol = FSparseLowRow = 2147483647;
   FSparseHighCol = FSparseHighRow = 1;
@@ -118,6 +124,52 @@ void TIntMatrix::SetVal(std::int32_t Nc, std::int32_t Nr, std::int32_t Value) {
   Changed();
 }
 
+void TIntMatrix::StoreCell(std::int32_t c, std::int32_t r, std::int32_t v) {
+  if (!FIsSparse) {
+    if (InMatrix(c, r)) FData[Offset(c, r)] = v;
+    return;
+  }
+  if (c < 1 || r < 1 || (v == 0 && FSparse.Find(c, r) == nullptr)) return;
+  if (FSparse.Set(c, r, v)) {
+    GrowCapacity(FSparse.Count());
+    WidenBox(c, r);
+    FNCol = std::max(FNCol, c);
+    FNRow = std::max(FNRow, r);
+  }
+}
+
+TColumnView<const std::int32_t> TIntMatrix::CellImage(std::vector<std::int32_t>& Scratch) const {
+  if (!FIsSparse) return ColumnView();
+  const auto nc = static_cast<std::size_t>(FNCol), nr = static_cast<std::size_t>(FNRow);
+  GuardAllocation<EKVLMatrixError>(*this, [&] { Scratch.assign(nc * nr, 0); });
+  for (const TSpMatElemInt& e : FSparse.Entries())
+    if (e.colidx <= FNCol && e.rowidx <= FNRow) Scratch[Offset(e.colidx, e.rowidx)] = e.value;
+  return {Scratch.data(), nc, nr};
+}
+
+void TIntMatrix::TakeCells(std::int32_t Cols, std::int32_t Rows, const std::int32_t* Cells, bool PerCellEvents) {
+  Resize(Cols, Rows);
+  if (FIsSparse) {
+    ResetStore();
+    GuardAllocation<EKVLMatrixError>(*this, [&] {
+      // Column-major order is the store's order: every entry is appended.
+      for (std::int32_t c = 1; c <= Cols; ++c)
+        for (std::int32_t r = 1; r <= Rows; ++r, ++Cells)
+          if (*Cells != 0) StoreCell(c, r, *Cells);
+    });
+    FNCol = Cols;
+    FNRow = Rows;
+    if (PerCellEvents) Changed();
+    return;
+  }
+  if (PerCellEvents && OnChange) {
+    for (std::int32_t c = 1; c <= Cols; ++c)
+      for (std::int32_t r = 1; r <= Rows; ++r) SetVal(c, r, *Cells++);
+    return;
+  }
+  std::copy_n(Cells, FData.size(), FData.data());
+}
+
 std::int32_t TIntMatrix::MakeValidColRange(std::int32_t& LowCol, std::int32_t& HighCol) const noexcept {
   return detail::MakeValidRange(LowCol, HighCol, FNCol, detail::TSwapRule::Corrects);
 }
@@ -149,9 +201,7 @@ bool TIntMatrix::Resize(std::int32_t Nc, std::int32_t Nr) {
 bool TIntMatrix::ResizeAndClear(std::int32_t Nc, std::int32_t Nr) {
   if (!Resize(Nc, Nr)) return false;
   if (FIsSparse) {
-    FSparse.Clear();
-    FNumAllocated = FAllocBy;
-    ResetBox();
+    ResetStore();
   } else {
     std::fill(FData.begin(), FData.end(), 0);
   }

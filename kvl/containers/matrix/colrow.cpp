@@ -14,6 +14,7 @@
 
 namespace kvl {
 
+using matrix_internal::Deliver;
 using matrix_internal::StrideWalk;
 
 namespace {
@@ -38,13 +39,6 @@ void UpdateLine(TMatrix& M, bool PerColumn, std::size_t i, F&& f) {
 
 std::size_t LineCount(const TMatrix& M, bool PerColumn) {
   return static_cast<std::size_t>(PerColumn ? M.NrOfColumns() : M.NrOfRows());
-}
-
-// Writes one value per line into Out (when given), sized to the line count.
-void Deliver(const TMatrix& M, TVector* Out, const std::vector<double>& Values) {
-  if (Out == nullptr) return;
-  matrix_internal::ProduceVector(M, *Out, static_cast<std::int32_t>(Values.size()),
-                               [&Values](double* v) { std::copy(Values.begin(), Values.end(), v); });
 }
 
 // Centres (and when Scale, standardises) every line by its MeanVar.
@@ -93,12 +87,8 @@ void QNormalize(TMatrix& M, bool PerColumn, double RefQuant, TVector* Medians, T
 void TMatrix::MeanVec(TDims Dim, TVector* Means) const {
   if (Means == nullptr) return;
   const bool perColumn = Dim == TDims::dimColumns;
-  const std::size_t n = LineCount(*this, perColumn);
-  std::vector<double> means = matrix_internal::WorkCells(*this, n);
-  for (std::size_t i = 0; i < n; ++i) {
-    double var = 0.0;
-    matrix_internal::WalkMeanVar(LineWalk(*this, perColumn, i), means[i], var);
-  }
+  std::vector<double> means = matrix_internal::WorkCells(*this, LineCount(*this, perColumn));
+  matrix_internal::LineMeans(FData.data(), Cols(), Rows(), perColumn, means);
   Deliver(*this, Means, means);
 }
 

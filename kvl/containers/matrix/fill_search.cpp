@@ -80,18 +80,7 @@ std::int32_t TMatrix::CountValues(std::int32_t LowCol, std::int32_t HighCol, std
 }
 
 std::int32_t TMatrix::Dichotomize(double Threshold, TBool2DArray& ResultArray) const {
-  ResultArray.assign(Cols(), std::vector<bool>(Rows()));
-  std::int32_t count = 0;
-  for (std::int32_t c = 1; c <= FNCol; ++c) {
-    const auto column = Column(c);
-    auto& flags = ResultArray[static_cast<std::size_t>(c - 1)];
-    for (std::size_t r = 0; r < column.size(); ++r) {
-      const bool above = column[r] > Threshold;
-      flags[r] = above;
-      count += above ? 1 : 0;
-    }
-  }
-  return count;
+  return matrix_internal::DichotomizeCells(ColumnView(), Threshold, ResultArray);
 }
 
 std::string TMatrix::CRCofData() const { return containers_internal::ByteLaneCRC(Data()); }

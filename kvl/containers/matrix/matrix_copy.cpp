@@ -8,14 +8,13 @@
 #include <type_traits>
 
 #include "kvl/containers/KVL_matrix.h"
+#include "kvl/containers/matrix/internal/cell_copy.h"
 #include "kvl/containers/matrix/internal/matrix_internal.h"
 #include "kvl/runtime/rounding.h"
 
 namespace kvl {
 
 namespace {
-
-bool InIndex(std::int64_t i, std::size_t n) noexcept { return i >= 0 && i < static_cast<std::int64_t>(n); }
 
 // CellWriter: stores cells of Mat directly (the copy fires OnChange once).
 auto CellWriter(TMatrix& Mat) {
@@ -34,24 +33,12 @@ std::int32_t ChangedOnSuccess(TMatrix& Mat, std::int32_t Status) {
 
 void TMatrix::CopyRowTo1DArray(std::span<double> Dest, std::int32_t Row, std::int32_t FirstCol,
                                std::int32_t LastCol, std::int32_t DestElem) const {
-  MakeValidColRange(FirstCol, LastCol);
-  Row = std::clamp(Row, 1, FNRow);
-  for (std::int32_t c = FirstCol; c <= LastCol; ++c) {
-    const std::int64_t pos = static_cast<std::int64_t>(DestElem) + c - FirstCol;
-    if (InIndex(pos, Dest.size())) Dest[static_cast<std::size_t>(pos)] = FData[Offset(c, Row)];
-  }
+  matrix_internal::CopyLineToSpan(*this, Dest, true, Row, FirstCol, LastCol, DestElem);
 }
 
 void TMatrix::CopyColTo1DArray(std::span<double> Dest, std::int32_t Col, std::int32_t FirstRow,
                                std::int32_t LastRow, std::int32_t DestElem) const {
-  MakeValidRowRange(FirstRow, LastRow);
-  Col = std::clamp(Col, 1, FNCol);
-  const auto column = Column(Col);
-  for (std::int32_t r = FirstRow; r <= LastRow; ++r) {
-    const std::int64_t pos = static_cast<std::int64_t>(DestElem) + r - FirstRow;
-    if (InIndex(pos, Dest.size()))
-      Dest[static_cast<std::size_t>(pos)] = column[static_cast<std::size_t>(r - 1)];
-  }
+  matrix_internal::CopyLineToSpan(*this, Dest, false, Col, FirstRow, LastRow, DestElem);
 }
 
 void TMatrix::CopyFrom(const TMatrix* MatSource, std::int32_t SourceColLo, std::int32_t SourceRowLo,
@@ -117,82 +104,6 @@ std::int32_t TMatrix::DuplicateDataAsArray(TDouble2DArray& Dest) const {
   return 0;
 }
 
-namespace matrix_internal {
-
-/// CopyRectToArray: the CopyToArray rule for a destination of element U.
-template <class U, class M>
-std::int32_t CopyRectToArray(const M& Mat, std::vector<std::vector<U>>& Dest, std::int32_t ColLo,
-                             std::int32_t RowLo, std::int32_t ColHi, std::int32_t RowHi, std::int32_t DestCol,
-                             std::int32_t DestRow) {
-  if (Dest.empty() || Dest[0].empty()) return -1;
-  if (Mat.MakeValidColRange(ColLo, ColHi) != 0) return -2;
-  if (Mat.MakeValidRowRange(RowLo, RowHi) != 0) return -3;
-  if (!InIndex(DestCol, Dest.size()) || !InIndex(DestRow, Dest[static_cast<std::size_t>(DestCol)].size()))
-    return -4;
-  for (std::int32_t c = ColLo; c <= ColHi; ++c) {
-    const std::size_t dc = static_cast<std::size_t>(DestCol) + static_cast<std::size_t>(c - ColLo);
-    if (dc >= Dest.size()) break;
-    auto& out = Dest[dc];
-    for (std::int32_t r = RowLo; r <= RowHi; ++r) {
-      const std::size_t dr = static_cast<std::size_t>(DestRow) + static_cast<std::size_t>(r - RowLo);
-      if (dr >= out.size()) break;
-      out[dr] = detail::ConvertElem<U>(Mat.GetVal(c, r));
-    }
-  }
-  return 0;
-}
-
-/// CopyLineFromArray: the 1-D CopyFromArray rule; Put(col, row, value)
-/// stores one cell (the caller fires the change event).
-template <class U, class M, class PutFn>
-std::int32_t CopyLineFromArray(const M& Mat, std::span<const U> Src, std::int32_t First, std::int32_t Last,
-                               std::int32_t Col, std::int32_t Row, bool AsColumn, PutFn&& Put) {
-  if (Src.empty()) return -1;
-  if (First == 0 && Last == 0) {
-    Last = static_cast<std::int32_t>(
-        std::min<std::size_t>(Src.size() - 1, std::numeric_limits<std::int32_t>::max()));
-  } else if (First > Last) {
-    std::swap(First, Last);
-  }
-  if (!InIndex(First, Src.size()) || !InIndex(Last, Src.size())) return -4;
-  if (Col < 1 || Col > Mat.NrOfColumns() || Row < 1 || Row > Mat.NrOfRows()) return -5;
-  const std::int64_t room = AsColumn ? Mat.NrOfRows() - Row + 1 : Mat.NrOfColumns() - Col + 1;
-  const std::int64_t count = std::min<std::int64_t>(static_cast<std::int64_t>(Last) - First + 1, room);
-  for (std::int32_t k = 0; k < count; ++k) {
-    const double v = static_cast<double>(Src[static_cast<std::size_t>(First + k)]);
-    if (AsColumn)
-      Put(Col, Row + k, v);
-    else
-      Put(Col + k, Row, v);
-  }
-  return 0;
-}
-
-/// CopyRectFromArray: the 2-D CopyFromArray rule (bounds put in order).
-template <class U, class M, class PutFn>
-std::int32_t CopyRectFromArray(const M& Mat, const std::vector<std::vector<U>>& Src, std::int32_t ColLo,
-                               std::int32_t RowLo, std::int32_t ColHi, std::int32_t RowHi, std::int32_t Col,
-                               std::int32_t Row, PutFn&& Put) {
-  if (Src.empty() || Src[0].empty()) return -1;
-  if (ColLo > ColHi) std::swap(ColLo, ColHi);
-  if (RowLo > RowHi) std::swap(RowLo, RowHi);
-  if (!InIndex(ColLo, Src.size()) || !InIndex(ColHi, Src.size())) return -2;
-  for (std::int32_t c = ColLo; c <= ColHi; ++c)
-    if (RowLo < 0 || !InIndex(RowHi, Src[static_cast<std::size_t>(c)].size())) return -3;
-  if (Col < 1 || Col > Mat.NrOfColumns() || Row < 1 || Row > Mat.NrOfRows()) return -5;
-  const std::int32_t lastCol =
-      static_cast<std::int32_t>(std::min<std::int64_t>(ColHi, ColLo + Mat.NrOfColumns() - Col));
-  const std::int32_t lastRow =
-      static_cast<std::int32_t>(std::min<std::int64_t>(RowHi, RowLo + Mat.NrOfRows() - Row));
-  for (std::int32_t c = ColLo; c <= lastCol; ++c) {
-    const auto& column = Src[static_cast<std::size_t>(c)];
-    for (std::int32_t r = RowLo; r <= lastRow; ++r)
-      Put(Col + c - ColLo, Row + r - RowLo, static_cast<double>(column[static_cast<std::size_t>(r)]));
-  }
-  return 0;
-}
-
-}  // namespace matrix_internal
 
 std::int32_t TMatrix::CopyToArray(TDouble2DArray& Dest, std::int32_t SrcColLo, std::int32_t SrcRowLo,
                                   std::int32_t SrcColHi, std::int32_t SrcRowHi, std::int32_t DestCol,

@@ -7,6 +7,7 @@
 
 #include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/containers/KVL_matrix.h"
+#include "kvl/containers/matrix/internal/line_sort.h"
 #include "kvl/containers/matrix/internal/matrix_internal.h"
 #include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/randgen.h"
@@ -14,64 +15,18 @@
 
 namespace kvl {
 
-namespace {
-
-// SortLines: the comb sort of the lines Lo..Hi (rows or columns) by Key(line),
-// the gap starting at Hi - Lo; Exchange(i, j) swaps two lines and their keys.
-template <class KeyFn, class ExchangeFn>
-void SortLines(std::int32_t Lo, std::int32_t Hi, bool Ascending, KeyFn&& Key, ExchangeFn&& Exchange) {
-  const auto n = static_cast<std::size_t>(Hi - Lo + 1);
-  auto line = [Lo](std::size_t i) { return Lo + static_cast<std::int32_t>(i); };
-  detail::CombSortBy(
-      n, n - 1,
-      [&](std::size_t i, std::size_t j) {
-        const auto a = Key(line(i)), b = Key(line(j));
-        return Ascending ? b < a : a < b;
-      },
-      [&](std::size_t i, std::size_t j) { Exchange(line(i), line(j)); });
-}
-
-}  // namespace
-
 void TMatrix::SortRows(std::int32_t SortColIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
                        std::int32_t HighCol, std::int32_t HighRow) {
-  MakeValidColRange(LowCol, HighCol);
-  MakeValidRowRange(LowRow, HighRow);
-  if (HighRow - LowRow < 1) return;
-  // A key column outside the matrix reads as all zeros: nothing is out of order.
-  if (SortColIx >= 1 && SortColIx <= FNCol) {
-    const bool keyOutside = SortColIx < LowCol || SortColIx > HighCol;
-    const double* key = FData.data() + Offset(SortColIx, 1) - 1;  // key[r], r 1-based
-    SortLines(
-        LowRow, HighRow, Ascending, [key](std::int32_t r) { return key[r]; },
-        [&](std::int32_t i, std::int32_t j) {
-          for (std::int32_t c = LowCol; c <= HighCol; ++c)
-            std::swap(FData[Offset(c, i)], FData[Offset(c, j)]);
-          if (keyOutside) std::swap(FData[Offset(SortColIx, i)], FData[Offset(SortColIx, j)]);
-          if (OnSortExchange) OnSortExchange(this, 2, i, j, LowCol, HighCol);
-        });
-  }
-  Changed();
+  matrix_internal::SortMatrixLines(*this, true, LowCol, LowRow, HighCol, HighRow, [&](const auto& B, auto&& fire) {
+    matrix_internal::SortRowsOfBlock(FData.data(), B, SortColIx, Ascending, fire);
+  });
 }
 
 void TMatrix::SortCols(std::int32_t SortRowIx, bool Ascending, std::int32_t LowCol, std::int32_t LowRow,
                        std::int32_t HighCol, std::int32_t HighRow) {
-  MakeValidColRange(LowCol, HighCol);
-  MakeValidRowRange(LowRow, HighRow);
-  if (HighCol - LowCol < 1) return;
-  if (SortRowIx >= 1 && SortRowIx <= FNRow) {
-    const bool keyOutside = SortRowIx < LowRow || SortRowIx > HighRow;
-    const auto stretch = static_cast<std::ptrdiff_t>(HighRow - LowRow + 1);
-    SortLines(
-        LowCol, HighCol, Ascending, [&](std::int32_t c) { return FData[Offset(c, SortRowIx)]; },
-        [&](std::int32_t i, std::int32_t j) {
-          const auto a = FData.begin() + static_cast<std::ptrdiff_t>(Offset(i, LowRow));
-          std::swap_ranges(a, a + stretch, FData.begin() + static_cast<std::ptrdiff_t>(Offset(j, LowRow)));
-          if (keyOutside) std::swap(FData[Offset(i, SortRowIx)], FData[Offset(j, SortRowIx)]);
-          if (OnSortExchange) OnSortExchange(this, 1, i, j, LowRow, HighRow);
-        });
-  }
-  Changed();
+  matrix_internal::SortMatrixLines(*this, false, LowCol, LowRow, HighCol, HighRow, [&](const auto& B, auto&& fire) {
+    matrix_internal::SortColsOfBlock(FData.data(), B, SortRowIx, Ascending, fire);
+  });
 }
 
 namespace {

@@ -20,6 +20,7 @@
 
 namespace kvl {
 
+using matrix_internal::NearestRank;
 using matrix_internal::RectWalk;
 using matrix_internal::TCellRect;
 
@@ -45,14 +46,6 @@ std::vector<double> RectCells(const TMatrix& M, TCellRect R) {
     Walk(M, R)([&s](double x) { s.push_back(x); });
     return s;
   });
-}
-
-// The nearest-rank value of a work array: sorted position round(n·p), at
-// most n - 1, the value QuickSelect gives.
-double NearestRank(std::vector<double>& s, long double p) {
-  const auto n = static_cast<std::int64_t>(s.size());
-  const std::int64_t k = std::min<std::int64_t>(Round(static_cast<long double>(n) * p), n - 1);
-  return detail::SelectRank(s, static_cast<std::int32_t>(k));
 }
 
 }  // namespace
@@ -136,22 +129,7 @@ double TMatrix::Percentile(double prob, std::int32_t LowCol, std::int32_t LowRow
   const long double p = std::clamp(prob, 0.0, 100.0) / 100.0L;
   std::vector<double> s = GuardAllocation<EKVLMatrixError>(
       *this, [SampleSize] { return std::vector<double>(static_cast<std::size_t>(SampleSize)); });
-  Randomize();
-  const std::int32_t nc = r.HiC - r.LoC + 1, nr = r.HiR - r.LoR + 1;
-  std::int64_t negatives = 0, zeros = 0;
-  for (double& x : s) {
-    const std::int32_t c = r.LoC + Random(nc);
-    const std::int32_t row = r.LoR + Random(nr);
-    x = FData[Offset(c, row)];
-    if (x < 0)
-      ++negatives;
-    else if (x == 0)
-      ++zeros;
-  }
-  const long double neg = static_cast<long double>(negatives) / SampleSize;
-  const long double zer = static_cast<long double>(negatives + zeros) / SampleSize;
-  if (neg < p && p < zer) return 0.0;
-  return NearestRank(s, p);
+  return matrix_internal::SampledPercentile(s, r, p, [this](std::int32_t c, std::int32_t row) { return FData[Offset(c, row)]; });
 }
 
 bool TMatrix::Histogram(std::int32_t LoX, std::int32_t LoY, std::int32_t HiX, std::int32_t HiY, double FirstBin,

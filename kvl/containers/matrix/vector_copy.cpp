@@ -6,23 +6,10 @@
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/KVL_vector.h"
+#include "kvl/containers/matrix/internal/cell_copy.h"
 #include "kvl/containers/matrix/internal/matrix_internal.h"
 
 namespace kvl {
-
-namespace {
-
-// Writes Count values to Dest from DestElem onward after zeroing it; Value(k)
-// gives the k-th (0-based). Positions outside the vector are ignored by SetVal.
-template <class ValueFn>
-void ZeroThenWrite(TVector& Dest, std::int64_t Count, std::int32_t DestElem, ValueFn&& Value) {
-  Dest.Fill(0.0);
-  const std::int64_t room = static_cast<std::int64_t>(Dest.NrOfElem()) - DestElem + 1;
-  const std::int64_t n = std::min(Count, room);
-  for (std::int64_t k = 0; k < n; ++k) Dest.SetVal(static_cast<std::int32_t>(DestElem + k), Value(k));
-}
-
-}  // namespace
 
 void TMatrix::CopyRowToVec(TVector* DestVec, std::int32_t Row, std::int32_t FirstCol,
                            std::int32_t LastCol) const {
@@ -31,11 +18,7 @@ void TMatrix::CopyRowToVec(TVector* DestVec, std::int32_t Row, std::int32_t Firs
 
 void TMatrix::CopyRowToVec(TVector* DestVec, std::int32_t Row, std::int32_t FirstCol, std::int32_t LastCol,
                            std::int32_t DestElem) const {
-  if (DestVec == nullptr) return;
-  MakeValidColRange(FirstCol, LastCol);
-  Row = std::clamp(Row, 1, FNRow);
-  ZeroThenWrite(*DestVec, LastCol - FirstCol + 1, DestElem,
-                [&](std::int64_t k) { return FData[Offset(FirstCol + static_cast<std::int32_t>(k), Row)]; });
+  matrix_internal::CopyLineToVec(*this, DestVec, true, Row, FirstCol, LastCol, DestElem);
 }
 
 void TMatrix::CopyColToVec(TVector* DestVec, std::int32_t Col, std::int32_t FirstRow,
@@ -45,11 +28,7 @@ void TMatrix::CopyColToVec(TVector* DestVec, std::int32_t Col, std::int32_t Firs
 
 void TMatrix::CopyColToVec(TVector* DestVec, std::int32_t Col, std::int32_t FirstRow, std::int32_t LastRow,
                            std::int32_t DestElem) const {
-  if (DestVec == nullptr) return;
-  MakeValidRowRange(FirstRow, LastRow);
-  Col = std::clamp(Col, 1, FNCol);
-  const double* column = FData.data() + Offset(Col, FirstRow);
-  ZeroThenWrite(*DestVec, LastRow - FirstRow + 1, DestElem, [column](std::int64_t k) { return column[k]; });
+  matrix_internal::CopyLineToVec(*this, DestVec, false, Col, FirstRow, LastRow, DestElem);
 }
 
 void TMatrix::CopyFromVec(const TVector* Src, std::int32_t FirstElem, std::int32_t LastElem,

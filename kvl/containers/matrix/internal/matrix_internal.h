@@ -79,6 +79,24 @@ void TransposeCells(const T* Src, T* Dst, std::size_t NCols, std::size_t NRows) 
         for (std::size_t r = r0; r < std::min(NRows, r0 + kBlock); ++r) Dst[r * NCols + c] = Src[c * NRows + r];
 }
 
+/// DichotomizeCells: Result := [columns][rows] flags, true where the cell
+/// is greater than Threshold; returns the number of true flags.
+template <class T>
+std::int32_t DichotomizeCells(TColumnView<const T> V, T Threshold, TBool2DArray& Result) {
+  Result.assign(V.size(), std::vector<bool>(V.Rows()));
+  std::int32_t count = 0;
+  for (std::size_t c = 0; c < V.size(); ++c) {
+    const auto column = V[c];
+    auto& flags = Result[c];
+    for (std::size_t r = 0; r < column.size(); ++r) {
+      const bool above = column[r] > Threshold;
+      flags[r] = above;
+      count += above ? 1 : 0;
+    }
+  }
+  return count;
+}
+
 using detail::TEdgeSums;
 
 /// EdgeAggregates: one aggregate per column (PerColumn) over the rows

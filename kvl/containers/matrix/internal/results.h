@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "kvl/containers/KVL_matrix.h"
@@ -16,10 +17,11 @@
 
 namespace kvl::matrix_internal {
 
-/// WorkCells: a work block of Count doubles; raises Sender's "not enough
-/// memory on heap" when it cannot be had.
-inline std::vector<double> WorkCells(const TComponent& Sender, std::size_t Count) {
-  return GuardAllocation<EKVLMatrixError>(Sender, [Count] { return std::vector<double>(Count); });
+/// WorkCells: a work block of Count cells of type T; raises Sender's "not
+/// enough memory on heap" when it cannot be had.
+template <class T = double>
+std::vector<T> WorkCells(const TComponent& Sender, std::size_t Count) {
+  return GuardAllocation<EKVLMatrixError>(Sender, [Count] { return std::vector<T>(Count); });
 }
 
 /// ProduceResult: sizes Res to Cols x Rows and fills it by Compute(cells),
@@ -47,14 +49,24 @@ void ProduceResult(const TComponent& Sender, TMatrix& Res, bool Aliased, std::in
     for (std::int32_t r = 1; r <= Rows; ++r) Res.SetVal(c, r, *v++);
 }
 
-/// ProduceVector: sizes Res to N elements and writes Compute's N values
-/// through SetVal (one OnChange each); Res may be an operand.
-template <class F>
-void ProduceVector(const TComponent& Sender, TVector& Res, std::int32_t N, F&& Compute) {
-  std::vector<double> work = WorkCells(Sender, static_cast<std::size_t>(N));
+/// ProduceVector: sizes the vector Res (TVector or TIntVector) to N
+/// elements and writes Compute's N values through SetVal (one OnChange
+/// each); Res may be an operand.
+template <class V, class F>
+void ProduceVector(const TComponent& Sender, V& Res, std::int32_t N, F&& Compute) {
+  using T = std::remove_cvref_t<decltype(Res.GetVal(1))>;
+  std::vector<T> work = WorkCells<T>(Sender, static_cast<std::size_t>(N));
   Compute(work.data());
   Res.Resize(N);
   for (std::int32_t i = 1; i <= N; ++i) Res.SetVal(i, work[static_cast<std::size_t>(i - 1)]);
+}
+
+/// Deliver: writes one value per line into Out (when given), sized to the
+/// number of values.
+inline void Deliver(const TComponent& Sender, TVector* Out, const std::vector<double>& Values) {
+  if (Out == nullptr) return;
+  ProduceVector(Sender, *Out, static_cast<std::int32_t>(Values.size()),
+                [&Values](double* v) { std::copy(Values.begin(), Values.end(), v); });
 }
 
 }  // namespace kvl::matrix_internal
