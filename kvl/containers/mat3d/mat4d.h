@@ -20,7 +20,6 @@
 #include <string>
 
 #include "kvl/containers/mat3d/matnd_base.h"
-#include "kvl/containers/matrix_files/matrix_xml_tag.h"
 
 KVL_API_BEGIN
 
@@ -154,29 +153,20 @@ class TMat4D : public TMatNDBase<4> {
 
   // XML-like text (docs/matrix_files.md) -----------------------------------------------------
 
-  /// SaveAsXMLFile: writes the matrix as a new text file with an XML
-  /// declaration, DataID as the id of the matrix tag; false when the file
-  /// cannot be written.
+  /// The XML-like text as for TMatrix, with the count tags numplanes and
+  /// numtimeslots and the cell attributes ix, iy, il, it.
+  /// SaveAsXMLFile: true, false when the file cannot be written.
   bool SaveAsXMLFile(const std::string& FName, std::string_view DataID) const;
-  /// LoadFromXMLFile: reads the first matrix of the file; false (object
-  /// unchanged) for a missing file, another DataID (when DataID is not
-  /// empty) or a text that does not hold a whole matrix.
+  /// LoadFromXMLFile / ReadFromXMLStream / ReadFromOpenXMLFile: true when a
+  /// whole matrix of the given DataID (any for "") was read; else false and
+  /// the object unchanged.
   bool LoadFromXMLFile(const std::string& FName, std::string_view DataID);
-  /// WriteToXMLStream: the text at OutStream's position, the XML
-  /// declaration only when CreateHeader.
   void WriteToXMLStream(TStream& OutStream, bool CreateHeader, std::string_view DataID) const;
-  /// ReadFromXMLStream: LoadFromXMLFile from InStream's position, which is
-  /// left after the matrix when it was read (else where it was).
   bool ReadFromXMLStream(TStream& InStream, std::string_view DataID);
-  /// WriteToOpenXMLFile: the text at the position of an open text stream.
   void WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const;
-  /// ReadFromOpenXMLFile: LoadFromXMLFile from an open text stream, read
-  /// up to the end of the first matrix.
   bool ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID);
-  /// ProcessXmlTag: applies one tag of the text (the readers' step): the
-  /// count tags set the announced sizes, the first cell after a reader
-  /// started resizes to them, every cell goes through SetVal (a real content).
-  /// 1 for xmlMatEnd, -1 for xmlInvalid, 0 otherwise.
+  /// ProcessXmlTag: one tag of the text, as TMatrix::ProcessXmlTag; 1 for
+  /// xmlMatEnd, -1 for xmlInvalid, 0 otherwise.
   std::int32_t ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content);
 
  private:

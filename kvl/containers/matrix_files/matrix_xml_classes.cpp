@@ -14,6 +14,35 @@ namespace kvl {
 
 namespace mf = matfile_internal;
 
+// The file and stream forms are the same for every class: each hands its
+// writer and its text reader to the shared sources and sinks.
+#define KVL_MATRIX_XML_FORMS(Class)                                                                       \
+  void Class::WriteToXMLStream(TStream& OutStream, bool CreateHeader, std::string_view DataID) const {    \
+    mf::WriteXmlStream(OutStream, [&](std::ostream& o) { WriteToOpenXMLFile(o, CreateHeader, DataID); }); \
+  }                                                                                                       \
+  bool Class::SaveAsXMLFile(const std::string& FName, std::string_view DataID) const {                    \
+    return mf::SaveXmlFile(FName, [&](std::ostream& o) { WriteToOpenXMLFile(o, true, DataID); });         \
+  }                                                                                                       \
+  bool Class::LoadFromXMLFile(const std::string& FName, std::string_view DataID) {                        \
+    const auto read = [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); };     \
+    return mf::LoadXmlFile(FName, read);                                                                  \
+  }                                                                                                       \
+  bool Class::ReadFromXMLStream(TStream& InStream, std::string_view DataID) {                             \
+    const auto read = [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); };     \
+    return mf::ReadXmlStream(InStream, read);                                                             \
+  }                                                                                                       \
+  bool Class::ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID) {                         \
+    const auto read = [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); };     \
+    return mf::ReadXmlOpenFile(TFile, read);                                                              \
+  }
+
+KVL_MATRIX_XML_FORMS(TMatrix)
+KVL_MATRIX_XML_FORMS(TIntMatrix)
+KVL_MATRIX_XML_FORMS(TMat3D)
+KVL_MATRIX_XML_FORMS(TMat4D)
+
+#undef KVL_MATRIX_XML_FORMS
+
 // --- TMatrix -------------------------------------------------------------------------------------
 
 void TMatrix::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const {
@@ -22,26 +51,6 @@ void TMatrix::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::st
   for (std::int32_t c = 1; c <= FNCol; ++c)
     for (std::int32_t r = 1; r <= FNRow; ++r) w.Cell(std::array{c, r}, *cell++);
   w.Finish();
-}
-
-void TMatrix::WriteToXMLStream(TStream& OutStream, bool CreateHeader, std::string_view DataID) const {
-  mf::WriteXmlStream(OutStream, [&](std::ostream& o) { WriteToOpenXMLFile(o, CreateHeader, DataID); });
-}
-
-bool TMatrix::SaveAsXMLFile(const std::string& FName, std::string_view DataID) const {
-  return mf::SaveXmlFile(FName, [&](std::ostream& o) { WriteToOpenXMLFile(o, true, DataID); });
-}
-
-bool TMatrix::LoadFromXMLFile(const std::string& FName, std::string_view DataID) {
-  return mf::LoadXmlFile(FName, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
-}
-
-bool TMatrix::ReadFromXMLStream(TStream& InStream, std::string_view DataID) {
-  return mf::ReadXmlStream(InStream, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
-}
-
-bool TMatrix::ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID) {
-  return mf::ReadXmlOpenFile(TFile, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
 }
 
 std::int32_t TMatrix::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content) {
@@ -90,26 +99,6 @@ void TIntMatrix::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std:
   w.Finish();
 }
 
-void TIntMatrix::WriteToXMLStream(TStream& OutStream, bool CreateHeader, std::string_view DataID) const {
-  mf::WriteXmlStream(OutStream, [&](std::ostream& o) { WriteToOpenXMLFile(o, CreateHeader, DataID); });
-}
-
-bool TIntMatrix::SaveAsXMLFile(const std::string& FName, std::string_view DataID) const {
-  return mf::SaveXmlFile(FName, [&](std::ostream& o) { WriteToOpenXMLFile(o, true, DataID); });
-}
-
-bool TIntMatrix::LoadFromXMLFile(const std::string& FName, std::string_view DataID) {
-  return mf::LoadXmlFile(FName, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
-}
-
-bool TIntMatrix::ReadFromXMLStream(TStream& InStream, std::string_view DataID) {
-  return mf::ReadXmlStream(InStream, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
-}
-
-bool TIntMatrix::ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID) {
-  return mf::ReadXmlOpenFile(TFile, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
-}
-
 std::int32_t TIntMatrix::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content) {
   return mf::ProcessMatXmlTag<2>(
       Tag, Attr, Content, {&FAuxCol, &FAuxRow}, FirstCell, [this](const auto& n) { Resize(n[0], n[1]); },
@@ -138,109 +127,75 @@ bool TIntMatrix::ReadXMLText(std::string_view Text, std::string_view DataID, std
   return true;
 }
 
-// --- TMat3D --------------------------------------------------------------------------------------
+// --- TMat3D and TMat4D: one body over the number of dimensions -----------------------------------
 
-void TMat3D::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const {
+template <std::size_t N>
+void TMatNDBase<N>::XmlWrite(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const {
   mf::TMatXmlWriter w(TFile, CreateHeader, DataID, FDims);
-  ForBlock({1, 1, 1}, FDims, [&](const TIndex& ix, std::size_t o) { w.Cell(ix, FCells[o]); });
+  TIndex first;
+  first.fill(1);
+  ForBlock(first, FDims, [&](const TIndex& ix, std::size_t o) { w.Cell(ix, FCells[o]); });
   w.Finish();
 }
 
-void TMat3D::WriteToXMLStream(TStream& OutStream, bool CreateHeader, std::string_view DataID) const {
-  mf::WriteXmlStream(OutStream, [&](std::ostream& o) { WriteToOpenXMLFile(o, CreateHeader, DataID); });
+template <std::size_t N>
+std::int32_t TMatNDBase<N>::XmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content) {
+  std::array<std::int32_t*, N> aux;
+  for (std::size_t d = 0; d < N; ++d) aux[d] = &FAux[d];
+  return mf::ProcessMatXmlTag<N>(
+      Tag, Attr, Content, aux, FirstCell, [this](const TIndex& n) { ResizeTo(n); },
+      [this](const TIndex& ix, std::string_view v) { Set(ix, mf::XmlScanReal(v)); });
 }
 
-bool TMat3D::SaveAsXMLFile(const std::string& FName, std::string_view DataID) const {
-  return mf::SaveXmlFile(FName, [&](std::ostream& o) { WriteToOpenXMLFile(o, true, DataID); });
+template <std::size_t N>
+bool TMatNDBase<N>::XmlRead(TMatNDBase& Fresh, std::string_view Text, std::string_view DataID, std::int32_t& EndPos) {
+  Fresh.FirstCell = true;
+  std::string id;
+  if (!mf::ReadMatrixXml(
+          Text, DataID, id, EndPos,
+          [&Fresh](TMatXmlTag t, std::string_view a, std::string_view c) { return Fresh.XmlTag(t, a, c); },
+          [&Fresh] { return Fresh.FAux; }))
+    return false;
+  FCells.swap(Fresh.FCells);
+  FDims = Fresh.FDims;
+  FStride = Fresh.FStride;
+  FDataID = std::move(id);
+  Changed();
+  Resized();
+  return true;
 }
 
-bool TMat3D::LoadFromXMLFile(const std::string& FName, std::string_view DataID) {
-  return mf::LoadXmlFile(FName, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
-}
+template void TMatNDBase<3>::XmlWrite(std::ostream&, bool, std::string_view) const;
+template void TMatNDBase<4>::XmlWrite(std::ostream&, bool, std::string_view) const;
+template std::int32_t TMatNDBase<3>::XmlTag(TMatXmlTag, std::string_view, std::string_view);
+template std::int32_t TMatNDBase<4>::XmlTag(TMatXmlTag, std::string_view, std::string_view);
+template bool TMatNDBase<3>::XmlRead(TMatNDBase&, std::string_view, std::string_view, std::int32_t&);
+template bool TMatNDBase<4>::XmlRead(TMatNDBase&, std::string_view, std::string_view, std::int32_t&);
 
-bool TMat3D::ReadFromXMLStream(TStream& InStream, std::string_view DataID) {
-  return mf::ReadXmlStream(InStream, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
-}
-
-bool TMat3D::ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID) {
-  return mf::ReadXmlOpenFile(TFile, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
+void TMat3D::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const {
+  XmlWrite(TFile, CreateHeader, DataID);
 }
 
 std::int32_t TMat3D::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content) {
-  return mf::ProcessMatXmlTag<3>(
-      Tag, Attr, Content, {&FAux[0], &FAux[1], &FAux[2]}, FirstCell, [this](const TIndex& n) { ResizeTo(n); },
-      [this](const TIndex& ix, std::string_view v) { Set(ix, mf::XmlScanReal(v)); });
+  return XmlTag(Tag, Attr, Content);
 }
 
 bool TMat3D::ReadXMLText(std::string_view Text, std::string_view DataID, std::int32_t& EndPos) {
-  TMat3D tmp;
-  tmp.FirstCell = true;
-  std::string id;
-  if (!mf::ReadMatrixXml(
-          Text, DataID, id, EndPos,
-          [&tmp](TMatXmlTag t, std::string_view a, std::string_view c) { return tmp.ProcessXmlTag(t, a, c); },
-          [&tmp] { return tmp.FAux; }))
-    return false;
-  FCells.swap(tmp.FCells);
-  FDims = tmp.FDims;
-  FStride = tmp.FStride;
-  FDataID = std::move(id);
-  Changed();
-  Resized();
-  return true;
+  TMat3D fresh;
+  return XmlRead(fresh, Text, DataID, EndPos);
 }
-
-// --- TMat4D --------------------------------------------------------------------------------------
 
 void TMat4D::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const {
-  mf::TMatXmlWriter w(TFile, CreateHeader, DataID, FDims);
-  ForBlock({1, 1, 1, 1}, FDims, [&](const TIndex& ix, std::size_t o) { w.Cell(ix, FCells[o]); });
-  w.Finish();
-}
-
-void TMat4D::WriteToXMLStream(TStream& OutStream, bool CreateHeader, std::string_view DataID) const {
-  mf::WriteXmlStream(OutStream, [&](std::ostream& o) { WriteToOpenXMLFile(o, CreateHeader, DataID); });
-}
-
-bool TMat4D::SaveAsXMLFile(const std::string& FName, std::string_view DataID) const {
-  return mf::SaveXmlFile(FName, [&](std::ostream& o) { WriteToOpenXMLFile(o, true, DataID); });
-}
-
-bool TMat4D::LoadFromXMLFile(const std::string& FName, std::string_view DataID) {
-  return mf::LoadXmlFile(FName, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
-}
-
-bool TMat4D::ReadFromXMLStream(TStream& InStream, std::string_view DataID) {
-  return mf::ReadXmlStream(InStream, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
-}
-
-bool TMat4D::ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID) {
-  return mf::ReadXmlOpenFile(TFile, [&](std::string_view t, std::int32_t& e) { return ReadXMLText(t, DataID, e); });
+  XmlWrite(TFile, CreateHeader, DataID);
 }
 
 std::int32_t TMat4D::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content) {
-  return mf::ProcessMatXmlTag<4>(
-      Tag, Attr, Content, {&FAux[0], &FAux[1], &FAux[2], &FAux[3]}, FirstCell,
-      [this](const TIndex& n) { ResizeTo(n); },
-      [this](const TIndex& ix, std::string_view v) { Set(ix, mf::XmlScanReal(v)); });
+  return XmlTag(Tag, Attr, Content);
 }
 
 bool TMat4D::ReadXMLText(std::string_view Text, std::string_view DataID, std::int32_t& EndPos) {
-  TMat4D tmp;
-  tmp.FirstCell = true;
-  std::string id;
-  if (!mf::ReadMatrixXml(
-          Text, DataID, id, EndPos,
-          [&tmp](TMatXmlTag t, std::string_view a, std::string_view c) { return tmp.ProcessXmlTag(t, a, c); },
-          [&tmp] { return tmp.FAux; }))
-    return false;
-  FCells.swap(tmp.FCells);
-  FDims = tmp.FDims;
-  FStride = tmp.FStride;
-  FDataID = std::move(id);
-  Changed();
-  Resized();
-  return true;
+  TMat4D fresh;
+  return XmlRead(fresh, Text, DataID, EndPos);
 }
 
 }  // namespace kvl
