@@ -172,30 +172,22 @@ template std::int32_t TMatNDBase<4>::XmlTag(TMatXmlTag, std::string_view, std::s
 template bool TMatNDBase<3>::XmlRead(TMatNDBase&, std::string_view, std::string_view, std::int32_t&);
 template bool TMatNDBase<4>::XmlRead(TMatNDBase&, std::string_view, std::string_view, std::int32_t&);
 
-void TMat3D::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const {
-  XmlWrite(TFile, CreateHeader, DataID);
-}
+// The two classes hand their text to the shared body of their base.
+#define KVL_MATND_XML(Class)                                                                              \
+  void Class::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const { \
+    XmlWrite(TFile, CreateHeader, DataID);                                                                \
+  }                                                                                                       \
+  std::int32_t Class::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content) {    \
+    return XmlTag(Tag, Attr, Content);                                                                    \
+  }                                                                                                       \
+  bool Class::ReadXMLText(std::string_view Text, std::string_view DataID, std::int32_t& EndPos) {         \
+    Class fresh;                                                                                          \
+    return XmlRead(fresh, Text, DataID, EndPos);                                                          \
+  }
 
-std::int32_t TMat3D::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content) {
-  return XmlTag(Tag, Attr, Content);
-}
+KVL_MATND_XML(TMat3D)
+KVL_MATND_XML(TMat4D)
 
-bool TMat3D::ReadXMLText(std::string_view Text, std::string_view DataID, std::int32_t& EndPos) {
-  TMat3D fresh;
-  return XmlRead(fresh, Text, DataID, EndPos);
-}
-
-void TMat4D::WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const {
-  XmlWrite(TFile, CreateHeader, DataID);
-}
-
-std::int32_t TMat4D::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content) {
-  return XmlTag(Tag, Attr, Content);
-}
-
-bool TMat4D::ReadXMLText(std::string_view Text, std::string_view DataID, std::int32_t& EndPos) {
-  TMat4D fresh;
-  return XmlRead(fresh, Text, DataID, EndPos);
-}
+#undef KVL_MATND_XML
 
 }  // namespace kvl
