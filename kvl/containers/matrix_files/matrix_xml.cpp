@@ -29,16 +29,41 @@ std::size_t SkipWhite(std::string_view s, std::size_t i) noexcept {
   return i;
 }
 
-// ClosedBy: the text before 0-based End ends with the tag </matrix ...>.
-bool ClosedBy(std::string_view Text, std::size_t End) {
-  const std::string_view read = Text.substr(0, End);
-  const std::size_t lt = read.rfind('<');
-  return lt != std::string_view::npos && read.back() == '>' &&
-         EqualStrings(read.substr(lt, kEndTag.size()), kEndTag, false);
+// MatrixTag: the first opening tag whose word is matrix (ASCII case
+// folded): its attribute text and the 0-based position after its '>'.
+// Comments, processing instructions and declarations are passed over, as
+// ReadNextTagInString passes them.
+bool MatrixTag(std::string_view Text, std::string_view& Attr, std::size_t& After) {
+  constexpr auto npos = std::string_view::npos;
+  for (std::size_t i = Text.find('<'); i != npos; i = Text.find('<', i)) {
+    const std::string_view rest = Text.substr(i);
+    if (rest.starts_with("<!--") || rest.starts_with("<?") || rest.starts_with("<!")) {
+      const std::size_t e = rest.starts_with("<!--") ? Text.find("-->", i + 4) : Text.find('>', i);
+      if (e == npos) return false;
+      i = e + 1;
+      continue;
+    }
+    std::size_t e = i + 1;  // the tag's '>', outside quoted values
+    for (char quote = 0; e < Text.size() && (quote != 0 || Text[e] != '>'); ++e) {
+      if (quote != 0 && Text[e] == quote) quote = 0;
+      else if (quote == 0 && (Text[e] == '"' || Text[e] == '\'')) quote = Text[e];
+    }
+    if (e >= Text.size()) return false;
+    const std::string_view tag = Text.substr(i + 1, e - i - 1);
+    std::size_t w = 0;
+    while (w < tag.size() && !IsWhiteChar(static_cast<unsigned char>(tag[w])) && tag[w] != '/') ++w;
+    if (EqualStrings(tag.substr(0, w), "matrix", false)) {
+      Attr = tag.substr(w);
+      After = e + 1;
+      return true;
+    }
+    i = e + 1;
+  }
+  return false;
 }
 
-// IdOf: the raw value of the attribute id (at the start of Attr or after
-// white space); false when there is none.
+// IdOf: the raw value of the attribute id (after white space); false when
+// there is none.
 bool IdOf(std::string_view Attr, std::string_view& Value) {
   constexpr std::string_view key = "id=\"";
   for (std::size_t at = Attr.find(key); at != std::string_view::npos; at = Attr.find(key, at + 1)) {
@@ -160,22 +185,12 @@ void TMatXmlWriter::Finish() {
 
 // --- reader --------------------------------------------------------------------------------------
 
-bool FindMatrixElement(std::string_view Text, std::string_view DataID, std::string& Content, std::string& FoundID,
-                       std::int32_t& EndPos) {
+bool OpenMatrix(std::string_view Text, std::string_view DataID, std::string& FoundID, std::size_t& Body) {
   if (Text.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return false;
-  std::int32_t pos = 1;
-  std::string attr;
-  std::int32_t t;
-  while ((t = ReadNextTagInString(Text, kMatXmlTagWords, pos, attr, Content)) >= 0 &&
-         static_cast<TMatXmlTag>(t) != TMatXmlTag::xmlMatBegin) {
-  }
-  // A matrix whose closing tag is missing (a truncated text) is refused.
-  if (t < 0 || !ClosedBy(Text, static_cast<std::size_t>(pos - 1))) return false;
-  std::string_view id;
+  std::string_view attr, id;
+  if (!MatrixTag(Text, attr, Body)) return false;
   FoundID = IdOf(attr, id) ? XmlUnescape(id) : std::string();
-  if (!DataID.empty() && FoundID != DataID) return false;
-  EndPos = pos;
-  return true;
+  return DataID.empty() || FoundID == DataID;
 }
 
 bool CountsFitText(std::span<const std::int32_t> Counts, std::size_t Chars) noexcept {

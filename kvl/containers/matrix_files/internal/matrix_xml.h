@@ -14,14 +14,15 @@
 // ix iy il it (TMat4D); its content is the shortest decimal text that reads
 // back to the same Double (std::to_chars), or a decimal integer.
 //
-// Reading: the first matrix element of the text is found by
-// ReadNextTagInString; it must be closed by </matrix> and, for a non-empty
-// DataID, carry that id. Its inner tags go one by one to the class's
-// ProcessXmlTag on a fresh object; a result -1 (an unrecognised tag) fails
-// the read, 1 ends it. Before the first cell the announced counts must all
-// be at least 1 and their product must not exceed the number of characters
-// of the element's content (each cell takes many more), so a text can never
-// make a reader allocate more than about eight bytes per character it holds.
+// Reading: the first opening matrix tag of the text must carry DataID as
+// its id when DataID is not empty. The tags after it, read one by one by
+// ReadNextTagInString, go to the class's ProcessXmlTag on a fresh object
+// until it returns 1 (the closing tag /matrix); -1 (an unrecognised tag) or
+// the end of the text before /matrix fails the read. Before the first cell
+// the announced counts must all be at least 1 and their product must not
+// exceed the number of characters after the opening tag (each cell takes
+// many more), so a text can never make a reader allocate more than about
+// eight bytes per character it holds.
 // The loaded object takes the fresh one's cells only when everything held.
 
 #include <array>
@@ -77,42 +78,44 @@ class TMatXmlWriter {
   std::string FBuf;
 };
 
-/// FindMatrixElement: the first matrix element of Text: its Content, the
-/// unescaped id it carries (FoundID) and EndPos, the 1-based position after
-/// it. False when there is none, its closing tag is missing, the text is
-/// too long for 32-bit positions, or DataID is not empty and differs from
-/// the id.
-bool FindMatrixElement(std::string_view Text, std::string_view DataID, std::string& Content, std::string& FoundID,
-                       std::int32_t& EndPos);
+/// OpenMatrix: finds the first opening matrix tag of Text; Body is the
+/// 0-based position after it and FoundID its unescaped id. False when there
+/// is none, the text is too long for 32-bit positions, or DataID is not
+/// empty and differs from the id.
+bool OpenMatrix(std::string_view Text, std::string_view DataID, std::string& FoundID, std::size_t& Body);
 
 /// CountsFitText: every count at least 1 and their product at most Chars.
 bool CountsFitText(std::span<const std::int32_t> Counts, std::size_t Chars) noexcept;
 
 /// ReadMatrixXml: the reader above. Process(tag, attr, content) is the
 /// ProcessXmlTag of the fresh object, Aux() its announced counts (an array).
-/// True when the element was read to its end with at least one cell.
+/// True when the matrix was read to its closing tag with at least one cell;
+/// EndPos is then the 1-based position after that tag.
 template <class ProcessFn, class AuxFn>
 bool ReadMatrixXml(std::string_view Text, std::string_view DataID, std::string& FoundID, std::int32_t& EndPos,
                    ProcessFn&& Process, AuxFn&& Aux) {
-  std::string content;
-  if (!FindMatrixElement(Text, DataID, content, FoundID, EndPos)) return false;
+  std::size_t body = 0;
+  if (!OpenMatrix(Text, DataID, FoundID, body)) return false;
   if (Process(TMatXmlTag::xmlMatBegin, std::string_view{}, std::string_view{}) != 0) return false;
-  std::int32_t pos = 1;
-  std::string attr, inner;
+  auto pos = static_cast<std::int32_t>(body + 1);
+  std::string attr, content;
   bool cellSeen = false;
   std::int32_t t;
-  while ((t = ReadNextTagInString(content, kMatXmlTagWords, pos, attr, inner)) >= 0) {
+  while ((t = ReadNextTagInString(Text, kMatXmlTagWords, pos, attr, content)) >= 0) {
     const auto tag = static_cast<TMatXmlTag>(t);
     if (tag == TMatXmlTag::xmlMatCell && !cellSeen) {
       cellSeen = true;
       const auto counts = Aux();
-      if (!CountsFitText(counts, content.size())) return false;
+      if (!CountsFitText(counts, Text.size() - body)) return false;
     }
-    const std::int32_t r = Process(tag, std::string_view(attr), std::string_view(inner));
+    const std::int32_t r = Process(tag, std::string_view(attr), std::string_view(content));
     if (r < 0) return false;
-    if (r > 0) break;
+    if (r > 0) {
+      EndPos = pos;
+      return cellSeen;
+    }
   }
-  return cellSeen && Process(TMatXmlTag::xmlMatEnd, std::string_view{}, std::string_view{}) == 1;
+  return false;  // the text ended before </matrix>
 }
 
 /// ProcessMatXmlTag: ProcessXmlTag of a class of N dimensions: the count
