@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <sstream>
@@ -301,6 +302,28 @@ TYPED_TEST(MatrixXml, HostileTextsFailAndLeaveTheObjectAlone) {
   EXPECT_EQ(log.Events, (std::vector<std::string>{"change", "resize"}));
 }
 
+TEST(MatrixXmlScan, NumbersScanAsFarAsTheyRead) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const std::vector<std::pair<std::string, double>> reals{
+      {"  +2.5e1x", 25.0}, {"abc", 0.0},     {"", 0.0},         {"1e400", kInf}, {"-1e400", -kInf},
+      {"1e-400", 0.0},     {"0." + std::string(400, '0') + "1", 0.0}, {"-0", -0.0}, {"inf", kInf}};
+  TMatrix m;
+  for (const auto& [text, want] : reals) {
+    m.ProcessXmlTag(TMatXmlTag::xmlMatCell, "ix=\"1\" iy=\"1\"", text);
+    EXPECT_EQ(m.GetVal(1, 1), want) << text;
+    EXPECT_EQ(std::signbit(m.GetVal(1, 1)), std::signbit(want)) << text;
+  }
+  m.ProcessXmlTag(TMatXmlTag::xmlMatCell, "ix=\"1\" iy=\"1\"", "nan");
+  EXPECT_TRUE(std::isnan(m.GetVal(1, 1)));
+  const std::vector<std::pair<std::string, std::int32_t>> ints{
+      {" -12abc", -12}, {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1}, {"+", 0}, {"", 0}};
+  TIntMatrix k;
+  for (const auto& [text, want] : ints) {
+    k.ProcessXmlTag(TMatXmlTag::xmlMatCell, "iy=\"1\" ix=\"1\"", text);
+    EXPECT_EQ(k.GetVal(1, 1), want) << text;
+  }
+}
+
 TEST(MatrixXmlLayout, CellTagsAndTheSparseIntMatrix) {
   TMatrix m;
   m.Resize(2, 3);
@@ -308,6 +331,12 @@ TEST(MatrixXmlLayout, CellTagsAndTheSparseIntMatrix) {
   m.WriteToOpenXMLFile(out, false, "x");
   EXPECT_TRUE(out.str().starts_with("<matrix id=\"x\">\n<numcols>2</numcols>\n<numrows>3</numrows>\n<cell "));
   EXPECT_NE(out.str().find("<cell ix=\"2\" iy=\"3\">0</cell>\n</matrix>\n"), std::string::npos);
+
+  // Comments, declarations and other elements before the matrix are passed over.
+  TMatrix c;
+  ASSERT_TRUE(ReadText(c, "<?xml version=\"1.0\"?><!-- <matrix id=\"no\"> --><x a=\"<matrix>\"/><y <" + out.str()));
+  EXPECT_EQ(c.DataID(), "x");
+  EXPECT_EQ(c.NrOfRows(), 3);
 
   // A sparse matrix writes its dense image and reads back dense.
   std::unique_ptr<TIntMatrix> s(TIntMatrix::CreateSparse(nullptr, 4));

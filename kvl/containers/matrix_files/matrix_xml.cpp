@@ -1,6 +1,6 @@
 // The frame of the XML-like matrix text shared by the four matrix classes:
-// number scanning, the writer, the search of the matrix element and the
-// file and stream forms (layout in internal/matrix_xml.h).
+// number scanning, the writer, the search of the opening matrix tag and
+// the file and stream forms (layout in internal/matrix_xml.h).
 
 #include "kvl/containers/matrix_files/internal/matrix_xml.h"
 
@@ -44,11 +44,15 @@ bool MatrixTag(std::string_view Text, std::string_view& Attr, std::size_t& After
       continue;
     }
     std::size_t e = i + 1;  // the tag's '>', outside quoted values
-    for (char quote = 0; e < Text.size() && (quote != 0 || Text[e] != '>'); ++e) {
+    for (char quote = 0; e < Text.size() && (quote != 0 || (Text[e] != '>' && Text[e] != '<')); ++e) {
       if (quote != 0 && Text[e] == quote) quote = 0;
       else if (quote == 0 && (Text[e] == '"' || Text[e] == '\'')) quote = Text[e];
     }
     if (e >= Text.size()) return false;
+    if (Text[e] == '<') {  // a stray '<': the tag is abandoned and a new one starts here
+      i = e;
+      continue;
+    }
     const std::string_view tag = Text.substr(i + 1, e - i - 1);
     std::size_t w = 0;
     while (w < tag.size() && !IsWhiteChar(static_cast<unsigned char>(tag[w])) && tag[w] != '/') ++w;
@@ -115,8 +119,11 @@ double XmlScanReal(std::string_view Field) noexcept {
   if (ec == std::errc::result_out_of_range) {
     const bool negative = *first == '-';
     const std::string_view digits = Field.substr(i + (negative ? 1 : 0));
+    // Told apart by the exponent's sign, without one by a zero integer part.
     const std::size_t e = digits.find_first_of("eE");
-    const bool tiny = e != std::string_view::npos && XmlScanInt(digits.substr(e + 1)) < 0;
+    const bool tiny = e != std::string_view::npos
+                          ? XmlScanInt(digits.substr(e + 1)) < 0
+                          : digits.substr(0, digits.find('.')).find_first_not_of('0') == std::string_view::npos;
     v = tiny ? 0.0 : std::numeric_limits<double>::infinity();
     return negative ? -v : v;
   }
