@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <regex>
 #include <sstream>
 
 #include "kvl/containers/KVL_matrix.h"
@@ -113,56 +114,25 @@ bool ReadText(M& m, const std::string& text, std::string_view id = "") {
 /// WellFormed: an independent check of the XML rules the writers must keep:
 /// one root element, tags closed in order, attribute values quoted, '<' and
 /// '&' in text only as markup or entity references, no control characters.
-bool WellFormed(std::string_view s) {
-  std::size_t i = 0;
-  if (s.starts_with("<?xml")) {
-    if ((i = s.find("?>")) == std::string_view::npos) return false;
-    i += 2;
-  }
-  std::vector<std::string_view> open;
+bool WellFormed(std::string s) {
+  if (s.starts_with("<?xml")) s.erase(0, s.find("?>") + 2);
+  const std::string ref = R"(&(?:amp|lt|gt|quot|apos|#[0-9]+);)";
+  const std::regex tag("<(/?)([a-z]+)((?: [a-z]+=\"(?:[^\"<&]|" + ref + ")*\")*)>");
+  const std::regex text("(?:[^<&\\x00-\\x08\\x0b\\x0c\\x0e-\\x1f]|" + ref + ")*");
+  std::vector<std::string> open;
   bool rooted = false;
-  auto entityAt = [&](std::size_t at) {
-    const std::size_t semi = s.find(';', at);
-    if (semi == std::string_view::npos) return false;
-    const std::string_view e = s.substr(at + 1, semi - at - 1);
-    return e == "amp" || e == "lt" || e == "gt" || e == "quot" || e == "apos" ||
-           (e.size() > 1 && e[0] == '#' && e.find_first_not_of("0123456789", 1) == std::string_view::npos);
-  };
-  while (i < s.size()) {
-    const char ch = s[i];
-    if (ch == '<') {
-      const std::size_t j = s.find('>', i);
-      if (j == std::string_view::npos) return false;
-      std::string_view tag = s.substr(i + 1, j - i - 1);
-      if (tag.starts_with('/')) {
-        if (open.empty() || open.back() != tag.substr(1)) return false;
-        open.pop_back();
-      } else {
-        const std::size_t sp = std::min(tag.find(' '), tag.size());
-        if ((open.empty() && rooted) || sp == 0) return false;
-        for (std::size_t k = sp; k < tag.size();) {  // name="value" pairs
-          if (tag[k] == ' ') { ++k; continue; }
-          const std::size_t eq = tag.find("=\"", k);
-          const std::size_t close = eq == std::string_view::npos ? eq : tag.find('"', eq + 2);
-          if (close == std::string_view::npos) return false;
-          const std::string_view value = tag.substr(eq + 2, close - eq - 2);
-          if (value.find('<') != std::string_view::npos) return false;
-          for (std::size_t a = value.find('&'); a != std::string_view::npos; a = value.find('&', a + 1))
-            if (!entityAt(i + 1 + eq + 2 + a)) return false;
-          k = close + 1;
-        }
-        rooted = true;
-        open.push_back(tag.substr(0, sp));
-      }
-      i = j + 1;
-    } else {
-      if (ch == '&' && !entityAt(i)) return false;
-      if (static_cast<unsigned char>(ch) < 0x20 && ch != '\n' && ch != '\t' && ch != '\r') return false;
-      if (open.empty() && ch != '\n') return false;  // text outside the root
-      ++i;
-    }
+  std::smatch m;
+  auto at = s.cbegin();
+  for (; std::regex_search(at, s.cend(), m, tag); at = m.suffix().first) {
+    const std::string before = m.prefix().str();
+    if (!std::regex_match(before, text) || (open.empty() && before.find_first_not_of('\n') != std::string::npos))
+      return false;
+    if (m[1].length() == 0 && (rooted && open.empty())) return false;
+    if (m[1].length() == 0) rooted = true, open.push_back(m[2]);
+    else if (open.empty() || open.back() != m[2]) return false;
+    else open.pop_back();
   }
-  return rooted && open.empty();
+  return rooted && open.empty() && std::string(at, s.cend()).find_first_not_of('\n') == std::string::npos;
 }
 
 template <class M>
