@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <regex>
 #include <sstream>
 
 #include "kvl/containers/KVL_matrix.h"
@@ -114,25 +113,38 @@ bool ReadText(M& m, const std::string& text, std::string_view id = "") {
 /// WellFormed: an independent check of the XML rules the writers must keep:
 /// one root element, tags closed in order, attribute values quoted, '<' and
 /// '&' in text only as markup or entity references, no control characters.
-bool WellFormed(std::string s) {
-  if (s.starts_with("<?xml")) s.erase(0, s.find("?>") + 2);
-  const std::string ref = R"(&(?:amp|lt|gt|quot|apos|#[0-9]+);)";
-  const std::regex tag("<(/?)([a-z]+)((?: [a-z]+=\"(?:[^\"<&]|" + ref + ")*\")*)>");
-  const std::regex text("(?:[^<&\\x00-\\x08\\x0b\\x0c\\x0e-\\x1f]|" + ref + ")*");
-  std::vector<std::string> open;
-  bool rooted = false;
-  std::smatch m;
-  auto at = s.cbegin();
-  for (; std::regex_search(at, s.cend(), m, tag); at = m.suffix().first) {
-    const std::string before = m.prefix().str();
-    if (!std::regex_match(before, text) || (open.empty() && before.find_first_not_of('\n') != std::string::npos))
+bool WellFormed(std::string_view s) {
+  if (s.starts_with("<?xml")) s.remove_prefix(s.find("?>") + 2);
+  std::vector<std::string_view> open;
+  bool rooted = false, quoted = false, inTag = false;
+  std::size_t tagStart = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const char ch = s[i];
+    if (ch == '&') {  // an entity reference, in text or in a quoted value
+      const std::string_view e = s.substr(i + 1, s.find(';', i) - i - 1);
+      if (e != "amp" && e != "lt" && e != "gt" && e != "quot" && e != "apos" &&
+          (e.size() < 2 || e[0] != '#' || e.find_first_not_of("0123456789", 1) != std::string_view::npos))
+        return false;
+    } else if (static_cast<unsigned char>(ch) < 0x20 && ch != '\n' && ch != '\t') {
       return false;
-    if (m[1].length() == 0 && (rooted && open.empty())) return false;
-    if (m[1].length() == 0) rooted = true, open.push_back(m[2]);
-    else if (open.empty() || open.back() != m[2]) return false;
-    else open.pop_back();
+    } else if (inTag && ch == '"') {
+      quoted = !quoted;
+    } else if (ch == '<' && (inTag || quoted || (open.empty() && rooted))) {
+      return false;
+    } else if (ch == '<') {
+      inTag = true, tagStart = i + 1;
+    } else if (!inTag && open.empty() && ch != '\n') {
+      return false;  // text outside the root
+    } else if (inTag && !quoted && ch == '>') {
+      const std::string_view tag = s.substr(tagStart, i - tagStart);
+      const std::string_view name = tag.substr(tag[0] == '/', tag.find(' ') - (tag[0] == '/'));
+      if (tag[0] != '/') rooted = true, open.push_back(name);
+      else if (open.empty() || open.back() != name) return false;
+      else open.pop_back();
+      inTag = false;
+    }
   }
-  return rooted && open.empty() && std::string(at, s.cend()).find_first_not_of('\n') == std::string::npos;
+  return rooted && open.empty() && !inTag;
 }
 
 template <class M>
