@@ -41,6 +41,7 @@
 #include "kvl/base/KVL_kvlbase.h"
 #include "kvl/containers/intmatrix/int_matrix.h"
 #include "kvl/containers/matrix/cell_block.h"
+#include "kvl/containers/matrix_files/matrix_xml_tag.h"
 #include "kvl/core/KVL_frame.h"
 #include "kvl/runtime/export.h"
 
@@ -485,7 +486,36 @@ class TMatrix : public TComponent {
   /// row pairs, diagonal 0. 0, -1 DMat not square, -2 DMat of the wrong size.
   std::int32_t CalcDistMat(TDistMode Mode, TMatrix* DMat);
 
+  // XML-like text (docs/matrix_files.md) -----------------------------------------------------
+
+  /// SaveAsXMLFile: writes the matrix as a new text file with an XML
+  /// declaration, DataID as the id of the matrix tag; false when the file
+  /// cannot be written.
+  bool SaveAsXMLFile(const std::string& FName, std::string_view DataID) const;
+  /// LoadFromXMLFile: reads the first matrix of the file; false (object
+  /// unchanged) for a missing file, another DataID (when DataID is not
+  /// empty) or a text that does not hold a whole matrix.
+  bool LoadFromXMLFile(const std::string& FName, std::string_view DataID);
+  /// WriteToXMLStream: the text at OutStream's position, the XML
+  /// declaration only when CreateHeader.
+  void WriteToXMLStream(TStream& OutStream, bool CreateHeader, std::string_view DataID) const;
+  /// ReadFromXMLStream: LoadFromXMLFile from InStream's position, which is
+  /// left after the matrix when it was read (else where it was).
+  bool ReadFromXMLStream(TStream& InStream, std::string_view DataID);
+  /// WriteToOpenXMLFile: the text at the position of an open text stream.
+  void WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const;
+  /// ReadFromOpenXMLFile: LoadFromXMLFile from an open text stream, read
+  /// up to the end of the first matrix.
+  bool ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID);
+  /// ProcessXmlTag: applies one tag of the text (the readers' step): the
+  /// count tags set the announced sizes, the first cell after a reader
+  /// started resizes to them, every cell goes through SetVal (a real content).
+  /// 1 for xmlMatEnd, -1 for xmlInvalid, 0 otherwise.
+  std::int32_t ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content);
+
  private:
+  /// ReadXMLText: the matrix of Text (XML-like text) into this object; EndPos after it.
+  bool ReadXMLText(std::string_view Text, std::string_view DataID, std::int32_t& EndPos);
   std::size_t Cols() const noexcept { return static_cast<std::size_t>(FNCol); }
   std::size_t Rows() const noexcept { return static_cast<std::size_t>(FNRow); }
   bool InMatrix(std::int32_t Nc, std::int32_t Nr) const noexcept {

@@ -32,6 +32,7 @@
 #include "kvl/base/KVL_kvlbase.h"
 #include "kvl/containers/intmatrix/sparse_list.h"
 #include "kvl/containers/matrix/cell_block.h"
+#include "kvl/containers/matrix_files/matrix_xml_tag.h"
 #include "kvl/core/KVL_frame.h"
 #include "kvl/runtime/export.h"
 
@@ -405,7 +406,27 @@ class TIntMatrix : public TComponent {
   /// missing, short or inconsistent file.
   bool LoadSparseMat(const std::string& FileName);
 
+  // XML-like text (docs/matrix_files.md) -----------------------------------------------------
+
+  /// The XML-like text as for TMatrix, cells as decimal integers; a sparse
+  /// matrix writes its dense image and a read makes the matrix dense.
+  /// SaveAsXMLFile: true, false when the file cannot be written.
+  bool SaveAsXMLFile(const std::string& FName, std::string_view DataID) const;
+  /// LoadFromXMLFile / ReadFromXMLStream / ReadFromOpenXMLFile: true when a
+  /// whole matrix of the given DataID (any for "") was read; else false and
+  /// the matrix unchanged.
+  bool LoadFromXMLFile(const std::string& FName, std::string_view DataID);
+  void WriteToXMLStream(TStream& OutStream, bool CreateHeader, std::string_view DataID) const;
+  bool ReadFromXMLStream(TStream& InStream, std::string_view DataID);
+  void WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const;
+  bool ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID);
+  /// ProcessXmlTag: one tag of the text, as TMatrix::ProcessXmlTag; 1 for
+  /// xmlMatEnd, -1 for xmlInvalid, 0 otherwise.
+  std::int32_t ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content);
+
  private:
+  /// ReadXMLText: the matrix of Text (XML-like text) into this object; EndPos after it.
+  bool ReadXMLText(std::string_view Text, std::string_view DataID, std::int32_t& EndPos);
   friend class TMatrix;
   std::size_t Cols() const noexcept { return FIsSparse ? 0 : static_cast<std::size_t>(FNCol); }
   std::size_t Rows() const noexcept { return FIsSparse ? 0 : static_cast<std::size_t>(FNRow); }

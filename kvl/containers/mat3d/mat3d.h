@@ -78,7 +78,27 @@ class TMat3D : public TMatNDBase<3> {
   bool ReadBinaryHeader(const std::string& FName, std::int32_t& NrColumns, std::int32_t& NrRows,
                         std::int32_t& NrLayers, std::string& DataID, std::int32_t& Format) const;
 
+  // XML-like text (docs/matrix_files.md) -----------------------------------------------------
+
+  /// The XML-like text as for TMatrix, with the count tag numplanes and
+  /// the cell attributes ix, iy, iz.
+  /// SaveAsXMLFile: true, false when the file cannot be written.
+  bool SaveAsXMLFile(const std::string& FName, std::string_view DataID) const;
+  /// LoadFromXMLFile / ReadFromXMLStream / ReadFromOpenXMLFile: true when a
+  /// whole matrix of the given DataID (any for "") was read; else false and
+  /// the object unchanged.
+  bool LoadFromXMLFile(const std::string& FName, std::string_view DataID);
+  void WriteToXMLStream(TStream& OutStream, bool CreateHeader, std::string_view DataID) const;
+  bool ReadFromXMLStream(TStream& InStream, std::string_view DataID);
+  void WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const;
+  bool ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID);
+  /// ProcessXmlTag: one tag of the text, as TMatrix::ProcessXmlTag; 1 for
+  /// xmlMatEnd, -1 for xmlInvalid, 0 otherwise.
+  std::int32_t ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content);
+
  private:
+  /// ReadXMLText: the matrix of Text (XML-like text) into this object; EndPos after it.
+  bool ReadXMLText(std::string_view Text, std::string_view DataID, std::int32_t& EndPos);
   friend class TMatrix;
   void CheckLayer(std::int32_t Layer) const;
 };

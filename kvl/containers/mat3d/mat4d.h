@@ -151,7 +151,27 @@ class TMat4D : public TMatNDBase<4> {
   /// differ, -4 missing file or short header; OnChange on success.
   std::int32_t ReadLayer(const std::string& FName, std::int32_t Layer, std::int32_t TSlot);
 
+  // XML-like text (docs/matrix_files.md) -----------------------------------------------------
+
+  /// The XML-like text as for TMatrix, with the count tags numplanes and
+  /// numtimeslots and the cell attributes ix, iy, il, it.
+  /// SaveAsXMLFile: true, false when the file cannot be written.
+  bool SaveAsXMLFile(const std::string& FName, std::string_view DataID) const;
+  /// LoadFromXMLFile / ReadFromXMLStream / ReadFromOpenXMLFile: true when a
+  /// whole matrix of the given DataID (any for "") was read; else false and
+  /// the object unchanged.
+  bool LoadFromXMLFile(const std::string& FName, std::string_view DataID);
+  void WriteToXMLStream(TStream& OutStream, bool CreateHeader, std::string_view DataID) const;
+  bool ReadFromXMLStream(TStream& InStream, std::string_view DataID);
+  void WriteToOpenXMLFile(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const;
+  bool ReadFromOpenXMLFile(std::istream& TFile, std::string_view DataID);
+  /// ProcessXmlTag: one tag of the text, as TMatrix::ProcessXmlTag; 1 for
+  /// xmlMatEnd, -1 for xmlInvalid, 0 otherwise.
+  std::int32_t ProcessXmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content);
+
  private:
+  /// ReadXMLText: the matrix of Text (XML-like text) into this object; EndPos after it.
+  bool ReadXMLText(std::string_view Text, std::string_view DataID, std::int32_t& EndPos);
   friend class TMatrix;
   void AssignHandlers(const TMatNDBase<4>& Source) override;
   void CheckLayerSlot(std::int32_t Layer, std::int32_t TimeSlot) const;

@@ -17,6 +17,7 @@
 
 #include "kvl/base/KVL_kvlbase.h"
 #include "kvl/containers/matrix/cell_block.h"
+#include "kvl/containers/matrix_files/matrix_xml_tag.h"
 #include "kvl/containers/range_rule.h"
 #include "kvl/core/KVL_frame.h"
 #include "kvl/runtime/export.h"
@@ -132,6 +133,12 @@ class TMatNDBase : public TComponent {
   void SetStrides();
   /// CellCount: the product of the extents (0 when any is below 1).
   std::size_t CellCount(const TIndex& Dims) const noexcept;
+  /// XmlWrite / XmlTag / XmlRead: the XML-like text of the derived classes
+  /// (matrix_xml_classes.cpp); XmlRead fills Fresh, a new object of this
+  /// class, and takes its cells when the whole text was accepted.
+  void XmlWrite(std::ostream& TFile, bool CreateHeader, std::string_view DataID) const;
+  std::int32_t XmlTag(TMatXmlTag Tag, std::string_view Attr, std::string_view Content);
+  bool XmlRead(TMatNDBase& Fresh, std::string_view Text, std::string_view DataID, std::int32_t& EndPos);
 
   TIndex FDims{};
   TIndex FAux{};  // sizes announced by a file while it is read
