@@ -47,4 +47,28 @@ std::string XmlUnescape(std::string_view Text) {
   return out;
 }
 
+bool XmlAttrValue(std::string_view Attr, std::string_view Name, std::string_view& Value) noexcept {
+  std::size_t i = 0;
+  while (i < Attr.size()) {
+    while (i < Attr.size() && IsWhiteChar(Attr[i])) ++i;
+    const std::size_t nameStart = i;
+    while (i < Attr.size() && Attr[i] != '=' && !IsWhiteChar(Attr[i])) ++i;
+    const std::string_view name = Attr.substr(nameStart, i - nameStart);
+    while (i < Attr.size() && IsWhiteChar(Attr[i])) ++i;
+    if (i >= Attr.size() || Attr[i] != '=') return false;
+    ++i;
+    while (i < Attr.size() && IsWhiteChar(Attr[i])) ++i;
+    if (i >= Attr.size() || (Attr[i] != '"' && Attr[i] != '\'')) return false;
+    const char quote = Attr[i++];
+    const std::size_t end = Attr.find(quote, i);
+    if (end == std::string_view::npos) return false;
+    if (name == Name) {
+      Value = Attr.substr(i, end - i);
+      return true;
+    }
+    i = end + 1;
+  }
+  return false;
+}
+
 }  // namespace kvl

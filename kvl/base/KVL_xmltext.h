@@ -32,6 +32,11 @@ std::string XmlEscape(std::string_view Text);
 /// entity and character reference DecodeXMLText knows.
 std::string XmlUnescape(std::string_view Text);
 
+/// XmlAttrValue: the raw (still escaped) value of attribute Name in an
+/// attribute text such as a="1" b='x'; false when Name is missing or the
+/// text is not a list of such pairs.
+bool XmlAttrValue(std::string_view Attr, std::string_view Name, std::string_view& Value) noexcept;
+
 }  // namespace kvl
 
 KVL_API_END

@@ -47,28 +47,4 @@ bool ParseInt(std::string_view Word, std::int32_t& v) noexcept {
   return !Word.empty() && ec == std::errc() && end == Word.data() + Word.size();
 }
 
-bool AttrValue(std::string_view Attr, std::string_view Name, std::string_view& Value) noexcept {
-  std::size_t i = 0;
-  while (i < Attr.size()) {
-    while (i < Attr.size() && IsWhiteChar(Attr[i])) ++i;
-    const std::size_t nameStart = i;
-    while (i < Attr.size() && Attr[i] != '=' && !IsWhiteChar(Attr[i])) ++i;
-    const std::string_view name = Attr.substr(nameStart, i - nameStart);
-    while (i < Attr.size() && IsWhiteChar(Attr[i])) ++i;
-    if (i >= Attr.size() || Attr[i] != '=') return false;
-    ++i;
-    while (i < Attr.size() && IsWhiteChar(Attr[i])) ++i;
-    if (i >= Attr.size() || (Attr[i] != '"' && Attr[i] != '\'')) return false;
-    const char quote = Attr[i++];
-    const std::size_t end = Attr.find(quote, i);
-    if (end == std::string_view::npos) return false;
-    if (name == Name) {
-      Value = Attr.substr(i, end - i);
-      return true;
-    }
-    i = end + 1;
-  }
-  return false;
-}
-
 }  // namespace kvl::datatable_internal

@@ -64,7 +64,7 @@ bool ReadInts(std::string_view Text, std::vector<std::int32_t>& Dest, std::size_
 
 bool IntAttr(std::string_view Attr, std::string_view Name, std::int32_t& v) {
   std::string_view s;
-  return AttrValue(Attr, Name, s) && ParseInt(s, v);
+  return XmlAttrValue(Attr, Name, s) && ParseInt(s, v);
 }
 
 }  // namespace
@@ -216,7 +216,7 @@ bool TDataTable::ProcessXmlTag(TDTxmlTags Tag, const std::string& Attr, const st
     case TDTxmlTags::xmlVarType: {
       std::int32_t col = 0;
       std::string_view type;
-      if (!IntAttr(Attr, "col", col) || !ValidCol(col) || !AttrValue(Attr, "type", type)) return false;
+      if (!IntAttr(Attr, "col", col) || !ValidCol(col) || !XmlAttrValue(Attr, "type", type)) return false;
       const std::int32_t st = StringIx(type, MScaleTypeNames, false);
       if (st < 0) return false;
       TVTypeSpec& vtype = FVType[Ix(col)];
@@ -252,7 +252,7 @@ bool TDataTable::ProcessXmlTag(TDTxmlTags Tag, const std::string& Attr, const st
         });
         if (!ok || c != FNrOfCols) return false;
         std::string_view states;
-        if (AttrValue(attr, "states", states)) {
+        if (XmlAttrValue(attr, "states", states)) {
           c = 0;
           const bool sok = ForWords(states, [&](std::string_view w) {
             std::int32_t s = 0;
@@ -287,7 +287,7 @@ bool TDataTable::ReadFromXMLString(std::string_view InString, std::int32_t& Star
   }
   if (!DataID.empty()) {
     std::string_view id;
-    if (!AttrValue(attr, "id", id) || XmlUnescape(id) != DataID) return false;
+    if (!XmlAttrValue(attr, "id", id) || XmlUnescape(id) != DataID) return false;
   }
   // The inner elements in their order; the size must come first and its
   // counts must fit in the text (every cell takes at least two characters).

@@ -94,40 +94,15 @@ bool ReadReals(std::string_view Text, double* Dest, std::size_t Count) {
   return ok && n == Count;
 }
 
-// AttrValue: the raw value of attribute Name in a text such as a="1" b='x';
-// false when it is missing or the text is not a list of such pairs.
-bool AttrValue(std::string_view Attr, std::string_view Name, std::string_view& Value) {
-  std::size_t i = 0;
-  for (;;) {
-    while (i < Attr.size() && IsWhiteChar(Attr[i])) ++i;
-    if (i >= Attr.size()) return false;
-    const std::size_t start = i;
-    while (i < Attr.size() && Attr[i] != '=' && !IsWhiteChar(Attr[i])) ++i;
-    const std::string_view name = Attr.substr(start, i - start);
-    while (i < Attr.size() && IsWhiteChar(Attr[i])) ++i;
-    if (i >= Attr.size() || Attr[i] != '=') return false;
-    ++i;
-    while (i < Attr.size() && IsWhiteChar(Attr[i])) ++i;
-    if (i >= Attr.size() || (Attr[i] != '"' && Attr[i] != '\'')) return false;
-    const char quote = Attr[i++];
-    const std::size_t end = Attr.find(quote, i);
-    if (end == std::string_view::npos) return false;
-    if (name == Name) {
-      Value = Attr.substr(i, end - i);
-      return true;
-    }
-    i = end + 1;
-  }
-}
 
 bool IntAttr(std::string_view Attr, std::string_view Name, std::int32_t& v) {
   std::string_view s;
-  return AttrValue(Attr, Name, s) && ParseInt(s, v);
+  return XmlAttrValue(Attr, Name, s) && ParseInt(s, v);
 }
 
 bool RealAttr(std::string_view Attr, std::string_view Name, double& v) {
   std::string_view s;
-  return AttrValue(Attr, Name, s) && ParseReal(TrimView(s), v);
+  return XmlAttrValue(Attr, Name, s) && ParseReal(TrimView(s), v);
 }
 
 // The longest text the readers take (positions of the tag reader are Integers).
@@ -239,7 +214,7 @@ bool TKohonen::ReadFromXMLString(std::string_view Text, std::string_view DataID)
   }
   if (!DataID.empty()) {
     std::string_view id;
-    if (!AttrValue(attr, "id", id) || XmlUnescape(id) != DataID) return false;
+    if (!XmlAttrValue(attr, "id", id) || XmlUnescape(id) != DataID) return false;
   }
 
   // Pass 1: the settings, each exactly once.
@@ -315,7 +290,7 @@ bool TKohonen::ReadFromXMLString(std::string_view Text, std::string_view DataID)
     } else if (tg == TKohonenXMLTag::xmlCell) {
       std::string_view objText;
       double* dest = nullptr;
-      if (AttrValue(a, "obj", objText)) {
+      if (XmlAttrValue(a, "obj", objText)) {
         std::int32_t j = 0;
         if (!ParseInt(objText, j) || j < 1 || static_cast<std::uint64_t>(j) > nObj || objSeen[static_cast<std::size_t>(j - 1)])
           return false;

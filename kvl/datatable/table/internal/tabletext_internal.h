@@ -26,9 +26,6 @@ bool ParseNumber(std::string_view Word, double& x) noexcept;
 /// ParseInt: a whole word as a 32-bit integer; false otherwise.
 bool ParseInt(std::string_view Word, std::int32_t& v) noexcept;
 
-/// AttrValue: the raw value of attribute Name in an attribute text such as
-/// a="1" b='x'; false when it is missing.
-bool AttrValue(std::string_view Attr, std::string_view Name, std::string_view& Value) noexcept;
 
 /// TLineWriter: writes lines to Out through a large buffer. Build a line
 /// in Line, then Emit passes it to Hook (the OnExportText of Sender, when
