@@ -224,6 +224,35 @@ TEST(Mat4DReshape, CopyFromBlockClipsAndHandlesOverlap) {
 
 // --- exchange and layer arithmetic -----------------------------------------------------------
 
+TEST(MatNDExchange, RectanglesOfALayer) {
+  TMat4D m;
+  Named(m, 4, 3, 2, 2);
+  TMatrix a;
+  m.CopyLayerToMatrix(&a, 3, 2, 0, 0, 2, 1);  // columns 2..3, all rows
+  ASSERT_EQ(a.NrOfColumns(), 2);
+  ASSERT_EQ(a.NrOfRows(), 3);
+  EXPECT_EQ(a.GetVal(2, 3), Code(3, 3, 2, 1));
+  m.CopyMatrixToLayer(&a, 1, 2, 2, 3, 1, 2, 3, 2);  // rows 2..3 of a to (3, 2): column 5 falls outside
+  ExpectCells(m, [&](std::int32_t c, std::int32_t r, std::int32_t l, std::int32_t t) {
+    return l == 1 && t == 2 && c >= 3 && r >= 2 ? Code(c - 1, r, 2, 1) : Code(c, r, l, t);
+  });
+  TMat3D s;
+  s.SetName("S");
+  s.Resize(3, 3, 2);
+  s.CopyMatrixToLayer(&a, 0, 0, 0, 0, 2, 0, 2);  // a's first column lands in column 0: skipped
+  EXPECT_EQ(s.GetVal(1, 2, 2), Code(3, 1, 2, 1));
+  EXPECT_EQ(s.GetVal(1, 3, 2), Code(3, 2, 2, 1));
+  double sum = 0;
+  for (const double x : s.Data()) sum += x;
+  EXPECT_EQ(sum, Code(3, 1, 2, 1) + Code(3, 2, 2, 1));
+  TMatrix b;
+  s.CopyLayerToMatrix(&b, 2, 1, 1, 3, 2);
+  EXPECT_EQ(b.NrOfColumns(), 1);
+  EXPECT_EQ(b.GetVal(1, 1), Code(3, 1, 2, 1));
+  KVL_EXPECT_THROW_MSG(s.CopyMatrixToLayer(&a, 0, 0, 0, 0, 3, 1, 1), EKVLMatrixError,
+                       "Component \"S\": specified layer beyond data range");
+}
+
 TEST(Mat4DExchange, StatusCodesLeaveTheMatrixUnchanged) {
   TMat4D m;
   Named(m, 3, 2, 2, 2);

@@ -57,24 +57,24 @@ void TMat3D::CheckLayer(std::int32_t Layer) const {
 }
 
 void TMat3D::CopyLayerToMatrix(TMatrix* DestMat, std::int32_t Layer) const {
-  CheckLayer(Layer);
-  if (DestMat == nullptr) return;
-  DestMat->Resize(FDims[0], FDims[1]);
-  auto view = DestMat->ColumnView();
-  for (std::int32_t c = 1; c <= FDims[0]; ++c)
-    for (std::int32_t r = 1; r <= FDims[1]; ++r)
-      view[static_cast<std::size_t>(c - 1)][static_cast<std::size_t>(r - 1)] = FCells[OffsetOf({c, r, Layer})];
-  DestMat->Changed();
+  CopyLayerToMatrix(DestMat, Layer, 0, 0, 0, 0);
 }
 
 void TMat3D::CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t Layer) {
+  CopyMatrixToLayer(SrcMat, 0, 0, 0, 0, Layer, 1, 1);
+}
+
+void TMat3D::CopyLayerToMatrix(TMatrix* DestMat, std::int32_t Layer, std::int32_t LowCol, std::int32_t HighCol,
+                               std::int32_t LowRow, std::int32_t HighRow) const {
   CheckLayer(Layer);
-  if (SrcMat == nullptr) return;
-  const std::int32_t nc = std::min(FDims[0], SrcMat->NrOfColumns());
-  const std::int32_t nr = std::min(FDims[1], SrcMat->NrOfRows());
-  for (std::int32_t c = 1; c <= nc; ++c)
-    for (std::int32_t r = 1; r <= nr; ++r) FCells[OffsetOf({c, r, Layer})] = SrcMat->GetVal(c, r);
-  Changed();
+  LayerRectToMatrix(DestMat, {1, 1, Layer}, LowCol, HighCol, LowRow, HighRow);
+}
+
+void TMat3D::CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t LowCol, std::int32_t HighCol,
+                               std::int32_t LowRow, std::int32_t HighRow, std::int32_t Layer, std::int32_t DestCol,
+                               std::int32_t DestRow) {
+  CheckLayer(Layer);
+  MatrixRectToLayer(SrcMat, LowCol, HighCol, LowRow, HighRow, {DestCol, DestRow, Layer});
 }
 
 // --- binary file: the cells in the order layer, row, column (fastest) ----------------------

@@ -76,6 +76,15 @@ class TMat3D : public TMatNDBase<3> {
   /// CopyMatrixToLayer: the overlap of SrcMat and a layer := SrcMat's cells;
   /// OnChange. Raises as CopyLayerToMatrix.
   void CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t Layer);
+  /// CopyLayerToMatrix: DestMat := the rectangle LowCol..HighCol, LowRow..HighRow
+  /// (range rule) of layer Layer. Raises as above.
+  void CopyLayerToMatrix(TMatrix* DestMat, std::int32_t Layer, std::int32_t LowCol, std::int32_t HighCol,
+                         std::int32_t LowRow, std::int32_t HighRow) const;
+  /// CopyMatrixToLayer: the rectangle of SrcMat (its range rule) into layer
+  /// Layer with its first cell at (DestCol, DestRow); cells falling outside
+  /// are skipped; OnChange. Raises as above.
+  void CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                         std::int32_t HighRow, std::int32_t Layer, std::int32_t DestCol, std::int32_t DestRow);
 
   /// SaveBinary: header and cells in records of 4096 bytes (docs/matrix_files.md);
   /// false when DataID is longer than 255 characters or the file cannot be written.

@@ -107,24 +107,24 @@ void TMat4D::CheckLayerSlot(std::int32_t Layer, std::int32_t TimeSlot) const {
 }
 
 void TMat4D::CopyLayerToMatrix(TMatrix* DestMat, std::int32_t Layer, std::int32_t TimeSlot) const {
-  CheckLayerSlot(Layer, TimeSlot);
-  if (DestMat == nullptr) return;
-  DestMat->Resize(FDims[0], FDims[1]);
-  auto view = DestMat->ColumnView();
-  const double* layer = FCells.data() + OffsetOf({1, 1, Layer, TimeSlot});
-  for (std::size_t r = 0; r < static_cast<std::size_t>(FDims[1]); ++r)
-    for (std::size_t c = 0; c < static_cast<std::size_t>(FDims[0]); ++c) view[c][r] = layer[r * FStride[1] + c];
-  DestMat->Changed();
+  CopyLayerToMatrix(DestMat, 0, 0, 0, 0, Layer, TimeSlot);
 }
 
 void TMat4D::CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t Layer, std::int32_t TimeSlot) {
+  CopyMatrixToLayer(SrcMat, 0, 0, 0, 0, Layer, TimeSlot, 1, 1);
+}
+
+void TMat4D::CopyLayerToMatrix(TMatrix* DestMat, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                               std::int32_t HighRow, std::int32_t Layer, std::int32_t TimeSlot) const {
   CheckLayerSlot(Layer, TimeSlot);
-  if (SrcMat == nullptr) return;
-  const std::int32_t nc = std::min(FDims[0], SrcMat->NrOfColumns());
-  const std::int32_t nr = std::min(FDims[1], SrcMat->NrOfRows());
-  for (std::int32_t r = 1; r <= nr; ++r)
-    for (std::int32_t c = 1; c <= nc; ++c) FCells[OffsetOf({c, r, Layer, TimeSlot})] = SrcMat->GetVal(c, r);
-  Changed();
+  LayerRectToMatrix(DestMat, {1, 1, Layer, TimeSlot}, LowCol, HighCol, LowRow, HighRow);
+}
+
+void TMat4D::CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t LowCol, std::int32_t HighCol,
+                               std::int32_t LowRow, std::int32_t HighRow, std::int32_t Layer, std::int32_t TimeSlot,
+                               std::int32_t DestCol, std::int32_t DestRow) {
+  CheckLayerSlot(Layer, TimeSlot);
+  MatrixRectToLayer(SrcMat, LowCol, HighCol, LowRow, HighRow, {DestCol, DestRow, Layer, TimeSlot});
 }
 
 void TMat4D::FillLayer(std::int32_t Layer, double value) {

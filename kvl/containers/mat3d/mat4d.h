@@ -121,6 +121,16 @@ class TMat4D : public TMatNDBase<4> {
   void CopyLayerToMatrix(TMatrix* DestMat, std::int32_t Layer, std::int32_t TimeSlot) const;
   /// CopyMatrixToLayer: the overlap of SrcMat and the layer := SrcMat; OnChange.
   void CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t Layer, std::int32_t TimeSlot);
+  /// CopyLayerToMatrix: DestMat := the rectangle LowCol..HighCol,
+  /// LowRow..HighRow (range rule) of the layer. Raises as above.
+  void CopyLayerToMatrix(TMatrix* DestMat, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                         std::int32_t HighRow, std::int32_t Layer, std::int32_t TimeSlot) const;
+  /// CopyMatrixToLayer: the rectangle of SrcMat (its range rule) into the
+  /// layer with its first cell at (DestCol, DestRow); cells falling outside
+  /// are skipped; OnChange. Raises as above.
+  void CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                         std::int32_t HighRow, std::int32_t Layer, std::int32_t TimeSlot, std::int32_t DestCol,
+                         std::int32_t DestRow);
   /// FillLayer: layer Layer of every time slot := value; OnChange. Raises for a bad layer.
   void FillLayer(std::int32_t Layer, double value);
   /// CopyTimeSlotToMat3D: Dest (columns x rows x layers) := time slot

@@ -26,6 +26,8 @@ KVL_API_BEGIN
 
 namespace kvl {
 
+class TMatrix;
+
 template <std::size_t N>
 class TMatNDBase : public TComponent {
  public:
@@ -149,6 +151,16 @@ class TMatNDBase : public TComponent {
   /// rule) to this object with its first cell at DestAt; cells falling
   /// outside this object are skipped; OnChange.
   void CopyBlockFrom(const TMatNDBase& Source, TIndex Lo, TIndex Hi, const TIndex& DestAt);
+  /// LayerRectToMatrix: DestMat (block columns x rows) := the columns
+  /// LowCol..HighCol and rows LowRow..HighRow (range rule) of the layer
+  /// whose further indices At gives (its column and row are ignored).
+  void LayerRectToMatrix(TMatrix* DestMat, TIndex At, std::int32_t LowCol, std::int32_t HighCol,
+                         std::int32_t LowRow, std::int32_t HighRow) const;
+  /// MatrixRectToLayer: the rectangle of SrcMat (its range rule) into the
+  /// layer of At with its first cell at At's column and row; cells falling
+  /// outside are skipped; OnChange.
+  void MatrixRectToLayer(const TMatrix* SrcMat, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                         std::int32_t HighRow, TIndex At);
   /// CutTo: keeps only the block Lo..Hi (range rule); OnChange, and OnResize
   /// when the size changes.
   void CutTo(TIndex Lo, TIndex Hi);

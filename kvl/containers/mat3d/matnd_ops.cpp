@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kvl/containers/mat3d/matnd_base.h"
+#include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/internal/cell_crc.h"
 #include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/randgen.h"
@@ -120,6 +121,47 @@ void TMatNDBase<N>::CopyBlockFrom(const TMatNDBase& Source, TIndex Lo, TIndex Hi
 }
 
 template <std::size_t N>
+void TMatNDBase<N>::LayerRectToMatrix(TMatrix* DestMat, TIndex At, std::int32_t LowCol, std::int32_t HighCol,
+                                      std::int32_t LowRow, std::int32_t HighRow) const {
+  if (DestMat == nullptr) return;
+  MakeValidColRange(LowCol, HighCol);
+  MakeValidRowRange(LowRow, HighRow);
+  DestMat->Resize(HighCol - LowCol + 1, HighRow - LowRow + 1);
+  auto view = DestMat->ColumnView();
+  for (std::int32_t c = LowCol; c <= HighCol; ++c) {
+    At[0] = c;
+    At[1] = LowRow;
+    const double* from = FCells.data() + OffsetOf(At);
+    const auto column = view[static_cast<std::size_t>(c - LowCol)];
+    for (std::size_t r = 0; r < column.size(); ++r) column[r] = from[r * FStride[1]];
+  }
+  DestMat->Changed();
+}
+
+template <std::size_t N>
+void TMatNDBase<N>::MatrixRectToLayer(const TMatrix* SrcMat, std::int32_t LowCol, std::int32_t HighCol,
+                                      std::int32_t LowRow, std::int32_t HighRow, TIndex At) {
+  if (SrcMat == nullptr || SrcMat->NrOfColumns() < 1 || SrcMat->NrOfRows() < 1) return;
+  SrcMat->MakeValidColRange(LowCol, HighCol);
+  SrcMat->MakeValidRowRange(LowRow, HighRow);
+  // The part of the rectangle that lands inside this object.
+  const std::int64_t dc = std::int64_t{At[0]} - LowCol, dr = std::int64_t{At[1]} - LowRow;
+  const auto c0 = static_cast<std::int32_t>(std::max<std::int64_t>(LowCol, 1 - dc));
+  const auto c1 = static_cast<std::int32_t>(std::min<std::int64_t>(HighCol, FDims[0] - dc));
+  const auto r0 = static_cast<std::int32_t>(std::max<std::int64_t>(LowRow, 1 - dr));
+  const auto r1 = static_cast<std::int32_t>(std::min<std::int64_t>(HighRow, FDims[1] - dr));
+  const auto view = SrcMat->ColumnView();
+  for (std::int32_t c = c0; c <= c1; ++c) {
+    At[0] = static_cast<std::int32_t>(c + dc);
+    At[1] = static_cast<std::int32_t>(r0 + dr);
+    double* to = FCells.data() + OffsetOf(At);
+    const auto column = view[static_cast<std::size_t>(c - 1)];
+    for (std::int32_t r = r0; r <= r1; ++r) to[static_cast<std::size_t>(r - r0) * FStride[1]] = column[static_cast<std::size_t>(r - 1)];
+  }
+  Changed();
+}
+
+template <std::size_t N>
 void TMatNDBase<N>::FinishReshape(const TIndex& OldDims) {
   Changed();
   if (OldDims != FDims) Resized();
@@ -189,6 +231,10 @@ void TMatNDBase<N>::TransposeColRow() {
   template void TMatNDBase<N>::MirrorDim(std::size_t);                                                      \
   template void TMatNDBase<N>::CopyBlockFrom(const TMatNDBase&, TIndex, TIndex, const TIndex&);             \
   template void TMatNDBase<N>::FinishReshape(const TIndex&);                                                \
+  template void TMatNDBase<N>::LayerRectToMatrix(TMatrix*, TIndex, std::int32_t, std::int32_t, std::int32_t,   \
+                                                 std::int32_t) const;                                         \
+  template void TMatNDBase<N>::MatrixRectToLayer(const TMatrix*, std::int32_t, std::int32_t, std::int32_t,     \
+                                                 std::int32_t, TIndex);                                       \
   template void TMatNDBase<N>::CutTo(TIndex, TIndex);                                                       \
   template void TMatNDBase<N>::ResampleBy(TIndex, TIndex, bool);                                            \
   template void TMatNDBase<N>::TransposeColRow();
