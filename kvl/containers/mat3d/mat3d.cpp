@@ -41,29 +41,40 @@ void TMat3D::MeanVar(std::int32_t LowCol, std::int32_t HighCol, std::int32_t Low
   BlockMeanVar({LowCol, LowRow, LowLayer}, {HighCol, HighRow, HighLayer}, Mean, Variance);
 }
 
+double TMat3D::Percentile(double prob, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                          std::int32_t HighRow, std::int32_t LowLayer, std::int32_t HighLayer) const {
+  return BlockPercentile({LowCol, LowRow, LowLayer}, {HighCol, HighRow, HighLayer}, prob);
+}
+
+double TMat3D::Percentile(double prob, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                          std::int32_t HighRow, std::int32_t LowLayer, std::int32_t HighLayer,
+                          std::int32_t SampleSize) const {
+  return BlockSampledPercentile({LowCol, LowRow, LowLayer}, {HighCol, HighRow, HighLayer}, prob, SampleSize, 0.0);
+}
+
 void TMat3D::CheckLayer(std::int32_t Layer) const {
   if (Layer < 1 || Layer > FDims[2]) RaiseComponent<EKVLMatrixError>(*this, "specified layer beyond data range");
 }
 
 void TMat3D::CopyLayerToMatrix(TMatrix* DestMat, std::int32_t Layer) const {
-  CheckLayer(Layer);
-  if (DestMat == nullptr) return;
-  DestMat->Resize(FDims[0], FDims[1]);
-  auto view = DestMat->ColumnView();
-  for (std::int32_t c = 1; c <= FDims[0]; ++c)
-    for (std::int32_t r = 1; r <= FDims[1]; ++r)
-      view[static_cast<std::size_t>(c - 1)][static_cast<std::size_t>(r - 1)] = FCells[OffsetOf({c, r, Layer})];
-  DestMat->Changed();
+  CopyLayerToMatrix(DestMat, Layer, 0, 0, 0, 0);
 }
 
 void TMat3D::CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t Layer) {
+  CopyMatrixToLayer(SrcMat, 0, 0, 0, 0, Layer, 1, 1);
+}
+
+void TMat3D::CopyLayerToMatrix(TMatrix* DestMat, std::int32_t Layer, std::int32_t LowCol, std::int32_t HighCol,
+                               std::int32_t LowRow, std::int32_t HighRow) const {
   CheckLayer(Layer);
-  if (SrcMat == nullptr) return;
-  const std::int32_t nc = std::min(FDims[0], SrcMat->NrOfColumns());
-  const std::int32_t nr = std::min(FDims[1], SrcMat->NrOfRows());
-  for (std::int32_t c = 1; c <= nc; ++c)
-    for (std::int32_t r = 1; r <= nr; ++r) FCells[OffsetOf({c, r, Layer})] = SrcMat->GetVal(c, r);
-  Changed();
+  LayerRectToMatrix(DestMat, {1, 1, Layer}, LowCol, HighCol, LowRow, HighRow);
+}
+
+void TMat3D::CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t LowCol, std::int32_t HighCol,
+                               std::int32_t LowRow, std::int32_t HighRow, std::int32_t Layer, std::int32_t DestCol,
+                               std::int32_t DestRow) {
+  CheckLayer(Layer);
+  MatrixRectToLayer(SrcMat, LowCol, HighCol, LowRow, HighRow, {DestCol, DestRow, Layer});
 }
 
 // --- binary file: the cells in the order layer, row, column (fastest) ----------------------
@@ -88,8 +99,8 @@ std::int32_t TMat3D::LoadBinary(const std::string& FName) {
   mf::TBinHeader h;
   if (mf::ReadHeader(FName, in, h) != 0) return -1;
   if (!mf::ValidFor(h, mf::TMatFileKind::Mat3D) || h.Cols < 1 || h.Rows < 1) return -2;
-  const std::uint64_t n = std::uint64_t(h.Cols) * std::uint64_t(h.Rows) * std::uint64_t(h.Layers);
-  if (!mf::HasDataArea<double>(in, n)) return -3;
+  std::uint64_t n = 0;
+  if (!mf::ValueCount({h.Cols, h.Rows, h.Layers}, n) || !mf::HasDataArea<double>(in, n)) return -3;
   TMat3D tmp;
   tmp.ResizeTo({h.Cols, h.Rows, h.Layers});
   mf::TRecordReader<double> rd(in);
@@ -138,6 +149,65 @@ void TMatrix::CopyFrom(const TMat3D* Source, std::int32_t Layer, std::int32_t So
     }
   }
   Changed();
+}
+
+}  // namespace kvl
+
+// --- layers of plain 3-D arrays ----------------------------------------------------------------
+
+namespace kvl {
+
+namespace {
+
+// 0 when A is a non-empty rectangular [column][row][layer] array whose
+// layer Layer exists; -1 empty or ragged, -2 layer outside.
+std::int32_t CheckArr3DLayer(const TDouble3DArray& A, std::int32_t Layer) {
+  if (A.empty() || A[0].empty() || A[0][0].empty()) return -1;
+  const std::size_t rows = A[0].size(), layers = A[0][0].size();
+  for (const auto& column : A) {
+    if (column.size() != rows) return -1;
+    for (const auto& pixel : column)
+      if (pixel.size() != layers) return -1;
+  }
+  if (A.size() > 2147483647u || rows > 2147483647u) return -1;
+  if (Layer < 0 || static_cast<std::size_t>(Layer) >= layers) return -2;
+  return 0;
+}
+
+}  // namespace
+
+std::int32_t CopyArr3DLayerToMatrix(const TDouble3DArray& Src, std::int32_t Layer, TMatrix* Dest) {
+  const std::int32_t status = CheckArr3DLayer(Src, Layer);
+  if (status != 0) return status;
+  if (Dest == nullptr) return -3;
+  Dest->Resize(static_cast<std::int32_t>(Src.size()), static_cast<std::int32_t>(Src[0].size()));
+  auto view = Dest->ColumnView();
+  for (std::size_t c = 0; c < Src.size(); ++c)
+    for (std::size_t r = 0; r < Src[c].size(); ++r) view[c][r] = Src[c][r][static_cast<std::size_t>(Layer)];
+  Dest->Changed();
+  return 0;
+}
+
+std::int32_t CopyArr3DLayerToArr2D(const TDouble3DArray& Src, std::int32_t Layer, TDouble2DArray& Dest) {
+  const std::int32_t status = CheckArr3DLayer(Src, Layer);
+  if (status != 0) return status;
+  TDouble2DArray layer(Src.size(), std::vector<double>(Src[0].size()));
+  for (std::size_t c = 0; c < Src.size(); ++c)
+    for (std::size_t r = 0; r < Src[c].size(); ++r) layer[c][r] = Src[c][r][static_cast<std::size_t>(Layer)];
+  Dest.swap(layer);
+  return 0;
+}
+
+std::int32_t CopyMatrixToArray(const TMatrix* Src, TDouble2DArray& Dest) {
+  if (Src == nullptr) return -3;
+  const auto view = Src->ColumnView();
+  TDouble2DArray cells(static_cast<std::size_t>(Src->NrOfColumns()));
+  for (std::size_t c = 0; c < cells.size(); ++c) {
+    const auto column = view[c];
+    cells[c].assign(column.begin(), column.end());
+  }
+  Dest.swap(cells);
+  return 0;
 }
 
 }  // namespace kvl

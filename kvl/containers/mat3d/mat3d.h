@@ -58,6 +58,16 @@ class TMat3D : public TMatNDBase<3> {
   /// MeanVar: mean and sample variance of the block (TMatrix rules).
   void MeanVar(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
                std::int32_t LowLayer, std::int32_t HighLayer, double& Mean, double& Variance) const;
+  /// Percentile: nearest rank over the block: the cell at sorted position
+  /// round(n prob / 100), at most n - 1 (prob clamped to 0..100).
+  double Percentile(double prob, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                    std::int32_t HighRow, std::int32_t LowLayer, std::int32_t HighLayer) const;
+  /// Percentile: estimated from SampleSize cells drawn at random (every cell
+  /// when SampleSize <= 0 or not below the block's cells); 0 when the share
+  /// of negative sample values is below prob / 100 and that of values <= 0 above.
+  double Percentile(double prob, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                    std::int32_t HighRow, std::int32_t LowLayer, std::int32_t HighLayer,
+                    std::int32_t SampleSize) const;
 
 
   /// CopyLayerToMatrix: DestMat := layer Layer (columns x rows). Raises
@@ -66,6 +76,15 @@ class TMat3D : public TMatNDBase<3> {
   /// CopyMatrixToLayer: the overlap of SrcMat and a layer := SrcMat's cells;
   /// OnChange. Raises as CopyLayerToMatrix.
   void CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t Layer);
+  /// CopyLayerToMatrix: DestMat := the rectangle LowCol..HighCol, LowRow..HighRow
+  /// (range rule) of layer Layer. Raises as above.
+  void CopyLayerToMatrix(TMatrix* DestMat, std::int32_t Layer, std::int32_t LowCol, std::int32_t HighCol,
+                         std::int32_t LowRow, std::int32_t HighRow) const;
+  /// CopyMatrixToLayer: the rectangle of SrcMat (its range rule) into layer
+  /// Layer with its first cell at (DestCol, DestRow); cells falling outside
+  /// are skipped; OnChange. Raises as above.
+  void CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                         std::int32_t HighRow, std::int32_t Layer, std::int32_t DestCol, std::int32_t DestRow);
 
   /// SaveBinary: header and cells in records of 4096 bytes (docs/matrix_files.md);
   /// false when DataID is longer than 255 characters or the file cannot be written.
@@ -100,8 +119,20 @@ class TMat3D : public TMatNDBase<3> {
   /// ReadXMLText: the matrix of Text (XML-like text) into this object; EndPos after it.
   bool ReadXMLText(std::string_view Text, std::string_view DataID, std::int32_t& EndPos);
   friend class TMatrix;
+  friend class TMat4D;
   void CheckLayer(std::int32_t Layer) const;
 };
+
+// Layers of plain 3-D arrays ([column][row][layer], 0-based, rectangular).
+// The routines return 0, -1 for an empty or ragged array, -2 for a layer
+// index outside 0..layers - 1, -3 for no matrix; nothing changes unless 0.
+
+/// CopyArr3DLayerToMatrix: Dest (columns x rows) := layer Layer of Src.
+std::int32_t CopyArr3DLayerToMatrix(const TDouble3DArray& Src, std::int32_t Layer, TMatrix* Dest);
+/// CopyArr3DLayerToArr2D: Dest ([columns][rows]) := layer Layer of Src.
+std::int32_t CopyArr3DLayerToArr2D(const TDouble3DArray& Src, std::int32_t Layer, TDouble2DArray& Dest);
+/// CopyMatrixToArray: Dest := the cells of Src as [columns][rows]; -3 for no matrix.
+std::int32_t CopyMatrixToArray(const TMatrix* Src, TDouble2DArray& Dest);
 
 }  // namespace kvl
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/matrix_files/internal/bin_records.h"
@@ -106,24 +107,24 @@ void TMat4D::CheckLayerSlot(std::int32_t Layer, std::int32_t TimeSlot) const {
 }
 
 void TMat4D::CopyLayerToMatrix(TMatrix* DestMat, std::int32_t Layer, std::int32_t TimeSlot) const {
-  CheckLayerSlot(Layer, TimeSlot);
-  if (DestMat == nullptr) return;
-  DestMat->Resize(FDims[0], FDims[1]);
-  auto view = DestMat->ColumnView();
-  const double* layer = FCells.data() + OffsetOf({1, 1, Layer, TimeSlot});
-  for (std::size_t r = 0; r < static_cast<std::size_t>(FDims[1]); ++r)
-    for (std::size_t c = 0; c < static_cast<std::size_t>(FDims[0]); ++c) view[c][r] = layer[r * FStride[1] + c];
-  DestMat->Changed();
+  CopyLayerToMatrix(DestMat, 0, 0, 0, 0, Layer, TimeSlot);
 }
 
 void TMat4D::CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t Layer, std::int32_t TimeSlot) {
+  CopyMatrixToLayer(SrcMat, 0, 0, 0, 0, Layer, TimeSlot, 1, 1);
+}
+
+void TMat4D::CopyLayerToMatrix(TMatrix* DestMat, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                               std::int32_t HighRow, std::int32_t Layer, std::int32_t TimeSlot) const {
   CheckLayerSlot(Layer, TimeSlot);
-  if (SrcMat == nullptr) return;
-  const std::int32_t nc = std::min(FDims[0], SrcMat->NrOfColumns());
-  const std::int32_t nr = std::min(FDims[1], SrcMat->NrOfRows());
-  for (std::int32_t r = 1; r <= nr; ++r)
-    for (std::int32_t c = 1; c <= nc; ++c) FCells[OffsetOf({c, r, Layer, TimeSlot})] = SrcMat->GetVal(c, r);
-  Changed();
+  LayerRectToMatrix(DestMat, {1, 1, Layer, TimeSlot}, LowCol, HighCol, LowRow, HighRow);
+}
+
+void TMat4D::CopyMatrixToLayer(const TMatrix* SrcMat, std::int32_t LowCol, std::int32_t HighCol,
+                               std::int32_t LowRow, std::int32_t HighRow, std::int32_t Layer, std::int32_t TimeSlot,
+                               std::int32_t DestCol, std::int32_t DestRow) {
+  CheckLayerSlot(Layer, TimeSlot);
+  MatrixRectToLayer(SrcMat, LowCol, HighCol, LowRow, HighRow, {DestCol, DestRow, Layer, TimeSlot});
 }
 
 void TMat4D::FillLayer(std::int32_t Layer, double value) {
@@ -154,14 +155,18 @@ bool TMat4D::SaveBinary(const std::string& FName, std::int32_t TSlotStart, std::
   return static_cast<bool>(out);
 }
 
-std::int32_t TMat4D::LoadBinary(const std::string& FName) {
+std::int32_t TMat4D::LoadBinary(const std::string& FName) { return LoadFile(FName, true); }
+
+std::int32_t TMat4D::LoadBinaryNoFmtCheck(const std::string& FName) { return LoadFile(FName, false); }
+
+std::int32_t TMat4D::LoadFile(const std::string& FName, bool CheckFormat) {
   std::ifstream in;
   mf::TBinHeader h;
   if (mf::ReadHeader(FName, in, h) != 0) return -1;
+  if (!CheckFormat) h.Format = 1;
   if (!mf::ValidFor(h, mf::TMatFileKind::Mat4D) || h.Cols < 1 || h.Rows < 1) return -2;
-  const std::uint64_t n =
-      std::uint64_t(h.Cols) * std::uint64_t(h.Rows) * std::uint64_t(h.Layers) * std::uint64_t(h.TSlots);
-  if (!mf::HasDataArea<double>(in, n)) return -3;
+  std::uint64_t n = 0;
+  if (!mf::ValueCount({h.Cols, h.Rows, h.Layers, h.TSlots}, n) || !mf::HasDataArea<double>(in, n)) return -3;
   matrix_internal::TCellBlock cells;
   GuardAllocation<EKVLMatrixError>(*this, [&] { cells.SetSizeUninitialized(static_cast<std::size_t>(n)); });
   in.clear();
@@ -175,6 +180,55 @@ std::int32_t TMat4D::LoadBinary(const std::string& FName) {
   Changed();
   Resized();
   return 0;
+}
+
+std::int32_t TMat4D::AppendToBinaryFile(const std::string& FName, std::int32_t TSlotStart,
+                                       std::int32_t TSlotEnd) const {
+  std::error_code ec;
+  if (!std::filesystem::exists(FName, ec)) return SaveBinary(FName, TSlotStart, TSlotEnd) ? 0 : -6;
+  MakeValidTSlotRange(TSlotStart, TSlotEnd);
+  const std::int32_t added = TSlotEnd - TSlotStart + 1;
+  constexpr std::uint64_t kPer = mf::TRecordWriter<double>::kPerRecord;
+  mf::TBinHeader h;
+  std::uint64_t stored = 0, grown = 0;
+  std::array<char, mf::kRecordBytes> partial{};
+  {
+    std::ifstream in;
+    const std::int32_t status = mf::ReadHeader(FName, in, h);
+    if (status == -1) return -6;
+    if (status != 0) return -1;
+    if (!mf::ValidFor(h, mf::TMatFileKind::Mat4D) || h.Cols < 1 || h.Rows < 1) return -2;
+    if (h.Cols != FDims[0] || h.Rows != FDims[1] || h.Layers != FDims[2]) return -3;
+    if (!mf::ValueCount({h.Cols, h.Rows, h.Layers, h.TSlots}, stored) || !mf::HasDataArea<double>(in, stored))
+      return -4;
+    if (std::int64_t{h.TSlots} + added > 2147483647 ||
+        !mf::ValueCount({h.Cols, h.Rows, h.Layers, h.TSlots + added}, grown))
+      return -5;
+    // The values continue the last record where the stored ones end.
+    if (stored % kPer != 0) {
+      in.seekg(static_cast<std::streamoff>((1 + stored / kPer) * mf::kRecordBytes));
+      in.read(partial.data(), static_cast<std::streamsize>(partial.size()));
+      if (in.gcount() != static_cast<std::streamsize>(partial.size())) return -4;
+    }
+  }
+  std::ofstream out(FName, std::ios::binary | std::ios::in | std::ios::out);
+  if (!out) return -6;
+  out.seekp(static_cast<std::streamoff>((1 + stored / kPer) * mf::kRecordBytes));
+  mf::TRecordWriter<double> w(out);
+  w.Resume(partial, static_cast<std::size_t>(stored % kPer));
+  const double* first = FCells.data() + OffsetOf({1, 1, 1, TSlotStart});
+  const double* last = FCells.data() + OffsetOf({1, 1, 1, TSlotEnd}) + FStride[3];
+  for (const double* p = first; p != last; ++p) w.Put(*p);
+  w.Finish();
+  out.flush();
+  // The header grows only once every value is written: a failed write
+  // leaves a file that still reads as before.
+  if (!out) return -6;
+  const std::int32_t slots = h.TSlots + added;
+  out.seekp(12);
+  out.write(reinterpret_cast<const char*>(&slots), sizeof slots);
+  out.close();
+  return out ? 0 : -6;
 }
 
 bool TMat4D::ReadBinaryHeader(const std::string& FName, std::int32_t& NrColumns, std::int32_t& NrRows,
@@ -208,6 +262,9 @@ std::int32_t PlanLayer(const std::string& FName, std::ifstream& In, std::int32_t
   if (mf::ReadHeader(FName, In, h) != 0) return -4;
   if (Layer < 1 || Layer > h.Layers) return -2;
   if (TSlot < 1 || TSlot > h.TSlots || h.Cols < 1 || h.Rows < 1) return -1;
+  // The file must be able to hold every value up to the end of that time slot.
+  std::uint64_t upToSlot = 0;
+  if (!mf::ValueCount({h.Cols, h.Rows, h.Layers, TSlot}, upToSlot)) mf::RaiseReadBeyondEnd();
   const std::uint64_t layerCells = std::uint64_t(h.Cols) * std::uint64_t(h.Rows);
   Plan = {h.Cols, h.Rows, (std::uint64_t(TSlot - 1) * std::uint64_t(h.Layers) + std::uint64_t(Layer - 1)) * layerCells};
   // Nothing is allocated for a layer that the file cannot hold.
@@ -237,6 +294,8 @@ std::int32_t TMat4D::ReadBinary(const std::string& FName, std::int32_t TSlotStar
   }
   TSlotEnd = std::min(TSlotEnd, h.TSlots);
   if (TSlotEnd < TSlotStart || h.Cols < 1 || h.Rows < 1 || h.Layers < 1) return 0;
+  std::uint64_t upToEnd = 0;
+  if (!mf::ValueCount({h.Cols, h.Rows, h.Layers, TSlotEnd}, upToEnd)) mf::RaiseReadBeyondEnd();
   const std::uint64_t perSlot = std::uint64_t(h.Cols) * std::uint64_t(h.Rows) * std::uint64_t(h.Layers);
   const std::uint64_t total = perSlot * std::uint64_t(TSlotEnd - TSlotStart + 1);
   const std::uint64_t step = std::max<std::uint64_t>(1, total / 100);

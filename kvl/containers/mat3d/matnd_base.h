@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <new>
 #include <span>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@
 KVL_API_BEGIN
 
 namespace kvl {
+
+class TMatrix;
 
 template <std::size_t N>
 class TMatNDBase : public TComponent {
@@ -83,6 +86,11 @@ class TMatNDBase : public TComponent {
   /// CRCofData: eight CRC-32s over the byte positions of the cells in
   /// storage order, as TMatrix::CRCofData.
   std::string CRCofData() const;
+  /// MirrorColumns / MirrorRows / MirrorLayers: reverse the order of the
+  /// columns, rows or layers; OnChange.
+  void MirrorColumns() { MirrorDim(0); }
+  void MirrorRows() { MirrorDim(1); }
+  void MirrorLayers() { MirrorDim(2); }
 
  protected:
   explicit TMatNDBase(TComponent* AOwner, const std::array<std::size_t, N>& SlowToFast);
@@ -125,6 +133,55 @@ class TMatNDBase : public TComponent {
   void BlockMeanVar(TIndex Lo, TIndex Hi, double& Mean, double& Variance) const;
   void BlockSums(TIndex Lo, TIndex Hi, double& Sum, double& SquaredSum) const;
   std::int32_t BlockCount(TIndex Lo, TIndex Hi, double RangeLow, double RangeHigh) const;
+  /// BlockPercentile: nearest rank over a block validated here: the cell at
+  /// sorted position round(n prob / 100), at most n - 1 (prob clamped to 0..100).
+  double BlockPercentile(TIndex Lo, TIndex Hi, double prob) const;
+  /// BlockSampledPercentile: the percentile estimated from SampleSize cells
+  /// drawn with repetition (each index uniform over the block, the generator
+  /// reseeded from the clock); AbundantVal when the share of values below it
+  /// is below prob / 100 and the share up to it above. SampleSize <= 0 or
+  /// not below the block's cells: BlockPercentile.
+  double BlockSampledPercentile(TIndex Lo, TIndex Hi, double prob, std::int32_t SampleSize,
+                                double AbundantVal) const;
+  /// CRCofSample: CRCofData over the cells 0, Sample, 2 Sample, ... of the
+  /// storage order (Sample below 1 counts as 1).
+  std::string CRCofSample(std::int32_t Sample) const;
+  /// MirrorDim: reverses the order of the indices of dimension D; OnChange.
+  void MirrorDim(std::size_t D);
+  /// CopyBlockFrom: the block Lo..Hi of Source (validated by Source's range
+  /// rule) to this object with its first cell at DestAt; cells falling
+  /// outside this object are skipped; OnChange.
+  void CopyBlockFrom(const TMatNDBase& Source, TIndex Lo, TIndex Hi, const TIndex& DestAt);
+  /// LayerRectToMatrix: DestMat (block columns x rows) := the columns
+  /// LowCol..HighCol and rows LowRow..HighRow (range rule) of the layer
+  /// whose further indices At gives (its column and row are ignored).
+  void LayerRectToMatrix(TMatrix* DestMat, TIndex At, std::int32_t LowCol, std::int32_t HighCol,
+                         std::int32_t LowRow, std::int32_t HighRow) const;
+  /// MatrixRectToLayer: the rectangle of SrcMat (its range rule) into the
+  /// layer of At with its first cell at At's column and row; cells falling
+  /// outside are skipped; OnChange.
+  void MatrixRectToLayer(const TMatrix* SrcMat, std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow,
+                         std::int32_t HighRow, TIndex At);
+  /// CutTo: keeps only the block Lo..Hi (range rule); OnChange, and OnResize
+  /// when the size changes.
+  void CutTo(TIndex Lo, TIndex Hi);
+  /// ResampleBy: keeps every Div[d]-th index of each dimension from the
+  /// 0-based Offset[d] on, new extent (n - Offset - 1) div Div + 1; with
+  /// Average each kept cell becomes the mean of its block of up to Div
+  /// indices per dimension (a block cut by the end of a dimension is
+  /// averaged over the cells it has). Div below 1 counts as 1, Offset is
+  /// clamped into 0..n - 1. OnChange, and OnResize when the size changes.
+  void ResampleBy(TIndex Div, TIndex Offset, bool Average);
+  /// TransposeColRow: exchanges the column and row indices of every cell
+  /// (each layer is transposed); OnChange, and OnResize when not square.
+  void TransposeColRow();
+  /// Rebuild: a new cell block of extents Dims whose cell at index ix (in
+  /// the new extents) is CellOf(ix), written in storage order; the old
+  /// cells stay readable until CellOf has run for every cell.
+  template <class F>
+  void Rebuild(const TIndex& Dims, F&& CellOf);
+  /// FinishReshape: the events after a reshaping from OldDims.
+  void FinishReshape(const TIndex& OldDims);
   /// CopyCells: size, DataID and cells of Source, no events.
   void CopyCells(const TMatNDBase& Source);
   /// AssignHandlers: the further handlers of a derived class (Source is of
@@ -175,6 +232,35 @@ void TMatNDBase<N>::ForBlock(const TIndex& Lo, const TIndex& Hi, F&& f) const {
       if (level == 0) return;
     }
   }
+}
+
+template <std::size_t N>
+template <class F>
+void TMatNDBase<N>::Rebuild(const TIndex& Dims, F&& CellOf) {
+  matrix_internal::TCellBlock cells;
+  GuardAllocation<EKVLMatrixError>(*this, [&] {
+    const std::size_t n = CellCount(Dims);
+    if (n == std::numeric_limits<std::size_t>::max()) throw std::bad_alloc();
+    cells.SetSizeUninitialized(n);
+  });
+  // The new index advances as an odometer in the new storage order, so the
+  // cells are written one after the other.
+  TIndex ix;
+  ix.fill(1);
+  for (std::size_t k = 0, n = cells.size(); k < n; ++k) {
+    cells[k] = CellOf(static_cast<const TIndex&>(ix));
+    for (std::size_t level = N; level-- > 0;) {
+      const std::size_t d = FSlowToFast[level];
+      if (ix[d] < Dims[d]) {
+        ++ix[d];
+        break;
+      }
+      ix[d] = 1;
+    }
+  }
+  FCells.swap(cells);
+  FDims = Dims;
+  SetStrides();
 }
 
 extern template class TMatNDBase<3>;

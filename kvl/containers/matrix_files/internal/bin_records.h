@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,12 @@ class TRecordWriter {
  public:
   static constexpr std::size_t kPerRecord = kRecordBytes / sizeof(T);
   explicit TRecordWriter(std::ofstream& Out) : FOut(Out) {}
+  /// Resume: continues a record already in the file: its bytes are Record,
+  /// of which the first Pos cells are kept; the stream stands at its start.
+  void Resume(const std::array<char, kRecordBytes>& Record, std::size_t Pos) {
+    FBuf = Record;
+    FPos = Pos;
+  }
   void Put(T x) {
     std::memcpy(FBuf.data() + FPos * sizeof(T), &x, sizeof(T));
     if (++FPos == kPerRecord) Flush();
@@ -119,6 +126,26 @@ class TRecordWriter {
   std::array<char, kRecordBytes> FBuf{};
   std::size_t FPos = 0;
 };
+
+/// kMaxValues: the most cells a header may announce (2^53): value numbers
+/// stay exact as Doubles and record offsets far from overflow.
+inline constexpr std::uint64_t kMaxValues = std::uint64_t{1} << 53;
+
+/// ValueCount: N := the product of Dims; false when one is negative or the
+/// product exceeds kMaxValues (no file can hold it).
+inline bool ValueCount(std::initializer_list<std::int32_t> Dims, std::uint64_t& N) {
+  N = 1;
+  for (const std::int32_t d : Dims) {
+    if (d < 0) return false;
+    if (d == 0) {
+      N = 0;
+      return true;
+    }
+    if (N > kMaxValues / static_cast<std::uint64_t>(d)) return false;
+    N *= static_cast<std::uint64_t>(d);
+  }
+  return true;
+}
 
 /// DataRecords: the number of data records of Values cells of type T.
 template <class T>
