@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <ostream>
 
@@ -33,6 +34,16 @@ constexpr std::size_t kSynopsisWidth = 18;
 }  // namespace
 
 std::span<const TCommand> Commands() { return kCommands; }
+
+std::string FormatNumber(double x, int Digits) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%.*g", Digits, x);
+  return buf;
+}
+
+void PrintField(std::ostream& Out, std::string_view Label, std::string_view Value, std::size_t Width) {
+  Out << Label << std::string(Label.size() < Width ? Width - Label.size() : 1, ' ') << Value << '\n';
+}
 
 bool WantsHelp(std::span<const std::string> Args) {
   return std::ranges::any_of(Args, [](const std::string& a) { return a == "-h" || a == "--help"; });

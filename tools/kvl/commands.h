@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <iosfwd>
+#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
@@ -53,6 +54,13 @@ bool ParseNumber(const std::string& Text, T& Value) {
   const auto [p, ec] = std::from_chars(Text.data(), end, Value);
   return ec == std::errc() && p == end && !Text.empty();
 }
+
+/// FormatNumber: x in %g notation with Digits significant digits.
+std::string FormatNumber(double x, int Digits);
+
+/// PrintField: one output line "Label", padded with blanks to Width
+/// characters (at least one blank), then Value.
+void PrintField(std::ostream& Out, std::string_view Label, std::string_view Value, std::size_t Width);
 
 /// Commands: the program's command table.
 std::span<const TCommand> Commands();

@@ -19,15 +19,10 @@ constexpr int kLabelWidth = 20;
 constexpr int kBarWidth = 40;
 constexpr int kTargetBins = 10;
 
-std::string Num(double x) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.7g", x);
-  return buf;
-}
+std::string Num(double x) { return FormatNumber(x, 7); }
 
 void Line(std::ostream& Out, const std::string& Label, const std::string& Value) {
-  Out << Label << std::string(static_cast<std::size_t>(std::max<int>(1, kLabelWidth - static_cast<int>(Label.size()))), ' ')
-      << Value << '\n';
+  PrintField(Out, Label, Value, static_cast<std::size_t>(kLabelWidth));
 }
 
 // The text histogram: about ten bins of a 1-2-5 width covering the data.

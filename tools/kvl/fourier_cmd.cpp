@@ -112,11 +112,7 @@ std::optional<TOptions> ParseArgs(std::span<const std::string> Args, std::ostrea
   return opt;
 }
 
-std::string Num(double x) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15g", x);
-  return buf;
-}
+std::string Num(double x) { return FormatNumber(x, 15); }
 
 }  // namespace
 

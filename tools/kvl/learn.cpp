@@ -94,17 +94,9 @@ std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
   return {};
 }
 
-std::string Num(double x) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.10g", x);
-  return buf;
-}
+std::string Num(double x) { return FormatNumber(x, 10); }
 
-void Line(std::ostream& Out, const std::string& Label, const std::string& Value) {
-  std::string head = Label;
-  head.resize(std::max<std::size_t>(head.size() + 1, 22), ' ');
-  Out << head << Value << '\n';
-}
+void Line(std::ostream& Out, const std::string& Label, const std::string& Value) { PrintField(Out, Label, Value, 22); }
 
 // LoadTable: Table from the ASC file Name ("-": standard input); "" or the problem.
 std::string LoadTable(TDataTable& Table, const std::string& Name, const TStreams& IO) {
