@@ -1,6 +1,7 @@
 // The model files of the learners: the memory-based learner's XML and
 // binary forms, the self-organising map's XML form.
 
+#include <sstream>
 #include <string>
 
 #include "fuzz_target.h"
@@ -15,7 +16,11 @@ KVL_FUZZ_TARGET(model_files) {
     switch (which) {
       case 0: TMemBasedLearner().LoadModelXML(kvl_fuzz::ScratchFile(rest), id); break;
       case 1: TMemBasedLearner().LoadModelBin(kvl_fuzz::ScratchFile(rest), id); break;
-      default: TKohonen().ReadFromXMLString(kvl_fuzz::Text(rest), ""); break;
+      default: {
+        std::istringstream in{std::string(kvl_fuzz::Text(rest))};
+        TKohonen().ReadFromOpenXMLFile(in, "");
+        break;
+      }
     }
   });
 }
