@@ -323,7 +323,8 @@ TEST(VectorFilesTest, SubRangesLoadBackIntoAFreshVector) {
 
   // Ranges whose values cannot all be in the input, or that run backwards.
   TVector fresh;
-  for (const char* text : {"4000 5000\n1\n2\n3\n", "5000 4998\n1\n2\n3\n", "-5000 5000\n1\n2\n3\n"}) {
+  for (const char* text : {"4000 5000\n1\n2\n3\n", "5000 4998\n1\n2\n3\n", "-5000 5000\n1\n2\n3\n",
+                           "2000000000 2000000002\n1\n2\n3\n"}) {
     WriteFile(file.Path(), text);
     EXPECT_FALSE(fresh.LoadFromFile(file.Path(), true)) << text;
     EXPECT_EQ(fresh.NrOfElem(), 1) << text;
@@ -367,6 +368,8 @@ TEST(VectorStreamTest, TruncatedAndHostileImages) {
     return s;
   };
   EXPECT_FALSE(back.LoadFromStream(image(1, 2e9, 2).get(), true));  // no room for 2e9 values
+  // three values far up would size the vector to 2e9 zeros: refused
+  EXPECT_FALSE(back.LoadFromStream(image(2e9, 2e9 + 2, 3).get(), true));
   EXPECT_FALSE(back.LoadFromStream(image(1, std::numeric_limits<long double>::quiet_NaN(), 0).get(), true));
   EXPECT_FALSE(back.LoadFromStream(image(1, 1e300L, 0).get(), true));
   EXPECT_EQ(back.NrOfElem(), 3);

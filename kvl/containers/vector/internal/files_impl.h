@@ -61,14 +61,19 @@ inline bool ParseIndex(std::string_view Word, std::int32_t& Value) noexcept {
 }  // namespace vector_internal
 
 // A vector may grow to HighElem on a load only when it is that large
-// already or the data can hold a value for each index of the range that
-// lands in the vector (the range written by a save of a sub-range).
+// already, or when the data can hold a value for each index of the range
+// that lands in the vector (the range written by a save of a sub-range)
+// and the zeros below the range stay within kMaxZeroGrowth elements more
+// than the data holds: a range far beyond the vector's end (LowElem
+// 2000000000, say) would otherwise allocate gigabytes for a few values.
 template <class T, class D>
 bool TVectorBase<T, D>::AdjustedGrowthFits(std::int32_t LowElem, std::int32_t HighElem,
                                            std::int64_t Capacity) const noexcept {
+  constexpr std::int64_t kMaxZeroGrowth = std::int64_t{1} << 20;
   if (HighElem <= FNElem) return true;
   const std::int64_t first = std::max<std::int64_t>(LowElem, 1);
-  return first <= HighElem && HighElem - first + 1 <= Capacity;
+  return first <= HighElem && HighElem - first + 1 <= Capacity &&
+         static_cast<std::int64_t>(HighElem) - FNElem <= Capacity + kMaxZeroGrowth;
 }
 
 // --- ASC column text ------------------------------------------------------------------
