@@ -178,7 +178,7 @@ TEST(MatrixDump, HostileBoundsAndWords) {
   m.Resize(2, 2);
   m.Fill(8.0);
   for (const char* body : {"1 1 2000000000 2000000000\n1 2 3\n", "0 1 2 2\n", "2 2 1 1\n", "1 1 x 2\n",
-                           "1 1 2.5 2\n", "1 1 99999999999 2\n", ""}) {
+                           "1 1 2.5 2\n", "1 1 99999999999 2\n", "1000000 1000000 1000000 1000000\n5\n", ""}) {
     WriteFile(file.Path(), body);
     EXPECT_FALSE(m.LoadFromFile(file.Path(), true)) << body;
     EXPECT_EQ(m.NrOfColumns(), 2);
@@ -285,8 +285,9 @@ TEST(MatrixStream, ExactRoundTripTruncationAndAbsurdBounds) {
   EXPECT_EQ(partial.GetVal(1, 1), 8.0);
 
   for (const std::vector<std::int32_t>& bounds : std::vector<std::vector<std::int32_t>>{
-           {1, 1, 2000000000, 2000000000, 7}, {0, 1, 2, 2}, {2, 2, 1, 1}, {1, 1}}) {
-    TMemoryStream bad;
+           {1, 1, 2000000000, 2000000000, 7}, {100000, 100000, 100000, 100000, 1, 2}, {0, 1, 2, 2},
+           {2, 2, 1, 1}, {1, 1}}) {
+    TMemoryStream bad;  // {100000, ...}: one cell far out, 8 bytes of data
     for (const std::int32_t b : bounds) WriteLongintToStream(bad, b);
     bad.SetPosition(0);
     TMatrix one;

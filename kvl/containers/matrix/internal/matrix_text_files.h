@@ -46,6 +46,17 @@ inline bool FitsInBytes(std::int64_t Cells, std::uintmax_t Bytes) noexcept {
   return Cells >= 0 && static_cast<std::uintmax_t>(Cells) <= Bytes / 2 + 1;
 }
 
+/// GrowthFits: a load whose data holds Capacity values may resize Mat to
+/// (Cols, Rows) when that is no more cells than Mat has, or when the cells
+/// stay within Capacity plus kMaxZeroGrowth zeros: a small rectangle placed
+/// far out (bounds 1000000, say) would otherwise allocate gigabytes.
+template <class M>
+bool GrowthFits(const M& Mat, std::int64_t Cols, std::int64_t Rows, std::int64_t Capacity) noexcept {
+  constexpr std::int64_t kMaxZeroGrowth = std::int64_t{1} << 20;
+  const std::int64_t cells = Cols * Rows;
+  return cells <= std::int64_t{Mat.NrOfColumns()} * Mat.NrOfRows() || cells <= Capacity + kMaxZeroGrowth;
+}
+
 /// AppendCustText: a custom text as one word: '=' and the text with every
 /// byte outside '!'..'~' and every '%' as %XX.
 void AppendCustText(std::string& Out, const std::string& Text);
@@ -175,7 +186,8 @@ bool WriteDump(const M& Mat, std::int32_t LowCol, std::int32_t LowRow, std::int3
 
 /// ReadDump: reads a dump into Mat: false for a file that does not open,
 /// bounds that are not whole numbers with 1 <= Low <= High, an adjusted
-/// size the file cannot hold (Mat unchanged) or a rectangle beyond Mat.
+/// size the file cannot hold or fill (GrowthFits; Mat unchanged) or a
+/// rectangle beyond Mat.
 /// With AdjustMatrixSize Mat is resized to (HighCol, HighRow) first. The
 /// values go row by row through Store(c, r, value); a word that does not
 /// read is skipped; Changed() at the end.
@@ -193,7 +205,9 @@ bool ReadDump(M& Mat, const std::string& FileName, bool AdjustMatrixSize, StoreF
   if (AdjustMatrixSize) {
     std::error_code ec;
     const std::uintmax_t bytes = std::filesystem::file_size(FileName, ec);
-    if (ec || !FitsInBytes(cells, bytes)) return false;
+    if (ec || !FitsInBytes(cells, bytes) ||
+        !GrowthFits(Mat, b[2], b[3], static_cast<std::int64_t>(bytes / 2 + 1)))
+      return false;
     Mat.Resize(b[2], b[3]);
   }
   if (b[2] > Mat.NrOfColumns() || b[3] > Mat.NrOfRows()) return false;
@@ -232,7 +246,8 @@ void WriteImage(const M& Mat, TStream* OutStream, std::int32_t LowCol, std::int3
 
 /// ReadImage: reads such an image from the stream's position: false for a
 /// null stream, unreadable or disordered bounds, an adjusted size the rest
-/// of the stream cannot fill (Mat unchanged) or a rectangle beyond Mat;
+/// of the stream cannot hold or fill (GrowthFits; Mat unchanged) or a
+/// rectangle beyond Mat;
 /// the cells go column by column through Store(c, r, value); a stream that
 /// ends early stores what it held and gives false; Changed() at the end.
 template <class T, class M, class StoreFn, class ChangedFn>
@@ -249,7 +264,8 @@ bool ReadImage(M& Mat, TStream* InStream, bool AdjustMatrixSize, StoreFn Store, 
   const std::int64_t rows = std::int64_t{b[3]} - b[1] + 1;
   if (AdjustMatrixSize) {
     const std::int64_t left = InStream->Size() - InStream->Position();
-    if ((std::int64_t{b[2]} - b[0] + 1) * rows > left / kCell) return false;
+    if ((std::int64_t{b[2]} - b[0] + 1) * rows > left / kCell || !GrowthFits(Mat, b[2], b[3], left / kCell))
+      return false;
     Mat.Resize(b[2], b[3]);
   }
   if (b[2] > Mat.NrOfColumns() || b[3] > Mat.NrOfRows()) return false;
