@@ -204,6 +204,47 @@ class TMatrix : public TComponent {
   void FillRandomGauss(std::int32_t LowCol, std::int32_t HighCol, std::int32_t LowRow, std::int32_t HighRow,
                        double Mean, double StdDev);
 
+  // --- ASC text, text dump and stream image (docs/matrix_files.md) ------------------------
+
+  /// ExportAsASC: the ASC column text: title (Comment, or "Exported by KVL
+  /// TMatrix component: " + FName), the size, no flags, one line per row of
+  /// the cells as StrField(x, 12, Precision) separated by tabs. 0, or -1
+  /// when the file cannot be written.
+  std::int32_t ExportAsASC(const std::string& FName, std::int32_t Precision, const std::string& Comment) const;
+  /// ExportAsASC: the same followed by the block of custom texts CustData.
+  std::int32_t ExportAsASC(const std::string& FName, std::int32_t Precision, const std::string& Comment,
+                           const TStr2DArray& CustData) const;
+  /// ImportASC: reads an ASC text into the matrix (sized to the header's
+  /// counts, which must fit in the file): 0, or a status (-5, -6, -7, -8, the
+  /// header reader's); the matrix is unchanged unless the result is 0.
+  std::int32_t ImportASC(const std::string& FName, std::string& Comment);
+  /// ImportASC: the same, also reading a custom-data block into CustData.
+  std::int32_t ImportASC(const std::string& FName, std::string& Comment, TStr2DArray& CustData);
+  /// StoreOnFile: the text dump of the rectangle: its bounds on line 1, then
+  /// one line per row, each cell in the fewest digits that read back exactly.
+  bool StoreOnFile(std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol, std::int32_t HighRow,
+                   const std::string& FileName) const;
+  /// LoadFromFile: reads such a dump; with AdjustMatrixSize the matrix is
+  /// resized to (HighCol, HighRow) first. False when the file does not open,
+  /// the bounds are bad or the rectangle lies beyond the matrix.
+  bool LoadFromFile(const std::string& FileName, bool AdjustMatrixSize);
+  /// LoadFromFile: AutoDetect false is the load above; true reads a plain
+  /// table of numbers: each line holding a digit is a row, its numbers the
+  /// cells of columns 1, 2, ...; AdjustMatrixSize sizes the matrix to the
+  /// rows and the longest row first.
+  bool LoadFromFile(const std::string& FileName, bool AdjustMatrixSize, bool AutoDetect);
+  /// SaveToStream: the binary image of the rectangle: the four bounds as
+  /// 32-bit integers and the cells column by column as 8-byte Doubles; the
+  /// memory-stream form creates the stream when OutStream is null.
+  void SaveToStream(TMemoryStream*& OutStream, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                    std::int32_t HighRow) const;
+  void SaveToStream(TStream* OutStream, std::int32_t LowCol, std::int32_t LowRow, std::int32_t HighCol,
+                    std::int32_t HighRow) const;
+  /// LoadFromStream: reads such an image from the stream's position; false
+  /// for a null stream, bad bounds, an adjusted size the stream cannot fill
+  /// (matrix unchanged), a rectangle beyond the matrix or a short stream.
+  bool LoadFromStream(TStream* InStream, bool AdjustMatrixSize);
+
   // --- binary file (records of 4096 bytes, docs/matrix_files.md) ---------------------------
 
   /// SaveBinary: header (format 1) and the cells row by row; false when
