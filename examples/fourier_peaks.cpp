@@ -1,5 +1,5 @@
 // The amplitude spectrum of a signal through a Hamming weighting window:
-//   kvl_example_spectrum [samples.txt]
+//   kvl_example_fourier_peaks [samples.txt]
 // Without an argument the program makes its own test signal: 1024 samples
 // at 1 kHz of a 50 Hz tone (amplitude 1.0), a 123 Hz tone (0.3) and a
 // little noise. A file holds one sample per line (1 kHz sampling assumed);
