@@ -375,6 +375,7 @@ TEST(IntMatrixFile, HostileSparseFilesLeaveMatrixUnchanged) {
       {"negative count", words({3, 3, 1, -1})},
       {"negative dims", words({-3, 3, 1, 0})},
       {"zero growth step", words({3, 3, 0, 0})},
+      {"growth step of 2^31 - 1", words({3, 3, 2147483647, 0})},
       {"entry outside", words({3, 3, 1, 1, 4, 1, 5})},
       {"entry index 0", words({3, 3, 1, 1, 0, 1, 5})},
       {"unsorted", words({3, 3, 1, 2, 2, 1, 5, 1, 1, 5})},

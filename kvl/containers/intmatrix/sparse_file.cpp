@@ -10,6 +10,7 @@
 //                       1 <= row <= rows
 // The file is exactly 24 + 12 n bytes long.
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <fstream>
@@ -67,6 +68,10 @@ bool TIntMatrix::LoadSparseMat(const std::string& FileName) {
   if (nc < 0 || nr < 0 || allocBy < 1 || n < 0 || fileSize != kHeaderBytes + 12 * static_cast<std::uint64_t>(n))
     return false;
   if (n > 0 && (nc < 1 || nr < 1)) return false;
+  // The store reserves one growth step at once: a step far beyond the
+  // entries (2^31, say) would reserve gigabytes for an empty file.
+  constexpr std::int64_t kMaxSpareEntries = std::int64_t{1} << 20;
+  if (allocBy > std::max<std::int64_t>(n, kMaxSpareEntries)) return false;
   std::vector<TSpMatElemInt> list;
   GuardAllocation<EKVLMatrixError>(*this, [&] { list.resize(static_cast<std::size_t>(n)); });
   in.read(reinterpret_cast<char*>(list.data()), static_cast<std::streamsize>(12 * static_cast<std::size_t>(n)));
