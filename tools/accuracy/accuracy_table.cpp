@@ -65,7 +65,7 @@ double SingularValue(const TArgs& a) {
   return W[static_cast<std::size_t>(k - 1)];
 }
 
-// Line L (0-based), real (Part 0) or imaginary part, of the transform of
+// Line L (0-based), real (component 0) or imaginary part, of the transform of
 // N hashed complex samples (real parts column 1, imaginary parts column 2).
 double FourierLine(const TArgs& a) {
   const int n = I(a[0]), line = I(a[1]), part = I(a[2]);
