@@ -10,25 +10,14 @@
 #include "kvl/containers/mat3d/matnd_base.h"
 #include "kvl/containers/KVL_matrix.h"
 #include "kvl/containers/internal/cell_crc.h"
+#include "kvl/containers/matrix/internal/cellstats.h"
 #include "kvl/core/KVL_math1.h"
 #include "kvl/runtime/randgen.h"
 #include "kvl/runtime/rounding.h"
 
 namespace kvl {
 
-namespace {
-
-// The value at 0-based sorted position round(n p), at most n - 1, as
-// QuickSelect gives it.
-double NearestRank(std::vector<double>& s, long double p) {
-  const auto n = static_cast<std::int64_t>(s.size());
-  const std::int64_t k = std::min<std::int64_t>(Round(static_cast<long double>(n) * p), n - 1);
-  if (k <= std::numeric_limits<std::int32_t>::max()) return detail::SelectRank(s, static_cast<std::int32_t>(k));
-  std::nth_element(s.begin(), s.begin() + k, s.end());
-  return s[static_cast<std::size_t>(k)];
-}
-
-}  // namespace
+using matrix_internal::NearestRank;
 
 template <std::size_t N>
 double TMatNDBase<N>::BlockPercentile(TIndex Lo, TIndex Hi, double prob) const {

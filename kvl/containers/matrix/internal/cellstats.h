@@ -63,11 +63,15 @@ void LineMeans(const T* Cells, std::size_t Cols, std::size_t Rows, bool PerColum
 }
 
 /// NearestRank: the nearest-rank value of a work array (reordered): sorted
-/// position round(n p), at most n - 1, the value QuickSelect gives.
+/// position round(n p), at most n - 1, the value QuickSelect gives (a
+/// position beyond the Integer range, possible in the 3-D and 4-D blocks,
+/// by nth_element).
 inline double NearestRank(std::vector<double>& s, long double p) {
   const auto n = static_cast<std::int64_t>(s.size());
   const std::int64_t k = std::min<std::int64_t>(Round(static_cast<long double>(n) * p), n - 1);
-  return detail::SelectRank(s, static_cast<std::int32_t>(k));
+  if (k <= std::numeric_limits<std::int32_t>::max()) return detail::SelectRank(s, static_cast<std::int32_t>(k));
+  std::nth_element(s.begin(), s.begin() + k, s.end());
+  return s[static_cast<std::size_t>(k)];
 }
 
 /// SampledPercentile: the Percentile of SampleSize cells drawn at random
