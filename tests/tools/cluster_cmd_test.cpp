@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
         TErrorCase{"SeedWithTree", {"@", "--method", "single", "--seed", "3"}, "", 2,
                    "kvl cluster: --seed and --runs go with --method kmeans only (try kvl cluster --help)\n"},
         TErrorCase{"ZeroRuns", {"@", "--runs", "0"}, "", 2,
-                   "kvl cluster: --runs must be between 1 and 1000 (try kvl cluster --help)\n"},
+                   "kvl cluster: --runs takes a whole number from 1 to 1000, not \"0\" (try kvl cluster --help)\n"},
         TErrorCase{"RunsFromRows", {"@", "--runs", "3", "--seed", "0"}, "", 2,
                    "kvl cluster: --runs above 1 needs a --seed above 0 (try kvl cluster --help)\n"},
         TErrorCase{"DistanceWithKMeans", {"@", "--distance", "euclid"}, "", 2,

@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         TErrorCase{"UnknownModel", {"@", "--model", "spline"}, "", 2,
                    "kvl fit: unknown model \"spline\" (try kvl fit --help)\n"},
         TErrorCase{"OrderTooHigh", {"@", "--model", "poly", "--order", "11"}, "", 2,
-                   "kvl fit: --order must be between 0 and 10 (try kvl fit --help)\n"},
+                   "kvl fit: --order takes a whole number from 0 to 10, not \"11\" (try kvl fit --help)\n"},
         TErrorCase{"BadP", {"@", "--predict", "1", "--p", "1"}, "", 2,
                    "kvl fit: --p must be at least 0.5 and below 1 (try kvl fit --help)\n"},
         TErrorCase{"NoFile", {}, "", 2, "kvl fit: expected one FILE (try kvl fit --help)\n"}),

@@ -82,17 +82,17 @@ TEST(TableCli, ClearErrors) {
     std::string Err;
   };
   const Case cases[] = {
-      {{}, "", kExitUsage, "kvl table: no FILE given (try kvl table --help)\n"},
+      {{}, "", kExitUsage, "kvl table: expected one FILE (try kvl table --help)\n"},
       {{"f"}, "", kExitUsage, "kvl table: give either --to FORM or --info (try kvl table --help)\n"},
       {{"f", "--to", "json"}, "", kExitUsage, "kvl table: unknown form \"json\" (try kvl table --help)\n"},
       {{"f", "--info", "--to", "csv"}, "", kExitUsage,
        "kvl table: give either --to FORM or --info (try kvl table --help)\n"},
       {{"f", "--to", "csv", "--precision", "30"}, "", kExitUsage,
-       "kvl table: --precision needs a number from 1 to 17 (try kvl table --help)\n"},
-      {{"/nonexistent/t.xml", "--info"}, "", kExitBadInput, "kvl table: cannot open \"/nonexistent/t.xml\"\n"},
+       "kvl table: --precision takes a whole number from 1 to 17, not \"30\" (try kvl table --help)\n"},
+      {{"/nonexistent/t.xml", "--info"}, "", kExitBadInput, "kvl: /nonexistent/t.xml: the file does not exist\n"},
       {{"-", "--info"}, "<datatable><size columns=\"9\"", kExitBadInput,
-       "kvl table: -: not a readable XML data table\n"},
-      {{"-", "--to", "xml"}, "a,\"b\n", kExitBadInput, "kvl table: -: not a readable CSV table (status -2)\n"},
+       "kvl: standard input: not a readable XML data table\n"},
+      {{"-", "--to", "xml"}, "a,\"b\n", kExitBadInput, "kvl: standard input: not a readable CSV table (status -2)\n"},
   };
   for (const Case& c : cases) {
     const TResult r = Table(c.Args, c.Stdin);

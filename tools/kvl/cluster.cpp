@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <numeric>
 #include <optional>
 #include <ostream>
 #include <vector>
 
+#include "args.h"
+#include "input.h"
 #include "kvl/containers/asc_format.h"
 #include "kvl/modelling/KVL_math2.h"
 
@@ -49,67 +50,6 @@ constexpr std::int32_t kMaxAgglomObjects = 5000;
 constexpr double kDefaultFlex = 0.4;
 constexpr std::int32_t kMaxRuns = 1000;
 constexpr std::int32_t kMaxSeed = 1000000000;  // so that the seeds of the runs stay in range
-
-struct TOptions {
-  std::string File, Method = "kmeans", Distance;
-  std::optional<std::int32_t> K, Seed, Runs;
-  std::optional<double> Flex;
-};
-
-template <class T, std::size_t N>
-const T* FindByName(const T (&Table)[N], const std::string& Name) {
-  const auto it = std::ranges::find(Table, std::string_view(Name), &T::Name);
-  return it == std::end(Table) ? nullptr : &*it;
-}
-
-// Reads the command line into Opt; an empty result means it is sound,
-// otherwise it is the problem.
-std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
-  for (std::size_t i = 0; i < Args.size(); ++i) {
-    const std::string& a = Args[i];
-    if (a == "--method" || a == "--k" || a == "--seed" || a == "--runs" || a == "--distance" || a == "--flex") {
-      if (i + 1 >= Args.size()) return a + " needs a value";
-      const std::string& v = Args[++i];
-      if (a == "--method") {
-        Opt.Method = v;
-      } else if (a == "--distance") {
-        Opt.Distance = v;
-      } else if (a == "--flex") {
-        double x = 0;
-        if (!ParseNumber(v, x) || !std::isfinite(x)) return "--flex takes a number, not \"" + v + "\"";
-        Opt.Flex = x;
-      } else {
-        std::int32_t n = 0;
-        if (!ParseNumber(v, n)) return a + " takes a whole number, not \"" + v + "\"";
-        (a == "--k" ? Opt.K : a == "--seed" ? Opt.Seed : Opt.Runs) = n;
-      }
-    } else if (a.size() > 1 && a[0] == '-') {
-      return "unknown option \"" + a + "\"";
-    } else if (!Opt.File.empty()) {
-      return "expected one FILE";
-    } else {
-      Opt.File = a;
-    }
-  }
-  if (Opt.File.empty()) return "expected one FILE";
-  const TMethodName* m = FindByName(kMethods, Opt.Method);
-  if (!m) return "unknown method \"" + Opt.Method + "\"";
-  if (Opt.K && *Opt.K < 1) return "--k must be at least 1";
-  if (m->Method) {
-    if (Opt.Seed || Opt.Runs) return "--seed and --runs go with --method kmeans only";
-    if (!Opt.Distance.empty() && !FindByName(kDistances, Opt.Distance))
-      return "unknown distance \"" + Opt.Distance + "\"";
-    if (Opt.Flex && m->Method != TClusterMethod::cmFlexLink) return "--flex goes with --method flexible only";
-    if (Opt.Flex && *Opt.Flex > 0.5) return "--flex must not be above 0.5";
-  } else {
-    if (!Opt.Distance.empty()) return "--distance goes with the agglomerative methods only";
-    if (Opt.Flex) return "--flex goes with --method flexible only";
-    if (Opt.Seed && (*Opt.Seed < 0 || *Opt.Seed > kMaxSeed)) return "--seed must be between 0 and 1000000000";
-    if (Opt.Runs && (*Opt.Runs < 1 || *Opt.Runs > kMaxRuns)) return "--runs must be between 1 and 1000";
-    if (Opt.Runs && *Opt.Runs > 1 && Opt.Seed && *Opt.Seed == 0) return "--runs above 1 needs a --seed above 0";
-  }
-  return {};
-}
 
 // Reads the matrix of an ASC text, one object per row; Problem says what is
 // wrong with it (empty when it is sound).
@@ -291,49 +231,56 @@ std::string ClusterHelp() {
 }
 
 int RunCluster(std::span<const std::string> Args, const TStreams& IO) {
-  if (WantsHelp(Args)) {
-    IO.Out << ClusterHelp();
-    return kExitOK;
+  std::string file;
+  const TMethodName* method = &kMethods[0];
+  const TDistanceName* dist = nullptr;
+  std::optional<std::int32_t> kOpt, seedOpt, runsOpt;
+  std::optional<double> flex;
+  TArgParser args("cluster", IO, ClusterHelp);
+  args.Positional("FILE", file)
+      .Choice("--method", kMethods, &TMethodName::Name, method)
+      .Choice("--distance", kDistances, &TDistanceName::Name, dist)
+      .Number("--k", kOpt)
+      .Number("--seed", seedOpt, 0, kMaxSeed)
+      .Number("--runs", runsOpt, 1, kMaxRuns)
+      .Number("--flex", flex);
+  if (const auto code = args.Parse(Args)) return *code;
+  if (kOpt && *kOpt < 1) return args.Usage("--k must be at least 1");
+  if (flex && *flex > 0.5) return args.Usage("--flex must not be above 0.5");
+  if (method->Method) {
+    if (seedOpt || runsOpt) return args.Usage("--seed and --runs go with --method kmeans only");
+    if (flex && method->Method != TClusterMethod::cmFlexLink) return args.Usage("--flex goes with --method flexible only");
+  } else {
+    if (dist) return args.Usage("--distance goes with the agglomerative methods only");
+    if (flex) return args.Usage("--flex goes with --method flexible only");
+    if (runsOpt && *runsOpt > 1 && seedOpt && *seedOpt == 0) return args.Usage("--runs above 1 needs a --seed above 0");
   }
-  TOptions opt;
-  if (const std::string problem = ParseArgs(Args, opt); !problem.empty())
-    return UsageError(IO, "cluster", problem);
-  const TMethodName& method = *FindByName(kMethods, opt.Method);
 
-  const bool fromStdin = opt.File == "-";
-  const std::string fname = fromStdin ? std::string("standard input") : opt.File;
-  const auto fail = [&](const std::string& Problem) {
-    IO.Err << "kvl: " << fname << ": " << Problem << '\n';
-    return kExitBadInput;
-  };
-  std::ifstream file;
-  if (!fromStdin)
-    if (const std::int32_t status = OpenASCFile(opt.File, file)) return fail(ASCStatusText(status));
+  TInput in(file, IO);
+  if (!in.IsOpen()) return in.Fail(in.Problem());
   TMatrix data;
   std::string problem;
-  ReadObjects(fromStdin ? IO.In : file, data, problem);
-  if (!problem.empty()) return fail(problem);
+  ReadObjects(in.Stream(), data, problem);
+  if (!problem.empty()) return in.Fail(problem);
   const std::int32_t n = data.NrOfRows();
-  const std::int32_t k = opt.K.value_or(method.Method ? 1 : 2);
+  const std::int32_t k = kOpt.value_or(method->Method ? 1 : 2);
   if (k > n)
-    return fail(std::to_string(k) + " clusters asked for but only " + std::to_string(n) +
+    return in.Fail(std::to_string(k) + " clusters asked for but only " + std::to_string(n) +
                 (n == 1 ? " object" : " objects"));
-  if (method.Method && n > kMaxAgglomObjects)
-    return fail(std::to_string(n) + " objects, more than the " + std::to_string(kMaxAgglomObjects) +
+  if (method->Method && n > kMaxAgglomObjects)
+    return in.Fail(std::to_string(n) + " objects, more than the " + std::to_string(kMaxAgglomObjects) +
                 " of agglomerative clustering");
 
-  if (!method.Method) {
+  if (!method->Method) {
     try {
-      const std::int32_t runs = opt.Runs.value_or(1);
+      const std::int32_t runs = runsOpt.value_or(1);
       // Several runs draw their seeds, from 1 unless --seed says otherwise.
-      return RunKMeans(opt.File, data, k, opt.Seed.value_or(runs > 1 ? 1 : 0), runs, IO);
+      return RunKMeans(file, data, k, seedOpt.value_or(runs > 1 ? 1 : 0), runs, IO);
     } catch (const EKVLMath2Error& e) {
-      return fail(e.what());
+      return in.Fail(e.what());
     }
   }
-  const TDistanceName& dist =
-      opt.Distance.empty() ? kDistances[0] : *FindByName(kDistances, opt.Distance);
-  return RunAgglom(opt.File, data, method, dist, opt.Flex.value_or(kDefaultFlex), opt.K, IO);
+  return RunAgglom(file, data, *method, dist ? *dist : kDistances[0], flex.value_or(kDefaultFlex), kOpt, IO);
 }
 
 }  // namespace kvl::tool

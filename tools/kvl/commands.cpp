@@ -10,6 +10,7 @@
 #include "fit.h"
 #include "image.h"
 #include "learn.h"
+#include "progress.h"
 #include "smooth.h"
 #include "fourier_cmd.h"
 #include "table.h"
@@ -43,10 +44,6 @@ std::string FormatNumber(double x, int Digits) {
 
 void PrintField(std::ostream& Out, std::string_view Label, std::string_view Value, std::size_t Width) {
   Out << Label << std::string(Label.size() < Width ? Width - Label.size() : 1, ' ') << Value << '\n';
-}
-
-bool WantsHelp(std::span<const std::string> Args) {
-  return std::ranges::any_of(Args, [](const std::string& a) { return a == "-h" || a == "--help"; });
 }
 
 int UsageError(const TStreams& IO, std::string_view Command, std::string_view Problem) {
@@ -102,7 +99,9 @@ int RunKvl(std::span<const std::string> Args, const TStreams& IO, std::span<cons
     return kExitUsage;
   }
   try {
-    return command->Run(Args.subspan(1), IO);
+    TProgressDisplay progress(IO.Err, "kvl " + word, IO.ErrIsTerminal, &IO.Out);
+    const TStreams io{IO.In, IO.Out, IO.Err, IO.ErrIsTerminal, &progress};
+    return command->Run(Args.subspan(1), io);
   } catch (const std::exception& e) {
     IO.Err << "kvl: internal error: " << e.what() << '\n';
   } catch (...) {

@@ -21,11 +21,18 @@ inline constexpr int kExitBadInput = 1;  ///< the input is missing, malformed or
 inline constexpr int kExitUsage = 2;     ///< the command line is wrong
 inline constexpr int kExitInternal = 3;  ///< the program failed (a fault, or out of memory)
 
+class TProgressDisplay;
+
 /// TStreams: where a command reads standard input ("-") and writes.
 struct TStreams {
   std::istream& In;
   std::ostream& Out;
   std::ostream& Err;
+  /// ErrIsTerminal: standard error is a terminal, so progress is shown there.
+  bool ErrIsTerminal = false;
+  /// Progress: the progress line of the running command (null outside
+  /// RunKvl); a command that knows how many steps its work reports tells it.
+  TProgressDisplay* Progress = nullptr;
 };
 
 /// TCommand: one command of the program.
@@ -34,13 +41,10 @@ struct TCommand {
   std::string_view Synopsis;  ///< its arguments, as in "describe FILE"
   std::string_view Summary;   ///< what it does, for `kvl --help`
   /// Run: runs the command with the arguments after the command word and
-  /// returns the exit code; handles its own --help.
+  /// returns the exit code; reads them with TArgParser (args.h), which
+  /// handles --help.
   int (*Run)(std::span<const std::string> Args, const TStreams& IO);
 };
-
-/// WantsHelp: true when the arguments ask for the command's help text
-/// ("-h" or "--help" anywhere).
-bool WantsHelp(std::span<const std::string> Args);
 
 /// UsageError: writes "kvl COMMAND: PROBLEM (try kvl COMMAND --help)" to
 /// IO.Err and returns kExitUsage.
@@ -72,9 +76,10 @@ std::string Usage(std::span<const TCommand> Table);
 std::string Version();
 
 /// RunKvl: runs the command line Args (without the program name) with the
-/// commands of Table and returns the exit code. An exception that leaves a
-/// command is a fault of the program: one line "kvl: internal error: ..."
-/// on IO.Err and kExitInternal.
+/// commands of Table and returns the exit code. The command's work shows
+/// its progress on IO.Err when IO.ErrIsTerminal (progress.h). An exception
+/// that leaves a command is a fault of the program: one line "kvl: internal
+/// error: ..." on IO.Err and kExitInternal.
 int RunKvl(std::span<const std::string> Args, const TStreams& IO, std::span<const TCommand> Table);
 
 }  // namespace kvl::tool

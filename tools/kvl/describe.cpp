@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <ostream>
 #include <vector>
 
+#include "args.h"
+#include "input.h"
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/containers/asc_format.h"
 #include "kvl/core/KVL_math1.h"
@@ -129,36 +130,25 @@ std::string DescribeHelp() {
 }
 
 int RunDescribe(std::span<const std::string> Args, const TStreams& IO) {
-  if (WantsHelp(Args)) {
-    IO.Out << DescribeHelp();
-    return kExitOK;
-  }
-  if (Args.size() != 1 || Args[0].empty() || (Args[0].size() > 1 && Args[0][0] == '-')) {
-    return UsageError(IO, "describe", "expected one FILE");
-  }
-  const bool fromStdin = Args[0] == "-";
-  const std::string fname = fromStdin ? "standard input" : Args[0];
-  auto fail = [&](const std::string& Problem) {
-    IO.Err << "kvl: " << fname << ": " << Problem << '\n';
-    return kExitBadInput;
-  };
-
-  std::ifstream file;
-  if (!fromStdin)
-    if (const std::int32_t status = OpenASCFile(fname, file)) return fail(ASCStatusText(status));
+  std::string file;
+  TArgParser args("describe", IO, DescribeHelp);
+  args.Positional("FILE", file);
+  if (const auto code = args.Parse(Args)) return *code;
+  TInput in(file, IO);
+  if (!in.IsOpen()) return in.Fail(in.Problem());
   TASCColumn column;
-  const std::int32_t status = ReadASCColumn(fromStdin ? IO.In : file, column);
+  const std::int32_t status = ReadASCColumn(in.Stream(), column);
   const auto rowsRead = static_cast<std::int32_t>(column.Values.size());
   if (status == kASCBadRowAttribute || status == kASCBadValue)
-    return fail("row " + std::to_string(rowsRead + 1) + ": " + ASCStatusText(status));
-  if (status != 0) return fail(ASCStatusText(status));
-  if (rowsRead == 0) return fail("the file holds no values");
+    return in.Fail("row " + std::to_string(rowsRead + 1) + ": " + ASCStatusText(status));
+  if (status != 0) return in.Fail(ASCStatusText(status));
+  if (rowsRead == 0) return in.Fail("the file holds no values");
   for (std::int32_t i = 0; i < rowsRead; ++i)
     if (!std::isfinite(column.Values[static_cast<std::size_t>(i)]))
-      return fail("row " + std::to_string(i + 1) + ": the value is not finite");
+      return in.Fail("row " + std::to_string(i + 1) + ": the value is not finite");
 
   const auto nMissing = static_cast<std::int32_t>(column.MissingRows.size());
-  if (nMissing == rowsRead) return fail("the file holds only missing values");
+  if (nMissing == rowsRead) return in.Fail("the file holds only missing values");
   TVector values;
   values.Resize(rowsRead - nMissing);
   std::int32_t k = 0;
@@ -171,7 +161,7 @@ int RunDescribe(std::span<const std::string> Args, const TStreams& IO) {
     values.SetVal(++k, column.Values[static_cast<std::size_t>(row - 1)]);
   }
 
-  PrintReport(IO.Out, fname, column.Header.Comment, values, nMissing);
+  PrintReport(IO.Out, in.Name(), column.Header.Comment, values, nMissing);
   return kExitOK;
 }
 

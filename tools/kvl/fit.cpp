@@ -1,13 +1,14 @@
 #include "fit.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <optional>
 #include <ostream>
 #include <vector>
 
+#include "args.h"
+#include "input.h"
 #include "kvl/containers/asc_format.h"
 #include "kvl/modelling/KVL_math2.h"
 
@@ -47,42 +48,6 @@ int ParameterCount(TRegModel m, std::int32_t Order) {
     case TRegModel::rmCenteredPoly: return Order + 1;
     default: return 2;
   }
-}
-
-struct TOptions {
-  std::string File;
-  std::string Model = "linear";
-  std::optional<std::int32_t> Order;
-  std::optional<double> Predict, P;
-};
-
-std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
-  for (std::size_t i = 0; i < Args.size(); ++i) {
-    const std::string& a = Args[i];
-    if (a == "--model" || a == "--order" || a == "--predict" || a == "--p") {
-      if (i + 1 >= Args.size()) return a + " needs a value";
-      const std::string& v = Args[++i];
-      if (a == "--model") {
-        Opt.Model = v;
-      } else if (a == "--order") {
-        std::int32_t n = 0;
-        if (!ParseNumber(v, n)) return "--order takes a whole number, not \"" + v + "\"";
-        Opt.Order = n;
-      } else {
-        double x = 0;
-        if (!ParseNumber(v, x) || !std::isfinite(x)) return a + " takes a number, not \"" + v + "\"";
-        (a == "--predict" ? Opt.Predict : Opt.P) = x;
-      }
-    } else if (a.size() > 1 && a[0] == '-') {
-      return "unknown option \"" + a + "\"";
-    } else if (!Opt.File.empty()) {
-      return "expected one FILE";
-    } else {
-      Opt.File = a;
-    }
-  }
-  if (Opt.File.empty()) return "expected one FILE";
-  return {};
 }
 
 std::string Num(double x) { return FormatNumber(x, 10); }
@@ -126,54 +91,51 @@ std::string FitHelp() {
 }
 
 int RunFit(std::span<const std::string> Args, const TStreams& IO) {
-  if (WantsHelp(Args)) {
-    IO.Out << FitHelp();
-    return kExitOK;
-  }
-  TOptions opt;
-  auto usage = [&](const std::string& Problem) { return UsageError(IO, "fit", Problem); };
-  if (const std::string problem = ParseArgs(Args, opt); !problem.empty()) return usage(problem);
-  const auto model = std::ranges::find(kModels, std::string_view(opt.Model), &TModelName::Name);
-  if (model == std::end(kModels)) return usage("unknown model \"" + opt.Model + "\"");
+  std::string file;
+  const TModelName* model = &kModels[0];
+  std::optional<std::int32_t> orderOpt;
+  std::optional<double> predict, pOpt;
+  TArgParser args("fit", IO, FitHelp);
+  args.Positional("FILE", file)
+      .Choice("--model", kModels, &TModelName::Name, model)
+      .Number("--order", orderOpt, 0, CurveFitMaxOrder)
+      .Number("--predict", predict)
+      .Number("--p", pOpt);
+  if (const auto code = args.Parse(Args)) return *code;
   const bool poly = model->Model == TRegModel::rmPolynomial || model->Model == TRegModel::rmCenteredPoly;
-  if (opt.Order && !poly) return usage("--order goes with --model poly or cpoly only");
-  const std::int32_t order = opt.Order.value_or(2);
-  if (order < 0 || order > CurveFitMaxOrder) return usage("--order must be between 0 and 10");
-  if (opt.P && !opt.Predict) return usage("--p goes with --predict only");
-  const double p = opt.P.value_or(0.95);
-  if (!(p >= 0.5 && p < 1)) return usage("--p must be at least 0.5 and below 1");
+  if (orderOpt && !poly) return args.Usage("--order goes with --model poly or cpoly only");
+  const std::int32_t order = orderOpt.value_or(2);
+  if (pOpt && !predict) return args.Usage("--p goes with --predict only");
+  const double p = pOpt.value_or(0.95);
+  if (!(p >= 0.5 && p < 1)) return args.Usage("--p must be at least 0.5 and below 1");
 
-  const bool fromStdin = opt.File == "-";
-  const std::string fname = fromStdin ? "standard input" : opt.File;
-  auto fail = [&](const std::string& Problem) {
-    IO.Err << "kvl: " << fname << ": " << Problem << '\n';
-    return kExitBadInput;
-  };
+  TInput in(file, IO);
+  if (!in.IsOpen()) return in.Fail(in.Problem());
   TCurveFit fit;
   std::int32_t status = 0;
   try {
-    status = fromStdin ? fit.ImportASC(IO.In) : fit.ImportASC(opt.File);
+    status = fit.ImportASC(in.Stream());
   } catch (const EKVLMath2Error&) {
-    return fail("the file must hold two columns (x and y)");
+    return in.Fail("the file must hold two columns (x and y)");
   }
-  if (status != 0) return fail(ASCStatusText(status));
-  if (fit.NumData() == 0) return fail("the file holds no pairs");
+  if (status != 0) return in.Fail(ASCStatusText(status));
+  if (fit.NumData() == 0) return in.Fail("the file holds no pairs");
   for (std::int32_t i = 1; i <= fit.NumData(); ++i)
     if (!std::isfinite(fit.DataX(i)) || !std::isfinite(fit.DataY(i)))
-      return fail("row " + std::to_string(i) + ": a value is not finite");
+      return in.Fail("row " + std::to_string(i) + ": a value is not finite");
 
   try {
     const std::int32_t st = fit.CalcRegModel(model->Model, order);
     if (st == -1)
-      return fail("the " + opt.Model + " model needs at least " +
+      return in.Fail("the " + std::string(model->Name) + " model needs at least " +
                   std::to_string(REG_MINDP[static_cast<std::size_t>(model->Model)]) + " pairs");
   } catch (const EKVLMath2Error& e) {
-    return fail(e.what());
+    return in.Fail(e.what());
   }
-  if (fit.RegModel() != model->Model) return fail("the fit did not converge");
+  if (fit.RegModel() != model->Model) return in.Fail("the fit did not converge");
 
   std::ostream& out = IO.Out;
-  Line(out, "file", opt.File);
+  Line(out, "file", file);
   Line(out, "pairs", std::to_string(fit.NumData()));
   Line(out, "model", std::string(IDS_REGMODEL[static_cast<std::size_t>(model->Model)]) + "  " +
                          std::string(model->Formula));
@@ -182,13 +144,13 @@ int RunFit(std::span<const std::string> Args, const TStreams& IO) {
   for (int j = 0; j < ParameterCount(model->Model, order); ++j) Line(out, "k" + std::to_string(j), Num(fit.ModelPar(1, j)));
   Line(out, "fit quality (r^2)", Num(fit.FitQual()));
   Line(out, "residual SD", Num(fit.StdDevResid()));
-  if (opt.Predict) {
+  if (predict) {
     double v = 0, piv = 0, civ = 0;
-    const std::int32_t st = fit.Predict(model->Model, *opt.Predict, p, order, v, piv, civ);
-    if (st == -2) return fail("a prediction interval needs at least 3 pairs");
-    if (st != 0) return fail("the prediction failed (status " + std::to_string(st) + ")");
+    const std::int32_t st = fit.Predict(model->Model, *predict, p, order, v, piv, civ);
+    if (st == -2) return in.Fail("a prediction interval needs at least 3 pairs");
+    if (st != 0) return in.Fail("the prediction failed (status " + std::to_string(st) + ")");
     out << '\n';
-    Line(out, "at x", Num(*opt.Predict));
+    Line(out, "at x", Num(*predict));
     Line(out, "predicted y", Num(v));
     Line(out, "prediction int.", "+/- " + Num(piv) + "  (p = " + Num(p) + ")");
     Line(out, "confidence int.", "+/- " + Num(civ));

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <vector>
 
+#include "args.h"
+#include "input.h"
 #include "kvl/containers/asc_format.h"
 #include "kvl/transforms/KVL_fourier.h"
 
@@ -32,13 +32,10 @@ constexpr TWindowName kWindows[] = {
 
 constexpr double kDefaultTukeyAlpha = 0.5;
 
-struct TOptions {
-  std::string File;
+struct TWindowChoice {
   TFastFourierWgtWin Window = TFastFourierWgtWin::fwRectangle;
   std::string WindowText = "rectangle";
   double Alpha = kDefaultTukeyAlpha;
-  std::int32_t Size = 0;  // 0: the smallest power of two that holds the values
-  std::int32_t Column = 1;
 };
 
 std::string Lower(std::string_view s) {
@@ -47,15 +44,8 @@ std::string Lower(std::string_view s) {
   return t;
 }
 
-std::optional<std::int32_t> ParseCount(const std::string& s) {
-  std::int32_t v = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-  return v;
-}
-
 // NAME or tukey:ALPHA with 0 <= ALPHA <= 1.
-bool ParseWindow(const std::string& Text, TOptions& Opt) {
+bool ParseWindow(const std::string& Text, TWindowChoice& Opt) {
   const std::string word = Lower(Text);
   const std::size_t colon = word.find(':');
   const std::string name = word.substr(0, colon);
@@ -67,49 +57,10 @@ bool ParseWindow(const std::string& Text, TOptions& Opt) {
   if (w->Window != TFastFourierWgtWin::fwTukey) return false;
   const std::string a = word.substr(colon + 1);
   double alpha = 0;
-  const auto [end, ec] = std::from_chars(a.data(), a.data() + a.size(), alpha);
-  if (a.empty() || ec != std::errc() || end != a.data() + a.size() || !(alpha >= 0 && alpha <= 1)) return false;
+  if (!ParseNumber(a, alpha) || !(alpha >= 0 && alpha <= 1)) return false;
   Opt.Alpha = alpha;
   Opt.WindowText = "tukey:" + a;
   return true;
-}
-
-// The command line; an empty result is a usage error, already reported.
-std::optional<TOptions> ParseArgs(std::span<const std::string> Args, std::ostream& Err) {
-  TOptions opt;
-  auto usage = [&Err](const std::string& Problem) {
-    Err << "kvl spectrum: " << Problem << " (try kvl spectrum --help)\n";
-    return std::nullopt;
-  };
-  bool haveFile = false;
-  for (std::size_t i = 0; i < Args.size(); ++i) {
-    const std::string& a = Args[i];
-    if (a == "--window" || a == "--size" || a == "--column") {
-      if (i + 1 >= Args.size()) return usage(a + " needs a value");
-      const std::string& v = Args[++i];
-      if (a == "--window") {
-        if (!ParseWindow(v, opt)) return usage("unknown window \"" + v + "\"");
-      } else if (a == "--size") {
-        const auto n = ParseCount(v);
-        if (!n || *n < 1 || *n > TFastFourier::kMaxSpectrumSize || !std::has_single_bit(static_cast<std::uint32_t>(*n)))
-          return usage("--size needs a power of two from 1 to " + std::to_string(TFastFourier::kMaxSpectrumSize));
-        opt.Size = *n;
-      } else {
-        const auto c = ParseCount(v);
-        if (!c || *c < 1) return usage("--column needs a column number from 1");
-        opt.Column = *c;
-      }
-    } else if (a.size() > 1 && a[0] == '-') {
-      return usage("unknown option \"" + a + "\"");
-    } else if (haveFile) {
-      return usage("expected one FILE");
-    } else {
-      opt.File = a;
-      haveFile = true;
-    }
-  }
-  if (!haveFile || opt.File.empty()) return usage("expected one FILE");
-  return opt;
 }
 
 std::string Num(double x) { return FormatNumber(x, 15); }
@@ -148,62 +99,71 @@ std::string SpectrumHelp() {
 }
 
 int RunSpectrum(std::span<const std::string> Args, const TStreams& IO) {
-  if (WantsHelp(Args)) {
-    IO.Out << SpectrumHelp();
-    return kExitOK;
-  }
-  const std::optional<TOptions> opt = ParseArgs(Args, IO.Err);
-  if (!opt) return kExitUsage;
-  const bool fromStdin = opt->File == "-";
-  const std::string fname = fromStdin ? "standard input" : opt->File;
-  auto fail = [&](const std::string& Problem) {
-    IO.Err << "kvl: " << fname << ": " << Problem << '\n';
-    return kExitBadInput;
-  };
+  std::string file;
+  TWindowChoice win;
+  std::int32_t size = 0;  // 0: the smallest power of two that holds the values
+  std::int32_t column = 1;
+  TArgParser args("spectrum", IO, SpectrumHelp);
+  args.Positional("FILE", file)
+      .Option("--window", 1,
+              [&win](std::span<const std::string> v) {
+                return ParseWindow(v[0], win) ? std::string() : "unknown window \"" + v[0] + "\"";
+              })
+      .Option("--size", 1,
+              [&size](std::span<const std::string> v) {
+                if (ParseNumber(v[0], size) && size >= 1 && size <= TFastFourier::kMaxSpectrumSize &&
+                    std::has_single_bit(static_cast<std::uint32_t>(size)))
+                  return std::string();
+                return "--size takes a power of two from 1 to " + std::to_string(TFastFourier::kMaxSpectrumSize) +
+                       ", not \"" + v[0] + "\"";
+              })
+      .Number("--column", column);
+  if (const auto code = args.Parse(Args)) return *code;
+  if (column < 1) return args.Usage("--column must be at least 1");
 
-  std::ifstream file;
-  if (!fromStdin)
-    if (const std::int32_t status = OpenASCFile(opt->File, file)) return fail(ASCStatusText(status));
-  TASCColumnReader reader(fromStdin ? IO.In : file);
-  if (const std::int32_t status = reader.ReadHeader()) return fail(ASCStatusText(status));
+  TInput in(file, IO);
+  if (!in.IsOpen()) return in.Fail(in.Problem());
+  const std::string& fname = in.Name();
+  TASCColumnReader reader(in.Stream());
+  if (const std::int32_t status = reader.ReadHeader()) return in.Fail(ASCStatusText(status));
   const TASCHeader& header = reader.Header();
-  if (opt->Column > header.NrColumns)
-    return fail("--column " + std::to_string(opt->Column) + " is beyond the file's " +
+  if (column > header.NrColumns)
+    return in.Fail("--column " + std::to_string(column) + " is beyond the file's " +
                 std::to_string(header.NrColumns) + " column(s)");
-  if (header.NrRows < 1) return fail("the file holds no values");
+  if (header.NrRows < 1) return in.Fail("the file holds no values");
   // Rows past the block are not needed; the header's count fits the stream.
-  const std::int32_t wanted = opt->Size > 0 ? std::min(opt->Size, header.NrRows) : header.NrRows;
-  if (opt->Size == 0 && wanted > TFastFourier::kMaxSpectrumSize)
-    return fail("more than " + std::to_string(TFastFourier::kMaxSpectrumSize) +
+  const std::int32_t wanted = size > 0 ? std::min(size, header.NrRows) : header.NrRows;
+  if (size == 0 && wanted > TFastFourier::kMaxSpectrumSize)
+    return in.Fail("more than " + std::to_string(TFastFourier::kMaxSpectrumSize) +
                 " values: choose a block with --size");
   std::vector<double> values;
   values.reserve(static_cast<std::size_t>(wanted));
   for (std::int32_t row = 1; row <= wanted; ++row) {
     if (const std::int32_t status = reader.ReadRowLead())
-      return fail("row " + std::to_string(row) + ": " + ASCStatusText(status));
+      return in.Fail("row " + std::to_string(row) + ": " + ASCStatusText(status));
     for (std::int32_t c = 1; c <= header.NrColumns; ++c) {
       double v = 0;
       bool missing = false;
-      if (!reader.ReadValue(v, missing)) return fail("row " + std::to_string(row) + ": " + ASCStatusText(kASCBadValue));
-      if (c != opt->Column) continue;
-      if (missing) return fail("row " + std::to_string(row) + ": missing value (a spectrum needs every sample)");
-      if (!std::isfinite(v)) return fail("row " + std::to_string(row) + ": the value is not finite");
+      if (!reader.ReadValue(v, missing)) return in.Fail("row " + std::to_string(row) + ": " + ASCStatusText(kASCBadValue));
+      if (c != column) continue;
+      if (missing) return in.Fail("row " + std::to_string(row) + ": missing value (a spectrum needs every sample)");
+      if (!std::isfinite(v)) return in.Fail("row " + std::to_string(row) + ": the value is not finite");
       values.push_back(v);
     }
   }
 
-  const std::int32_t N = opt->Size > 0 ? opt->Size : static_cast<std::int32_t>(std::bit_ceil(static_cast<std::uint32_t>(wanted)));
+  const std::int32_t N = size > 0 ? size : static_cast<std::int32_t>(std::bit_ceil(static_cast<std::uint32_t>(wanted)));
   TFastFourier fft;
   fft.SetSpectrumSize(N);
   for (std::int32_t k = 1; k <= static_cast<std::int32_t>(values.size()); ++k)
     fft.SetRealSpec(k, values[static_cast<std::size_t>(k - 1)]);
-  fft.SetWeightingWindow(opt->Window);
-  fft.SetTukeyAlpha(opt->Alpha);
+  fft.SetWeightingWindow(win.Window);
+  fft.SetTukeyAlpha(win.Alpha);
   fft.Transform();
 
-  const std::string title = "Spectrum of " + fname + " column " + std::to_string(opt->Column) + ": " +
+  const std::string title = "Spectrum of " + fname + " column " + std::to_string(column) + ": " +
                             std::to_string(values.size()) + " values in a block of " + std::to_string(N) + ", " +
-                            opt->WindowText + " window";
+                            win.WindowText + " window";
   const bool flags[] = {false, true, false, false};
   WriteASCHeader(IO.Out, ASCTitle(title, "", ""), 3, N / 2 + 1, flags);
   IO.Out << "\"line\" \"power\" \"magnitude\"\n";

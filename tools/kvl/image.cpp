@@ -1,13 +1,13 @@
 #include "image.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <exception>
-#include <fstream>
 #include <optional>
 #include <ostream>
 
+#include "args.h"
+#include "input.h"
 #include "kvl/arrays/KVL_openarrays.h"
 #include "kvl/containers/asc_format.h"
 #include "kvl/runtime/bitmap.h"
@@ -30,53 +30,6 @@ constexpr TScaleName kScales[] = {
 };
 
 constexpr TColor kMissingColor = 0x00FF00FF;  // magenta: stands out on every scale
-
-struct TOptions {
-  std::string File, Out, Scale = "gray";
-  std::optional<double> Low, High;
-  std::int32_t Magnify = 1;
-};
-
-// Reads the command line into Opt; an empty result means it is sound,
-// otherwise it is the problem.
-std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
-  for (std::size_t i = 0; i < Args.size(); ++i) {
-    const std::string& a = Args[i];
-    if (a == "--out" || a == "--scale" || a == "--magnify") {
-      if (i + 1 >= Args.size()) return a + " needs a value";
-      const std::string& v = Args[++i];
-      if (a == "--out") {
-        Opt.Out = v;
-      } else if (a == "--scale") {
-        Opt.Scale = v;
-      } else if (!ParseNumber(v, Opt.Magnify) || Opt.Magnify < 1 || Opt.Magnify > 10) {
-        return "--magnify takes a whole number from 1 to 10, not \"" + v + "\"";
-      }
-    } else if (a == "--range") {
-      if (i + 2 >= Args.size()) return "--range needs two values";
-      double lo = 0, hi = 0;
-      if (!ParseNumber(Args[i + 1], lo) || !ParseNumber(Args[i + 2], hi) || !(lo < hi) || !std::isfinite(lo) ||
-          !std::isfinite(hi))
-        return "--range takes two finite numbers LOW < HIGH";
-      Opt.Low = lo;
-      Opt.High = hi;
-      i += 2;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return "unknown option \"" + a + "\"";
-    } else if (!Opt.File.empty()) {
-      return "expected one FILE";
-    } else {
-      Opt.File = a;
-    }
-  }
-  if (Opt.File.empty()) return "expected one FILE";
-  if (Opt.Out.empty()) return "--out is required";
-  const std::string ext = LowerExtension(Opt.Out);
-  if (ext != ".png" && ext != ".bmp" && ext != ".jpg") return "--out must name a .png, .bmp or .jpg file";
-  if (std::ranges::find(kScales, std::string_view(Opt.Scale), &TScaleName::Name) == std::end(kScales))
-    return "unknown scale \"" + Opt.Scale + "\"";
-  return {};
-}
 
 // Reads the matrix of an ASC text: Data[column][row], missing values NaN.
 // Returns 0 or the reader's status; Row is the row that failed.
@@ -133,37 +86,45 @@ std::string ImageHelp() {
 }
 
 int RunImage(std::span<const std::string> Args, const TStreams& IO) {
-  if (WantsHelp(Args)) {
-    IO.Out << ImageHelp();
-    return kExitOK;
-  }
-  TOptions opt;
-  if (const std::string problem = ParseArgs(Args, opt); !problem.empty()) return UsageError(IO, "image", problem);
-  const auto fail = [&IO](const std::string& Name, const std::string& Problem) {
-    IO.Err << "kvl: " << Name << ": " << Problem << '\n';
-    return kExitBadInput;
-  };
-  const bool fromStdin = opt.File == "-";
-  const std::string fname = fromStdin ? std::string("standard input") : opt.File;
-  std::ifstream file;
-  if (!fromStdin)
-    if (const std::int32_t status = OpenASCFile(opt.File, file)) return fail(fname, ASCStatusText(status));
+  std::string file, outFile;
+  const TScaleName* scale = &kScales[0];
+  std::optional<double> low, high;
+  std::int32_t magnify = 1;
+  TArgParser args("image", IO, ImageHelp);
+  args.Positional("FILE", file)
+      .Text("--out", outFile)
+      .Choice("--scale", kScales, &TScaleName::Name, scale)
+      .Number("--magnify", magnify, 1, 10)
+      .Option("--range", 2, [&low, &high](std::span<const std::string> v) {
+        double lo = 0, hi = 0;
+        if (!ParseNumber(v[0], lo) || !ParseNumber(v[1], hi) || !(lo < hi) || !std::isfinite(lo) || !std::isfinite(hi))
+          return std::string("--range takes two finite numbers LOW < HIGH");
+        low = lo;
+        high = hi;
+        return std::string();
+      });
+  if (const auto code = args.Parse(Args)) return *code;
+  if (outFile.empty()) return args.Usage("--out is required");
+  const std::string ext = LowerExtension(outFile);
+  if (ext != ".png" && ext != ".bmp" && ext != ".jpg") return args.Usage("--out must name a .png, .bmp or .jpg file");
+
+  TInput in(file, IO);
+  if (!in.IsOpen()) return in.Fail(in.Problem());
   TDouble2DArray data;
   std::int32_t row = 0;
-  const std::int32_t status = ReadMatrix(fromStdin ? IO.In : file, data, row);
+  const std::int32_t status = ReadMatrix(in.Stream(), data, row);
   if (status == kASCBadRowAttribute || status == kASCBadValue)
-    return fail(fname, "row " + std::to_string(row) + ": " + ASCStatusText(status));
-  if (status != 0) return fail(fname, ASCStatusText(status));
-  if (data.empty() || data[0].empty()) return fail(fname, "holds no values");
-  const TColorScale scale = std::ranges::find(kScales, std::string_view(opt.Scale), &TScaleName::Name)->Scale;
+    return in.Fail("row " + std::to_string(row) + ": " + ASCStatusText(status));
+  if (status != 0) return in.Fail(ASCStatusText(status));
+  if (data.empty() || data[0].empty()) return in.Fail("holds no values");
   TInt2DArray colors;
-  ScaleArrayToColors(data, opt.Low.value_or(0.0), opt.High.value_or(0.0), scale, colors, kMissingColor);
+  ScaleArrayToColors(data, low.value_or(0.0), high.value_or(0.0), scale->Scale, colors, kMissingColor);
   try {
-    const std::int32_t st = SaveArrayAsImg(opt.Out, colors, opt.Magnify);
-    if (st == -3) return fail(fname, "too large for an image");
-    if (st != 0) return fail(opt.Out, "cannot be written (status " + std::to_string(st) + ")");
+    const std::int32_t st = SaveArrayAsImg(outFile, colors, magnify);
+    if (st == -3) return in.Fail("too large for an image");
+    if (st != 0) return BadInput(IO, outFile, "cannot be written (status " + std::to_string(st) + ")");
   } catch (const Exception& e) {
-    return fail(opt.Out, e.Message());
+    return BadInput(IO, outFile, e.Message());
   }
   return kExitOK;
 }

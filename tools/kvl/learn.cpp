@@ -4,11 +4,13 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <ostream>
 #include <sstream>
 
+#include "args.h"
+#include "input.h"
+#include "progress.h"
 #include "kvl/base/KVL_stringl.h"
 #include "kvl/learning/KVL_membl.h"
 
@@ -37,80 +39,26 @@ constexpr TDistWord kDists[] = {{"euclidean", TMBLDistMode::mblDistEuclid},
 constexpr std::int32_t kMaxCheckedObjects = 5000;
 
 struct TOptions {
-  std::string Mode;  // train or predict
-  std::vector<std::string> Files;
-  std::string Target, Out;
+  std::string Data, Model;  // Model: the file train writes or predict reads
+  std::string Target;
   std::int32_t k = 3;
-  TMBLLocalModel Model = TMBLLocalModel::mblLMAverage;
-  std::string ModelWord = "average";
-  TMBLDistMode Dist = TMBLDistMode::mblDistEuclid;
+  const TModelWord* LocalModel = &kModels[0];
+  const TDistWord* Dist = &kDists[0];
   bool Standardize = false;
 };
-
-std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
-  if (Args.empty()) return "expected train or predict";
-  Opt.Mode = Args[0];
-  if (Opt.Mode != "train" && Opt.Mode != "predict") return "expected train or predict, not \"" + Opt.Mode + "\"";
-  const bool train = Opt.Mode == "train";
-  for (std::size_t i = 1; i < Args.size(); ++i) {
-    const std::string& a = Args[i];
-    if (a == "--target" || a == "--k" || a == "--model" || a == "--out" || a == "--dist") {
-      if (!train) return a + " goes with train only";
-      if (i + 1 >= Args.size()) return a + " needs a value";
-      const std::string& v = Args[++i];
-      if (a == "--target") {
-        Opt.Target = v;
-      } else if (a == "--out") {
-        Opt.Out = v;
-      } else if (a == "--k") {
-        if (!ParseNumber(v, Opt.k) || Opt.k < 1 || Opt.k > MBLMaxNeighbours)
-          return "--k takes a whole number from 1 to 100, not \"" + v + "\"";
-      } else if (a == "--model") {
-        const auto m = std::ranges::find(kModels, std::string_view(v), &TModelWord::Word);
-        if (m == std::end(kModels)) return "unknown model \"" + v + "\"";
-        Opt.Model = m->Model;
-        Opt.ModelWord = v;
-      } else {
-        const auto d = std::ranges::find(kDists, std::string_view(v), &TDistWord::Word);
-        if (d == std::end(kDists)) return "unknown distance \"" + v + "\"";
-        Opt.Dist = d->Dist;
-      }
-    } else if (a == "--standardize") {
-      if (!train) return a + " goes with train only";
-      Opt.Standardize = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return "unknown option \"" + a + "\"";
-    } else {
-      Opt.Files.push_back(a);
-    }
-  }
-  if (train) {
-    if (Opt.Files.size() != 1) return "train expects one DATA file";
-    if (Opt.Target.empty()) return "train needs --target COL";
-    if (Opt.Out.empty()) return "train needs --out MODEL";
-  } else if (Opt.Files.size() != 2) {
-    return "predict expects MODEL and DATA";
-  }
-  return {};
-}
 
 std::string Num(double x) { return FormatNumber(x, 10); }
 
 void Line(std::ostream& Out, const std::string& Label, const std::string& Value) { PrintField(Out, Label, Value, 22); }
 
-// LoadTable: Table from the ASC file Name ("-": standard input); "" or the problem.
-std::string LoadTable(TDataTable& Table, const std::string& Name, const TStreams& IO) {
-  std::int32_t st = 0;
-  if (Name == "-") {
-    const std::string text((std::istreambuf_iterator<char>(IO.In)), std::istreambuf_iterator<char>());
-    TMemoryStream s;
-    s.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
-    s.SetPosition(0);
-    st = Table.ImportASC(s);
-  } else {
-    if (!std::ifstream(Name)) return "cannot be opened";
-    st = Table.ImportASC(Name);
-  }
+// LoadTable: Table from the ASC text of In; "" or the problem.
+std::string LoadTable(TDataTable& Table, TInput& In) {
+  if (!In.IsOpen()) return In.Problem();
+  const std::string text = In.ReadAll();
+  TMemoryStream s;
+  s.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
+  s.SetPosition(0);
+  const std::int32_t st = Table.ImportASC(s);
   if (st != 0) return "not a readable ASC data table (status " + std::to_string(st) + ")";
   if (Table.NrOfRows() < 1 || Table.NrOfColumns() < 1) return "the table is empty";
   return {};
@@ -141,15 +89,12 @@ bool EndsWith(const std::string& s, std::string_view Tail) {
 }
 
 int Train(const TOptions& Opt, const TStreams& IO) {
-  const std::string& data = Opt.Files[0];
-  const std::string dname = data == "-" ? "standard input" : data;
-  auto fail = [&](const std::string& Where, const std::string& Problem) {
-    IO.Err << "kvl: " << Where << ": " << Problem << '\n';
-    return kExitBadInput;
-  };
+  TInput in(Opt.Data, IO);
+  const std::string& dname = in.Name();
+  const auto fail = [&IO](const std::string& Where, const std::string& Problem) { return BadInput(IO, Where, Problem); };
   TMemBasedLearner mbl;
   TDataTable& t = *mbl.ModelData;
-  if (const std::string p = LoadTable(t, data, IO); !p.empty()) return fail(dname, p);
+  if (const std::string p = LoadTable(t, in); !p.empty()) return fail(dname, p);
   const std::int32_t target = ColumnOf(t, Opt.Target);
   if (target == 0) return fail(dname, "no column \"" + Opt.Target + "\"");
   if (t.NrOfColumns() < 2) return fail(dname, "the table needs a column besides the target");
@@ -161,8 +106,8 @@ int Train(const TOptions& Opt, const TStreams& IO) {
   mbl.SetAllVars(TMBLVarType::mblVarIndep);
   mbl.SetVarType(target, TMBLVarType::mblVarTarget);
   mbl.SetNumNearestNb(Opt.k);
-  mbl.SetLocalModel(Opt.Model);
-  mbl.SetDistMode(Opt.Dist);
+  mbl.SetLocalModel(Opt.LocalModel->Model);
+  mbl.SetDistMode(Opt.Dist->Dist);
   mbl.SetScalingMode(Opt.Standardize ? TMBLScalingMode::mblStandardized : TMBLScalingMode::mblUnscaled);
   mbl.SetModelName(BaseName(dname));
   mbl.SetComment("trained by kvl learn");
@@ -173,8 +118,10 @@ int Train(const TOptions& Opt, const TStreams& IO) {
   double sumSq = 0;
   std::int32_t checked = 0, wrong = 0, failed = 0;
   std::vector<double> s(static_cast<std::size_t>(t.NrOfColumns()));
+  if (IO.Progress != nullptr) IO.Progress->SetTotal((n + step - 1) / step);
   for (std::int32_t j = 1; j <= n; j += step) {
     for (std::int32_t c = 1; c <= t.NrOfColumns(); ++c) s[static_cast<std::size_t>(c - 1)] = t.Elem(c, j);
+    ReportMathProgress();
     if (mbl.ApplyModel(s, j, 0) != 0) {
       ++failed;
       continue;
@@ -186,12 +133,12 @@ int Train(const TOptions& Opt, const TStreams& IO) {
   }
 
   try {
-    if (EndsWith(Opt.Out, ".bin"))
-      mbl.StoreModelBin(Opt.Out, BaseName(dname));
+    if (EndsWith(Opt.Model, ".bin"))
+      mbl.StoreModelBin(Opt.Model, BaseName(dname));
     else
-      mbl.StoreModelXML(Opt.Out, BaseName(dname));
+      mbl.StoreModelXML(Opt.Model, BaseName(dname));
   } catch (const Exception&) {
-    return fail(Opt.Out, "cannot be written");
+    return fail(Opt.Model, "cannot be written");
   }
   std::ostream& out = IO.Out;
   std::string indep;
@@ -202,29 +149,26 @@ int Train(const TOptions& Opt, const TStreams& IO) {
   Line(out, "target", std::string(t.ColName(target)));
   Line(out, "independent", indep);
   Line(out, "k", std::to_string(mbl.NumNearestNb()));
-  Line(out, "local model", std::string(MBLLocalModelID[static_cast<std::size_t>(Opt.Model)]));
-  Line(out, "distance", std::string(MBLDistModeID[static_cast<std::size_t>(Opt.Dist)]) +
+  Line(out, "local model", std::string(MBLLocalModelID[static_cast<std::size_t>(Opt.LocalModel->Model)]));
+  Line(out, "distance", std::string(MBLDistModeID[static_cast<std::size_t>(Opt.Dist->Dist)]) +
                             (Opt.Standardize ? ", standardized" : ", unscaled"));
   const std::string over = " (" + std::to_string(checked) + " objects left out in turn)";
   if (checked > 0) {
-    if (Opt.Model == TMBLLocalModel::mblLMMajority)
+    if (Opt.LocalModel->Model == TMBLLocalModel::mblLMMajority)
       Line(out, "leave-one-out errors", Num(100.0 * wrong / checked) + " %" + over);
     else
       Line(out, "leave-one-out RMSE", Num(std::sqrt(sumSq / checked)) + over);
   }
   if (failed > 0) Line(out, "not estimated", std::to_string(failed) + " objects (local regression singular)");
-  Line(out, "model", Opt.Out);
+  Line(out, "model", Opt.Model);
   return kExitOK;
 }
 
 int Predict(const TOptions& Opt, const TStreams& IO) {
-  const std::string& model = Opt.Files[0];
-  const std::string& data = Opt.Files[1];
-  const std::string dname = data == "-" ? "standard input" : data;
-  auto fail = [&](const std::string& Where, const std::string& Problem) {
-    IO.Err << "kvl: " << Where << ": " << Problem << '\n';
-    return kExitBadInput;
-  };
+  const std::string& model = Opt.Model;
+  TInput in(Opt.Data, IO);
+  const std::string& dname = in.Name();
+  const auto fail = [&IO](const std::string& Where, const std::string& Problem) { return BadInput(IO, Where, Problem); };
   TMemBasedLearner mbl;
   std::ifstream probe(model, std::ios::binary);
   if (!probe) return fail(model, "cannot be opened");
@@ -247,7 +191,7 @@ int Predict(const TOptions& Opt, const TStreams& IO) {
   if (mbl.CountTargetVars() == 0) return fail(model, "the model has no target column");
 
   TDataTable t;
-  if (const std::string p = LoadTable(t, data, IO); !p.empty()) return fail(dname, p);
+  if (const std::string p = LoadTable(t, in); !p.empty()) return fail(dname, p);
   // Each independent column of the model is found in DATA by its name.
   std::vector<std::pair<std::int32_t, std::int32_t>> inputs;  // model column, data column
   std::vector<std::int32_t> targets;
@@ -311,13 +255,29 @@ std::string LearnHelp() {
 }
 
 int RunLearn(std::span<const std::string> Args, const TStreams& IO) {
-  if (WantsHelp(Args)) {
-    IO.Out << LearnHelp();
-    return kExitOK;
-  }
   TOptions opt;
-  if (const std::string problem = ParseArgs(Args, opt); !problem.empty()) return UsageError(IO, "learn", problem);
-  return opt.Mode == "train" ? Train(opt, IO) : Predict(opt, IO);
+  TArgParser args("learn", IO, LearnHelp);
+  const std::string mode = Args.empty() ? std::string() : Args[0];
+  if (mode == "train") {
+    args.Positional("DATA", opt.Data)
+        .Text("--target", opt.Target)
+        .Text("--out", opt.Model)
+        .Number("--k", opt.k, 1, MBLMaxNeighbours)
+        .Choice("--model", kModels, &TModelWord::Word, opt.LocalModel)
+        .Choice("--dist", kDists, &TDistWord::Word, opt.Dist, "distance")
+        .Flag("--standardize", opt.Standardize);
+  } else if (mode == "predict") {
+    args.Positional("MODEL", opt.Model).Positional("DATA", opt.Data);
+  } else if (TArgParser::AsksForHelp(Args)) {
+    return args.Help();
+  } else {
+    return args.Usage(mode.empty() ? "expected train or predict" : "expected train or predict, not \"" + mode + "\"");
+  }
+  if (const auto code = args.Parse(Args.subspan(1))) return *code;
+  if (mode == "predict") return Predict(opt, IO);
+  if (opt.Target.empty()) return args.Usage("train needs --target COL");
+  if (opt.Model.empty()) return args.Usage("train needs --out MODEL");
+  return Train(opt, IO);
 }
 
 }  // namespace kvl::tool

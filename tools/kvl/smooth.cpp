@@ -9,6 +9,8 @@
 #include <sstream>
 #include <vector>
 
+#include "args.h"
+#include "input.h"
 #include "kvl/containers/KVL_vector.h"
 #include "kvl/containers/asc_format.h"
 #include "kvl/modelling/KVL_math2.h"
@@ -46,44 +48,6 @@ struct TGolayRoutine {
 constexpr TGolayRoutine kGolay[3] = {{"Savitzky-Golay smoothing", PolynomialSmooth, 2, 3},
                                      {"Savitzky-Golay first derivative", FirstDeriv, 1, 2},
                                      {"Savitzky-Golay second derivative", SecondDeriv, 2, 3}};
-
-struct TOptions {
-  std::string File;
-  std::string Method;
-  std::optional<std::int32_t> Window, Order, Deriv;
-  std::optional<std::string> Out;
-};
-
-// Reads the command line into Opt; an empty result means it is sound,
-// otherwise it is the problem.
-std::string ParseArgs(std::span<const std::string> Args, TOptions& Opt) {
-  for (std::size_t i = 0; i < Args.size(); ++i) {
-    const std::string& a = Args[i];
-    if (a == "--method" || a == "--window" || a == "--order" || a == "--deriv" || a == "--out") {
-      if (i + 1 >= Args.size()) return a + " needs a value";
-      const std::string& v = Args[++i];
-      if (a == "--method") {
-        Opt.Method = v;
-      } else if (a == "--out") {
-        if (v.empty()) return "--out needs a file name";
-        Opt.Out = v;
-      } else {
-        std::int32_t n = 0;
-        if (!ParseNumber(v, n)) return a + " takes a whole number, not \"" + v + "\"";
-        (a == "--window" ? Opt.Window : a == "--order" ? Opt.Order : Opt.Deriv) = n;
-      }
-    } else if (a.size() > 1 && a[0] == '-') {
-      return "unknown option \"" + a + "\"";
-    } else if (!Opt.File.empty()) {
-      return "expected one FILE";
-    } else {
-      Opt.File = a;
-    }
-  }
-  if (Opt.File.empty()) return "expected one FILE";
-  if (Opt.Method.empty()) return "--method is required";
-  return {};
-}
 
 std::string Num(double x) {
   char buf[32];
@@ -128,60 +92,58 @@ std::string SmoothHelp() {
 }
 
 int RunSmooth(std::span<const std::string> Args, const TStreams& IO) {
-  if (WantsHelp(Args)) {
-    IO.Out << SmoothHelp();
-    return kExitOK;
-  }
-  TOptions opt;
-  auto usage = [&](const std::string& Problem) { return UsageError(IO, "smooth", Problem); };
-  if (const std::string problem = ParseArgs(Args, opt); !problem.empty()) return usage(problem);
-  const auto method = std::ranges::find(kMethods, std::string_view(opt.Method), &TMethod::Name);
-  if (method == std::end(kMethods)) return usage("unknown method \"" + opt.Method + "\"");
-  const std::int32_t window = opt.Window.value_or(5);
+  std::string file;
+  const TMethod* method = nullptr;
+  std::optional<std::int32_t> windowOpt, orderOpt, derivOpt;
+  std::optional<std::string> outFile;
+  TArgParser args("smooth", IO, SmoothHelp);
+  args.Positional("FILE", file)
+      .Choice("--method", kMethods, &TMethod::Name, method)
+      .Number("--window", windowOpt)
+      .Number("--order", orderOpt)
+      .Number("--deriv", derivOpt)
+      .Text("--out", outFile);
+  if (const auto code = args.Parse(Args)) return *code;
+  if (method == nullptr) return args.Usage("--method is required");
+  const std::int32_t window = windowOpt.value_or(5);
   if (window < method->MinWindow || window > method->MaxWindow || window % 2 == 0)
-    return usage(method->MaxWindow == kNoLimit
-                     ? "the window of " + opt.Method + " must be odd and at least 3"
-                     : "the window of golay must be odd and between 5 and 25");
+    return args.Usage(method->MaxWindow == kNoLimit
+                          ? "the window of " + std::string(method->Name) + " must be odd and at least 3"
+                          : "the window of golay must be odd and between 5 and 25");
   std::string title(method->Title);
   TSmoother run = method->Run;
   if (method->Name == "golay") {
-    const std::int32_t deriv = opt.Deriv.value_or(0);
-    if (deriv < 0 || deriv > 2) return usage("--deriv must be 0, 1 or 2");
+    const std::int32_t deriv = derivOpt.value_or(0);
+    if (deriv < 0 || deriv > 2) return args.Usage("--deriv must be 0, 1 or 2");
     const TGolayRoutine& g = kGolay[deriv];
-    const std::int32_t order = opt.Order.value_or(deriv == 1 ? 1 : 2);
+    const std::int32_t order = orderOpt.value_or(deriv == 1 ? 1 : 2);
     if (order < g.OrderLow || order > g.OrderHigh)
-      return usage("--order with --deriv " + std::to_string(deriv) + " must be " + std::to_string(g.OrderLow) +
-                   " or " + std::to_string(g.OrderHigh));
+      return args.Usage("--order with --deriv " + std::to_string(deriv) + " must be " + std::to_string(g.OrderLow) +
+                        " or " + std::to_string(g.OrderHigh));
     title = g.Title;
     run = g.Run;
-  } else if (opt.Order || opt.Deriv) {
-    return usage("--order and --deriv go with --method golay only");
+  } else if (orderOpt || derivOpt) {
+    return args.Usage("--order and --deriv go with --method golay only");
   }
 
-  const bool fromStdin = opt.File == "-";
-  const std::string fname = fromStdin ? "standard input" : opt.File;
-  auto fail = [&](const std::string& Name, const std::string& Problem) {
-    IO.Err << "kvl: " << Name << ": " << Problem << '\n';
-    return kExitBadInput;
-  };
-  std::ifstream file;
-  if (!fromStdin)
-    if (const std::int32_t status = OpenASCFile(fname, file)) return fail(fname, ASCStatusText(status));
+  TInput in(file, IO);
+  if (!in.IsOpen()) return in.Fail(in.Problem());
+  const std::string& fname = in.Name();
   TASCColumn column;
-  const std::int32_t status = ReadASCColumn(fromStdin ? IO.In : file, column);
+  const std::int32_t status = ReadASCColumn(in.Stream(), column);
   const auto rows = static_cast<std::int32_t>(column.Values.size());
   if (status == kASCBadRowAttribute || status == kASCBadValue)
-    return fail(fname, "row " + std::to_string(rows + 1) + ": " + ASCStatusText(status));
-  if (status != 0) return fail(fname, ASCStatusText(status));
-  if (rows == 0) return fail(fname, "the file holds no values");
+    return in.Fail("row " + std::to_string(rows + 1) + ": " + ASCStatusText(status));
+  if (status != 0) return in.Fail(ASCStatusText(status));
+  if (rows == 0) return in.Fail("the file holds no values");
   if (!column.MissingRows.empty())
-    return fail(fname, "row " + std::to_string(column.MissingRows.front()) +
+    return in.Fail("row " + std::to_string(column.MissingRows.front()) +
                            ": a missing value (smoothing needs every value)");
   for (std::int32_t i = 0; i < rows; ++i)
     if (!std::isfinite(column.Values[static_cast<std::size_t>(i)]))
-      return fail(fname, "row " + std::to_string(i + 1) + ": the value is not finite");
+      return in.Fail("row " + std::to_string(i + 1) + ": the value is not finite");
   if (rows - 1 < window)
-    return fail(fname, "the file holds " + std::to_string(rows) + " values, too few for a window of " +
+    return in.Fail("the file holds " + std::to_string(rows) + " values, too few for a window of " +
                            std::to_string(window) + " (at least " + std::to_string(window + 1) + " needed)");
 
   TVector source, result;
@@ -192,14 +154,14 @@ int RunSmooth(std::span<const std::string> Args, const TStreams& IO) {
 
   title += " (window " + std::to_string(window) + ") of " +
            (column.Header.Comment.empty() ? fname : column.Header.Comment);
-  if (!opt.Out) {
+  if (!outFile) {
     WriteColumn(IO.Out, title, result.Data());
     return kExitOK;
   }
   std::ostringstream text;
   WriteColumn(text, title, result.Data());
-  std::ofstream out(*opt.Out, std::ios::binary);
-  if (!(out << text.str()) || !out.flush()) return fail(*opt.Out, "the file cannot be written");
+  std::ofstream out(*outFile, std::ios::binary);
+  if (!(out << text.str()) || !out.flush()) return BadInput(IO, *outFile, "the file cannot be written");
   return kExitOK;
 }
 

@@ -1,13 +1,13 @@
 #include "table.h"
 
-#include <charconv>
 #include <fstream>
 #include <iomanip>
-#include <iterator>
 #include <optional>
 #include <ostream>
 #include <sstream>
 
+#include "args.h"
+#include "input.h"
 #include "kvl/datatable/KVL_datatable.h"
 
 namespace kvl::tool {
@@ -16,32 +16,30 @@ namespace {
 
 enum class TForm { XML, CSV, ASC };
 
+struct TFormName {
+  std::string_view Name;
+  TForm Form;
+};
+constexpr TFormName kForms[] = {{"xml", TForm::XML}, {"csv", TForm::CSV}, {"asc", TForm::ASC}};
+
+struct TDelimiterName {
+  std::string_view Name;
+  TCSVDelimiters Delimiter;
+};
+constexpr TDelimiterName kDelimiters[] = {{"comma", TCSVDelimiters::csvComma},
+                                          {"semicolon", TCSVDelimiters::csvSemicolon},
+                                          {"tab", TCSVDelimiters::csvTab},
+                                          {"blank", TCSVDelimiters::csvBlank}};
+
 struct TOptions {
   std::string File;
-  std::optional<TForm> From, To;
+  const TFormName* From = nullptr;
+  const TFormName* To = nullptr;
   bool Info = false;
   std::optional<std::string> Out;
-  TCSVDelimiters Delimiter = TCSVDelimiters::csvComma;
+  const TDelimiterName* Delimiter = &kDelimiters[0];
   std::int32_t Precision = 17;
 };
-
-std::optional<TForm> FormOf(std::string_view Word) {
-  if (Word == "xml") return TForm::XML;
-  if (Word == "csv") return TForm::CSV;
-  if (Word == "asc") return TForm::ASC;
-  return std::nullopt;
-}
-
-std::optional<TCSVDelimiters> DelimiterOf(std::string_view Word) {
-  if (Word == "comma") return TCSVDelimiters::csvComma;
-  if (Word == "semicolon") return TCSVDelimiters::csvSemicolon;
-  if (Word == "tab") return TCSVDelimiters::csvTab;
-  if (Word == "blank") return TCSVDelimiters::csvBlank;
-  return std::nullopt;
-}
-
-// Usage errors: one line on IO.Err, then the exit code.
-int TableUsage(const TStreams& IO, const std::string& Text) { return UsageError(IO, "table", Text); }
 
 // Guess: the form of a text: XML when it starts with '<', ASC when its
 // second line starts with a count, CSV otherwise.
@@ -93,7 +91,7 @@ void Store(TDataTable& T, std::ostream& Out, TForm Form, const TOptions& O) {
       T.ExportAsASC(Out, O.Precision);
       break;
     case TForm::CSV:
-      T.ExportAsCSV(Out, O.Precision, O.Delimiter, true, true);
+      T.ExportAsCSV(Out, O.Precision, O.Delimiter->Delimiter, true, true);
       break;
   }
 }
@@ -150,78 +148,37 @@ std::string TableHelp() {
 
 int RunTable(std::span<const std::string> Args, const TStreams& IO) {
   TOptions o;
-  for (std::size_t i = 0; i < Args.size(); ++i) {
-    const std::string& a = Args[i];
-    auto value = [&]() -> const std::string* { return i + 1 < Args.size() ? &Args[++i] : nullptr; };
-    if (a == "-h" || a == "--help") {
-      IO.Out << TableHelp();
-      return kExitOK;
-    } else if (a == "--info") {
-      o.Info = true;
-    } else if (a == "--to" || a == "--from") {
-      const std::string* v = value();
-      if (v == nullptr) return TableUsage(IO, a + " needs a form");
-      const auto f = FormOf(*v);
-      if (!f) return TableUsage(IO, "unknown form \"" + *v + "\"");
-      (a == "--to" ? o.To : o.From) = f;
-    } else if (a == "--out") {
-      const std::string* v = value();
-      if (v == nullptr) return TableUsage(IO, "--out needs a file name");
-      o.Out = *v;
-    } else if (a == "--delimiter") {
-      const std::string* v = value();
-      const auto d = v ? DelimiterOf(*v) : std::nullopt;
-      if (!d) return TableUsage(IO, "--delimiter needs comma, semicolon, tab or blank");
-      o.Delimiter = *d;
-    } else if (a == "--precision") {
-      const std::string* v = value();
-      std::int32_t p = 0;
-      if (v == nullptr || std::from_chars(v->data(), v->data() + v->size(), p).ec != std::errc() || p < 1 || p > 17)
-        return TableUsage(IO, "--precision needs a number from 1 to 17");
-      o.Precision = p;
-    } else if (!a.empty() && a[0] == '-' && a != "-") {
-      return TableUsage(IO, "unknown option \"" + a + "\"");
-    } else if (o.File.empty()) {
-      o.File = a;
-    } else {
-      return TableUsage(IO, "more than one FILE");
-    }
-  }
-  if (o.File.empty()) return TableUsage(IO, "no FILE given");
-  if (o.Info == o.To.has_value()) return TableUsage(IO, "give either --to FORM or --info");
-  if (o.Info && o.Out) return TableUsage(IO, "--out goes with --to");
+  TArgParser args("table", IO, TableHelp);
+  args.Positional("FILE", o.File)
+      .Choice("--to", kForms, &TFormName::Name, o.To, "form")
+      .Choice("--from", kForms, &TFormName::Name, o.From, "form")
+      .Flag("--info", o.Info)
+      .Text("--out", o.Out)
+      .Choice("--delimiter", kDelimiters, &TDelimiterName::Name, o.Delimiter)
+      .Number("--precision", o.Precision, 1, 17);
+  if (const auto code = args.Parse(Args)) return *code;
+  if (o.Info == (o.To != nullptr)) return args.Usage("give either --to FORM or --info");
+  if (o.Info && o.Out) return args.Usage("--out goes with --to");
 
-  std::string text;
-  if (o.File == "-") {
-    text.assign(std::istreambuf_iterator<char>(IO.In), std::istreambuf_iterator<char>());
-  } else {
-    std::ifstream in(o.File, std::ios::binary);
-    if (!in) {
-      IO.Err << "kvl table: cannot open \"" << o.File << "\"\n";
-      return kExitBadInput;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  TInput in(o.File, IO);
+  if (!in.IsOpen()) return in.Fail(in.Problem());
+  const std::string text = in.ReadAll();
   TDataTable t;
-  if (const std::string err = Load(t, text, o.From.value_or(Guess(text)), o.Delimiter); !err.empty()) {
-    IO.Err << "kvl table: " << o.File << ": " << err << '\n';
-    return kExitBadInput;
-  }
+  if (const std::string err = Load(t, text, o.From ? o.From->Form : Guess(text), o.Delimiter->Delimiter);
+      !err.empty())
+    return in.Fail(err);
   if (o.Info) {
     Info(t, IO.Out);
     return kExitOK;
   }
   if (!o.Out) {
-    Store(t, IO.Out, *o.To, o);
+    Store(t, IO.Out, o.To->Form, o);
     return kExitOK;
   }
   std::ofstream out(*o.Out, std::ios::binary | std::ios::trunc);
-  if (out) Store(t, out, *o.To, o);
+  if (out) Store(t, out, o.To->Form, o);
   out.close();
-  if (!out) {
-    IO.Err << "kvl table: cannot write \"" << *o.Out << "\"\n";
-    return kExitBadInput;
-  }
+  if (!out) return BadInput(IO, *o.Out, "the file cannot be written");
   return kExitOK;
 }
 

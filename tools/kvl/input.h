@@ -1,0 +1,49 @@
+#pragma once
+// The input FILE of a kvl command and the one form of its error lines.
+
+#include <fstream>
+#include <istream>
+#include <string>
+#include <string_view>
+
+#include "commands.h"
+
+namespace kvl::tool {
+
+/// BadInput: writes "kvl: NAME: PROBLEM" to IO.Err and returns
+/// kExitBadInput; the one form of every input or output file problem.
+int BadInput(const TStreams& IO, std::string_view Name, std::string_view Problem);
+
+/// TInput: the input FILE of a command: the named file, or standard input
+/// for "-" (a pipe as well as a redirected file).
+class TInput {
+ public:
+  /// TInput: opens File; Problem() says why when it cannot be opened.
+  TInput(const std::string& File, const TStreams& IO);
+  TInput(const TInput&) = delete;
+  TInput& operator=(const TInput&) = delete;
+
+  /// IsOpen: true when the input can be read.
+  bool IsOpen() const { return FProblem.empty(); }
+  /// Problem: why the file cannot be opened ("" when it is open).
+  const std::string& Problem() const { return FProblem; }
+  /// Name: the file's name, or "standard input": the subject of error lines.
+  const std::string& Name() const { return FName; }
+  /// IsStdin: true for "-".
+  bool IsStdin() const { return FStdin; }
+  /// Stream: the open input.
+  std::istream& Stream() { return FStdin ? FIO.In : FFile; }
+  /// ReadAll: the rest of the input as one text.
+  std::string ReadAll();
+
+  /// Fail: BadInput about this input.
+  int Fail(std::string_view Problem) const { return BadInput(FIO, FName, Problem); }
+
+ private:
+  const TStreams& FIO;
+  bool FStdin;
+  std::string FName, FProblem;
+  std::ifstream FFile;
+};
+
+}  // namespace kvl::tool
