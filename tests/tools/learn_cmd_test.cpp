@@ -142,7 +142,7 @@ TEST(LearnCommand, Errors) {
        "kvl: /nonexistent/dir/m.xml: cannot be written\n"},
       {{"predict", junk.Path(), data.Path()}, kExitBadInput, "kvl: " + junk.Path() + ": not a model file of kvl learn\n"},
       {{"predict", data.Path(), data.Path()}, kExitBadInput, "kvl: " + data.Path() + ": not a model file of kvl learn\n"},
-      {{"predict", "/nonexistent.xml", data.Path()}, kExitBadInput, "kvl: /nonexistent.xml: cannot be opened\n"},
+      {{"predict", "/nonexistent.xml", data.Path()}, kExitBadInput, "kvl: /nonexistent.xml: the file does not exist\n"},
   };
   for (const TCase& c : cases) {
     const TResult r = Learn(c.Args);

@@ -66,7 +66,9 @@ std::string Usage(std::span<const TCommand> Table) {
   }
   text +=
       "\n"
-      "A FILE of - is standard input.\n"
+      "A FILE of - is standard input. Options take their value as the next word\n"
+      "or after \"=\" (--k 3, --k=3). Work longer than a second shows its progress\n"
+      "on standard error when that is a terminal.\n"
       "\n"
       "options:\n"
       "  -h, --help      this text; kvl COMMAND --help explains a command\n"

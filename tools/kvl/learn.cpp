@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -170,18 +169,19 @@ int Predict(const TOptions& Opt, const TStreams& IO) {
   const std::string& dname = in.Name();
   const auto fail = [&IO](const std::string& Where, const std::string& Problem) { return BadInput(IO, Where, Problem); };
   TMemBasedLearner mbl;
-  std::ifstream probe(model, std::ios::binary);
-  if (!probe) return fail(model, "cannot be opened");
   char first = ' ';
-  while (probe.get(first) && (first == ' ' || first == '\n' || first == '\r' || first == '\t')) {
+  {
+    TInput probe(model, IO);
+    if (!probe.IsOpen()) return probe.Fail(probe.Problem());
+    while (probe.Stream().get(first) && (first == ' ' || first == '\n' || first == '\r' || first == '\t')) {
+    }
   }
-  probe.close();
   std::string id;
   std::int32_t st = -1;
   try {
     st = first == '<' ? mbl.LoadModelXML(model, id) : mbl.LoadModelBin(model, id);
   } catch (const Exception&) {
-    return fail(model, "cannot be opened");
+    return fail(model, "the file cannot be opened");
   }
   if (st != 0) return fail(model, "not a model file of kvl learn");
   const TDataTable& m = *mbl.ModelData;
@@ -274,7 +274,8 @@ int RunLearn(std::span<const std::string> Args, const TStreams& IO) {
     return args.Usage(mode.empty() ? "expected train or predict" : "expected train or predict, not \"" + mode + "\"");
   }
   if (const auto code = args.Parse(Args.subspan(1))) return *code;
-  if (mode == "predict") return Predict(opt, IO);
+  if (mode == "predict")
+    return opt.Model == "-" ? args.Usage("MODEL must be a file (DATA may be -)") : Predict(opt, IO);
   if (opt.Target.empty()) return args.Usage("train needs --target COL");
   if (opt.Model.empty()) return args.Usage("train needs --out MODEL");
   return Train(opt, IO);
