@@ -95,6 +95,17 @@ TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDo
 TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
                            TDoubleArray& ErrFactors);
 
+/// SvdLeastSquares on a read-only design: A is left as it is (the routine
+/// works on a copy), otherwise as above. A design of at least twice as many
+/// rows as columns is first reduced to its triangular factor R by Householder
+/// reflections (A = Q·R; R has the singular values and V of A), so that the
+/// decomposition works on n x n values instead of m x n; the solution and
+/// its error factors are those of the decomposition of A, to rounding.
+TSvdResult SvdLeastSquares(TColumnView<const double> A, std::span<const double> b, TDoubleArray& x,
+                           bool& NearSingular);
+TSvdResult SvdLeastSquares(TColumnView<const double> A, std::span<const double> b, TDoubleArray& x,
+                           bool& NearSingular, TDoubleArray& ErrFactors);
+
 /// SvdLeastSquares on a (rectangular) TDouble2DArray design matrix.
 TSvdResult SvdLeastSquares(TDouble2DArray& A, std::span<const double> b, TDoubleArray& x, bool& NearSingular);
 TSvdResult SvdLeastSquares(TDouble2DArray& A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,

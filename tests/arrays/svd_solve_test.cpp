@@ -35,7 +35,7 @@ void PrintTo(const LsqCase& c, std::ostream* os) { *os << c.Name; }
 
 class SvdLeastSquaresTest : public ::testing::TestWithParam<LsqCase> {};
 
-TEST_P(SvdLeastSquaresTest, SolvesOnBothForms) {
+TEST_P(SvdLeastSquaresTest, SolvesOnEveryForm) {
   const LsqCase& c = GetParam();
   TDense a = c.A;
   TDouble2DArray nested = c.A.Nested();
@@ -49,6 +49,16 @@ TEST_P(SvdLeastSquaresTest, SolvesOnBothForms) {
   EXPECT_EQ(x2, x);
   EXPECT_EQ(err2, err);
   EXPECT_EQ(nearSingular2, nearSingular);
+  // the read-only form (which reduces designs of m >= 2n rows first)
+  const TDense kept = c.A;
+  std::vector<double> x3, err3;
+  bool nearSingular3 = !c.NearSingular;
+  ASSERT_EQ(SvdLeastSquares(TColumnView<const double>(kept.d.data(), kept.n, kept.m), c.b, x3, nearSingular3, err3),
+            TSvdResult::svdSuccess);
+  ExpectVectorNear(x3, c.x, kSolveTol);
+  if (!c.Err.empty()) ExpectVectorNear(err3, c.Err, kSolveTol);
+  EXPECT_EQ(nearSingular3, c.NearSingular);
+  EXPECT_EQ(kept.d, c.A.d);
 }
 
 // Line through (0,1), (1,3), (2,2), (3,4): slope Sxy/Sxx = 4/5, intercept
@@ -68,7 +78,13 @@ INSTANTIATE_TEST_SUITE_P(
         LsqCase{"SquareSystem", Columns({{2, 1}, {1, 3}}), {3, 5}, {0.8, 1.4}, {}, false},
         // one equation x1 + x2 = 2: the shortest solution is (1, 1)
         LsqCase{"Underdetermined", Columns({{1}, {1}}), {2}, {1, 1}, {}, true},
-        LsqCase{"ZeroDesign", TDense(3, 2), {1, 2, 3}, {0, 0}, {0, 0}, true}),
+        LsqCase{"ZeroDesign", TDense(3, 2), {1, 2, 3}, {0, 0}, {0, 0}, true},
+        // a line through six points (slope 15.5/17.5), its slope split over
+        // two equal columns; tall enough to be reduced first
+        LsqCase{"TallTwoIdenticalColumns", Columns({{0, 1, 2, 3, 4, 5}, {0, 1, 2, 3, 4, 5}, {1, 1, 1, 1, 1, 1}}),
+                {1, 3, 2, 4, 6, 5}, {15.5 / 35, 15.5 / 35, 3.5 - 2.5 * 15.5 / 17.5}, {}, true},
+        LsqCase{"TallZeroColumn", Columns({{0, 0, 0, 0, 0}, {1, 2, 3, 4, 5}}), {2, 4, 6, 8, 10}, {0, 2}, {0, std::sqrt(1.0 / 55)},
+                true}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(SvdLeastSquaresTest, NearSingularRuleIsRelativeToTheLargestValue) {
@@ -105,6 +121,35 @@ TEST(SvdLeastSquaresTest, FailuresArePassedOnAndClearNearSingular) {
   AbortMathProc = true;
   EXPECT_EQ(SvdLeastSquares(a.View(), kLineY, x, nearSingular), TSvdResult::svdAborted);
   EXPECT_EQ(x, std::vector<double>{7});
+}
+
+TEST(SvdLeastSquaresTest, ReadOnlyFormMatchesTheInPlaceForm) {
+  test::ProgressHookGuard guard;
+  for (const std::size_t rows : {300, 13, 12, 7}) {  // reduced first from 12 rows on
+    SCOPED_TRACE(rows);
+    TDense a(rows, 6);
+    a.d = test::RandomValues(a.d.size(), static_cast<unsigned>(rows));
+    const std::vector<double> b = test::RandomValues(rows, 99);
+    const TDense kept = a;
+    const TColumnView<const double> readOnly(kept.d.data(), kept.n, kept.m);
+    std::vector<double> x, err, xr, errr;
+    bool ns = true, nsr = true;
+    ASSERT_EQ(SvdLeastSquares(a.View(), b, x, ns, err), TSvdResult::svdSuccess);
+    ASSERT_EQ(SvdLeastSquares(readOnly, b, xr, nsr, errr), TSvdResult::svdSuccess);
+    ExpectVectorNear(xr, x, 1e-12);
+    ExpectVectorNear(errr, err, 1e-12);
+    EXPECT_EQ(nsr, ns);
+
+    TDense bad = kept;
+    bad(rows / 2, 3) = std::nan("");
+    const TSvdResult failed = SvdLeastSquares(bad.View(), b, x, ns);
+    EXPECT_NE(failed, TSvdResult::svdSuccess);
+    EXPECT_EQ(SvdLeastSquares(TColumnView<const double>(bad.d.data(), 6, rows), b, xr, nsr), failed);
+
+    AbortMathProc = true;
+    EXPECT_EQ(SvdLeastSquares(readOnly, b, xr, nsr), TSvdResult::svdAborted);
+    AbortMathProc = false;
+  }
 }
 
 TEST(SvdLeastSquaresTest, RightHandSideInsideTheDesignMatrix) {

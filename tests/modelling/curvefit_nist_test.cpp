@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(Certified, CurveFitNist,
                                            TNistCase{"Wampler3", TFitKind::Centered, 9},
                                            TNistCase{"Wampler1", TFitKind::Poly, 9},
                                            TNistCase{"Wampler2", TFitKind::Poly, 9},
-                                           TNistCase{"Wampler3", TFitKind::Poly, 0},
+                                           TNistCase{"Wampler3", TFitKind::Poly, 9},
                                            TNistCase{"Filip", TFitKind::Centered, 7},
                                            TNistCase{"Filip", TFitKind::Poly, 0}),
                          [](const auto& info) {

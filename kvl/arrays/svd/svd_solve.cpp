@@ -6,10 +6,21 @@
 #include <cmath>
 #include <vector>
 
+#include "kvl/base/KVL_kvlbase.h"
+
 #include "kvl/arrays/array_svd.h"
 #include "kvl/arrays/svd/internal/svd_engine.h"
 
 namespace kvl {
+
+namespace {
+
+/// kReduceFirstRatio: designs with at least this many rows per column are
+/// first reduced to their triangular factor.
+constexpr std::size_t kReduceFirstRatio = 2;
+
+}  // namespace
+
 namespace svd_internal {
 
 void BackSubstitute(const double* const* u, std::size_t m, std::size_t n, const double* w, const double* const* v,
@@ -50,6 +61,9 @@ TSvdResult BackSubstChecked(const M& U, std::span<const double> W, const M& V, s
   return TSvdResult::svdSuccess;
 }
 
+void Solve(const double* const* u, std::size_t m, std::size_t n, std::vector<double>& w, const double* const* v,
+           const double* b, TDoubleArray& x, bool& NearSingular, TDoubleArray* ErrFactors);
+
 /// LeastSquares: decomposes the design matrix given as column pointers,
 /// zeroes the near-singular values and back-substitutes.
 TSvdResult LeastSquares(std::vector<double*>& a, std::size_t m, std::span<const double> b, TDoubleArray& x,
@@ -70,13 +84,87 @@ TSvdResult LeastSquares(std::vector<double*>& a, std::size_t m, std::span<const 
   for (std::size_t c = 0; c < n; ++c) v[c] = vStore.data() + c * n;
   const TSvdResult r = GolubReinsch(a.data(), m, n, v.data(), w.data());
   if (r != TSvdResult::svdSuccess) return r;
+  Solve(a.data(), m, n, w, v.data(), b.data(), x, NearSingular, ErrFactors);
+  return TSvdResult::svdSuccess;
+}
+
+/// Norm2: the Euclidean length of x[0..n), without overflow or underflow
+/// in the squares.
+double Norm2(const double* x, std::size_t n) {
+  const double s = Dot(x, x, n);
+  if (std::isnan(s) || (s >= 1e-290 && s <= 1e290)) return std::sqrt(s);
+  double big = 0.0;
+  for (std::size_t i = 0; i < n; ++i) big = std::max(big, std::abs(x[i]));
+  if (big == 0.0 || std::isinf(big)) return big;
+  long double t = 0.0L;
+  for (std::size_t i = 0; i < n; ++i) {
+    const long double q = x[i] / big;
+    t += q * q;
+  }
+  return big * static_cast<double>(std::sqrt(t));
+}
+
+/// HouseholderQR: reduces the tall a (n columns of m >= n rows) in place to
+/// R = Qᵀ·a by n Householder reflections, and applies them to c (m values).
+/// R lies in the upper triangle of the first n rows, its diagonal in d. One
+/// progress step per column; svdAborted when AbortMathProc is set after one.
+TSvdResult HouseholderQR(double* const* a, std::size_t m, std::size_t n, double* c, double* d) {
+  for (std::size_t k = 0; k < n; ++k) {
+    double* v = a[k] + k;
+    const std::size_t len = m - k;
+    const double norm = Norm2(v, len);
+    if (norm == 0.0) {
+      d[k] = 0.0;  // the column holds nothing below the diagonal to remove
+    } else {
+      // H = I − β·v·vᵀ with v = x − α·e1 maps x to α·e1; α takes the sign
+      // opposite x0, so v0 does not cancel, and vᵀv = −2·α·v0.
+      const double alpha = v[0] > 0.0 ? -norm : norm;
+      v[0] -= alpha;
+      const double beta = -1.0 / (alpha * v[0]);
+      for (std::size_t j = k + 1; j < n; ++j) {
+        double* y = a[j] + k;
+        Axpy(-beta * Dot(v, y, len), v, y, len);
+      }
+      Axpy(-beta * Dot(v, c + k, len), v, c + k, len);
+      d[k] = alpha;
+    }
+    ReportMathProgress();
+    if (AbortMathProc) return TSvdResult::svdAborted;
+  }
+  return TSvdResult::svdSuccess;
+}
+
+/// Solve: zeroes the near-singular values of w, then back-substitutes.
+void Solve(const double* const* u, std::size_t m, std::size_t n, std::vector<double>& w, const double* const* v,
+           const double* b, TDoubleArray& x, bool& NearSingular, TDoubleArray* ErrFactors) {
   const double limit = SvdNearSingularRatio * (n ? *std::max_element(w.begin(), w.end()) : 0.0);
   for (double& wj : w)
     if (wj <= limit) {
       wj = 0.0;
       NearSingular = true;
     }
-  BackSubstitute(a.data(), m, n, w.data(), v.data(), b.data(), x, ErrFactors);
+  BackSubstitute(u, m, n, w.data(), v, b, x, ErrFactors);
+}
+
+/// ReducedLeastSquares: the least-squares solution for a tall design a
+/// (n columns of m rows, destroyed): A = Q·R, then R = U_R·W·Vᵀ, so that A
+/// has the same W and V and x = V·diag(1/W)·U_Rᵀ·(Qᵀb)[0..n). The
+/// decomposition works on n x n values instead of m x n.
+TSvdResult ReducedLeastSquares(double* const* a, std::size_t m, std::size_t n, std::span<const double> b,
+                               TDoubleArray& x, bool& NearSingular, TDoubleArray* ErrFactors) {
+  std::vector<double> c(b.begin(), b.end()), d(n);
+  if (const TSvdResult r = HouseholderQR(a, m, n, c.data(), d.data()); r != TSvdResult::svdSuccess) return r;
+  std::vector<double> rStore(n * n, 0.0), vStore(n * n), w(n);
+  std::vector<double*> r(n), v(n);
+  for (std::size_t j = 0; j < n; ++j) {
+    r[j] = rStore.data() + j * n;
+    v[j] = vStore.data() + j * n;
+    std::copy(a[j], a[j] + j, r[j]);
+    r[j][j] = d[j];
+  }
+  if (const TSvdResult res = GolubReinsch(r.data(), n, n, v.data(), w.data()); res != TSvdResult::svdSuccess)
+    return res;
+  Solve(r.data(), n, n, w, v.data(), c.data(), x, NearSingular, ErrFactors);
   return TSvdResult::svdSuccess;
 }
 
@@ -143,6 +231,33 @@ TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDo
 TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
                            TDoubleArray& ErrFactors) {
   return LeastSquaresOf(A, b, x, NearSingular, &ErrFactors);
+}
+
+namespace {
+
+TSvdResult ReadOnlyLeastSquares(TColumnView<const double> A, std::span<const double> b, TDoubleArray& x,
+                                bool& NearSingular, TDoubleArray* ErrFactors) {
+  const std::size_t n = A.size(), m = A.Rows();
+  NearSingular = false;
+  if (b.size() != m) return TSvdResult::svdBadSize;
+  std::vector<double> work(A.data(), A.data() + n * m);
+  std::vector<double*> a(n);
+  for (std::size_t c = 0; c < n; ++c) a[c] = work.data() + c * m;
+  if (m >= kReduceFirstRatio * n && n > 0)
+    return svd_internal::ReducedLeastSquares(a.data(), m, n, b, x, NearSingular, ErrFactors);
+  return svd_internal::LeastSquares(a, m, b, x, NearSingular, ErrFactors);
+}
+
+}  // namespace
+
+TSvdResult SvdLeastSquares(TColumnView<const double> A, std::span<const double> b, TDoubleArray& x,
+                           bool& NearSingular) {
+  return ReadOnlyLeastSquares(A, b, x, NearSingular, nullptr);
+}
+
+TSvdResult SvdLeastSquares(TColumnView<const double> A, std::span<const double> b, TDoubleArray& x,
+                           bool& NearSingular, TDoubleArray& ErrFactors) {
+  return ReadOnlyLeastSquares(A, b, x, NearSingular, &ErrFactors);
 }
 
 TSvdResult SvdLeastSquares(TDouble2DArray& A, std::span<const double> b, TDoubleArray& x, bool& NearSingular) {

@@ -204,20 +204,19 @@ void TCurveFit::PolyFit(const char* Func, bool Centered, std::int32_t nOrder, st
     b[i] = y[i] - yShift;
   }
   std::vector<double> coef, factors;
-  const std::vector<double> kept = design;  // the solver leaves U in its matrix
-  TSvdResult res = SvdLeastSquares(TColumnView<double>(design.data(), cols, rows), b, coef, NearSingular, factors);
+  const TColumnView<const double> designView(design.data(), cols, rows);  // read only: the solver copies it
+  TSvdResult res = SvdLeastSquares(designView, b, coef, NearSingular, factors);
   if (res == TSvdResult::svdSuccess) {
     // One step of refinement: the residual taken in extended precision and
     // solved for again removes most of the rounding of the first solve.
     std::vector<double> resid(rows), delta;
     for (std::size_t i = 0; i < rows; ++i) {
       long double f = 0;
-      for (std::size_t j = 0; j < cols; ++j) f += static_cast<long double>(kept[j * rows + i]) * coef[j];
+      for (std::size_t j = 0; j < cols; ++j) f += static_cast<long double>(design[j * rows + i]) * coef[j];
       resid[i] = static_cast<double>(b[i] - f);
     }
-    design = kept;
     bool nearSingular2 = false;
-    res = SvdLeastSquares(TColumnView<double>(design.data(), cols, rows), resid, delta, nearSingular2);
+    res = SvdLeastSquares(designView, resid, delta, nearSingular2);
     if (res == TSvdResult::svdSuccess)
       for (std::size_t j = 0; j < cols; ++j) coef[j] += delta[j];
   }

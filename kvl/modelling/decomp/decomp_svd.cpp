@@ -32,10 +32,9 @@ bool BackSubst(const TMatrix& U, const TVector& W, const TMatrix& V, const TVect
 bool LeastSquares(const TMatrix& A, const TVector& b, TVector& x, bool& NearSingular, TVector* ErrFactors) {
   NearSingular = false;
   if (b.NrOfElem() != A.NrOfRows()) return false;
-  // The one copy of the design matrix: the engine turns it into U.
-  std::vector<double> u(A.Data().begin(), A.Data().end());
+  // The solver works on its own copy of the design matrix.
   TDoubleArray res, err;
-  const TColumnView<double> view(u.data(), Cols(A), Rows(A));
+  const TColumnView<const double> view(A.Data().data(), Cols(A), Rows(A));
   const TSvdResult r = ErrFactors ? SvdLeastSquares(view, b.Data(), res, NearSingular, err)
                                   : SvdLeastSquares(view, b.Data(), res, NearSingular);
   if (r != TSvdResult::svdSuccess) return false;
