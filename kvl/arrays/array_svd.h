@@ -100,7 +100,8 @@ TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDo
 /// rows as columns is first reduced to its triangular factor R by Householder
 /// reflections (A = Q·R; R has the singular values and V of A), so that the
 /// decomposition works on n x n values instead of m x n; the solution and
-/// its error factors are those of the decomposition of A, to rounding.
+/// its error factors are those of the decomposition of A, to rounding. U is
+/// never formed: its transformations go straight to b.
 TSvdResult SvdLeastSquares(TColumnView<const double> A, std::span<const double> b, TDoubleArray& x,
                            bool& NearSingular);
 TSvdResult SvdLeastSquares(TColumnView<const double> A, std::span<const double> b, TDoubleArray& x,

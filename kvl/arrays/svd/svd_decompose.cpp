@@ -51,8 +51,10 @@ class TGolubReinsch {
  public:
   /// v null: the singular values only (U and V are neither formed nor
   /// rotated; W gets the same values, and progress the same steps).
-  TGolubReinsch(double* const* a, std::size_t m, std::size_t n, double* const* v, double* w)
-      : a_(a), v_(v), w_(w), m_(m), n_(n), rv1_(n), row_(std::max(m, n)), dots_(n) {}
+  /// d given (with v): U is not formed; the left-hand transformations are
+  /// applied to d instead (max(m, n) values: b in, Uᵀ·b in the first n out).
+  TGolubReinsch(double* const* a, std::size_t m, std::size_t n, double* const* v, double* w, double* d = nullptr)
+      : a_(a), v_(v), w_(w), d_(d), m_(m), n_(n), rv1_(n), row_(std::max(m, n)), dots_(n) {}
 
   TSvdResult Run() {
     if (StepAborts() || !Bidiagonalise()) return TSvdResult::svdAborted;
@@ -60,7 +62,7 @@ class TGolubReinsch {
     if (v_ == nullptr) {
       for (std::size_t i = 0, steps = n_ + std::min(m_, n_); i < steps; ++i)
         if (StepAborts()) return TSvdResult::svdAborted;
-    } else if (!AccumulateRight() || !AccumulateLeft()) {
+    } else if (!AccumulateRight() || !(d_ != nullptr ? ApplyLeft() : AccumulateLeft())) {
       return TSvdResult::svdAborted;
     }
     if (StepAborts()) return TSvdResult::svdAborted;
@@ -236,6 +238,31 @@ class TGolubReinsch {
     return true;
   }
 
+  // Uᵀ·d for U the product of the left-hand reflections (as AccumulateLeft
+  // forms it, applied to d instead of the identity): reflection 0 first.
+  // Entries from min(m, n) on are those of U's zero columns: 0.
+  bool ApplyLeft() {
+    const std::size_t p = std::min(m_, n_);
+    for (std::size_t i = 0; i < p; ++i) {
+      if (StepAborts()) return false;
+      const double* ci = a_[i];
+      if (w_[i] != 0.0) Axpy((Dot(ci + i, d_ + i, m_ - i) / ci[i]) / w_[i], ci + i, d_ + i, m_ - i);
+    }
+    std::fill(d_ + p, d_ + n_, 0.0);
+    return true;
+  }
+
+  // The rotation of U's columns i and j, on d or on U.
+  void RotateLeft(std::size_t j, std::size_t i, double c, double s) noexcept {
+    if (d_ != nullptr) {
+      const double x = d_[j], y = d_[i];
+      d_[j] = x * c + y * s;
+      d_[i] = y * c - x * s;
+    } else if (v_ != nullptr) {
+      Rotate(a_[j], a_[i], m_, c, s);
+    }
+  }
+
   // Implicit-shift QR on the bidiagonal form, one singular value at a time
   // from the last; a negligible diagonal entry first has its superdiagonal
   // neighbour cancelled by rotations from the left.
@@ -281,7 +308,7 @@ class TGolubReinsch {
       w_[i] = h;
       c = g / h;
       s = -f / h;
-      if (v_ != nullptr) Rotate(a_[nm], a_[i], m_, c, s);
+      RotateLeft(nm, i, c, s);
     }
   }
 
@@ -319,7 +346,7 @@ class TGolubReinsch {
       }
       f = c * g + s * y;
       x = c * y - s * g;
-      if (v_ != nullptr) Rotate(a_[j], a_[i], m_, c, s);
+      RotateLeft(j, i, c, s);
     }
     rv1_[l] = 0.0;
     rv1_[k] = f;
@@ -329,6 +356,7 @@ class TGolubReinsch {
   double* const* a_;
   double* const* v_;
   double* w_;
+  double* d_;  // Uᵀ·b in the making, or null
   std::size_t m_, n_;
   std::vector<double> rv1_;  // superdiagonal, and the right reflection while it is applied
   std::vector<double> row_;  // one row of A, or the row accumulator
@@ -356,7 +384,7 @@ void ScaleAll(double* const* a, std::size_t m, std::size_t n, int e) noexcept {
 
 }  // namespace
 
-TSvdResult GolubReinsch(double* const* a, std::size_t m, std::size_t n, double* const* v, double* w) {
+TSvdResult GolubReinsch(double* const* a, std::size_t m, std::size_t n, double* const* v, double* w, double* d) {
   const double amax = MaxAbs(a, m, n);
   if (!std::isfinite(amax)) return TSvdResult::svdNoConvergence;
   int e = 0;
@@ -365,7 +393,7 @@ TSvdResult GolubReinsch(double* const* a, std::size_t m, std::size_t n, double* 
     if (ex > kSafeExponent || ex < -kSafeExponent) e = -ex;
   }
   if (e != 0) ScaleAll(a, m, n, e);
-  const TSvdResult r = TGolubReinsch(a, m, n, v, w).Run();
+  const TSvdResult r = TGolubReinsch(a, m, n, v, w, v != nullptr ? d : nullptr).Run();
   if (e != 0 && r == TSvdResult::svdSuccess)
     for (std::size_t j = 0; j < n; ++j) w[j] = std::ldexp(w[j], -e);
   return r;

@@ -28,7 +28,7 @@ void BackSubstitute(const double* const* u, std::size_t m, std::size_t n, const 
   // Built apart from x, so that b may be x itself.
   TDoubleArray res(n, 0.0);
   for (std::size_t j = 0; j < n; ++j)
-    if (w[j] != 0.0) Axpy(Dot(u[j], b, m) / w[j], v[j], res.data(), n);
+    if (w[j] != 0.0) Axpy((u != nullptr ? Dot(u[j], b, m) : b[j]) / w[j], v[j], res.data(), n);
   if (err) {
     TDoubleArray e(n, 0.0);
     for (std::size_t k = 0; k < n; ++k) {
@@ -146,6 +146,19 @@ void Solve(const double* const* u, std::size_t m, std::size_t n, std::vector<dou
   BackSubstitute(u, m, n, w.data(), v, b, x, ErrFactors);
 }
 
+/// SolveWithoutU: the least-squares solution for the design a (n columns of
+/// m rows, destroyed) with the left-hand transformations applied to c
+/// (max(m, n) values, b on entry) instead of forming U.
+TSvdResult SolveWithoutU(double* const* a, std::size_t m, std::size_t n, double* c, TDoubleArray& x,
+                         bool& NearSingular, TDoubleArray* ErrFactors) {
+  std::vector<double> vStore(n * n), w(n);
+  std::vector<double*> v(n);
+  for (std::size_t j = 0; j < n; ++j) v[j] = vStore.data() + j * n;
+  if (const TSvdResult r = GolubReinsch(a, m, n, v.data(), w.data(), c); r != TSvdResult::svdSuccess) return r;
+  Solve(nullptr, n, n, w, v.data(), c, x, NearSingular, ErrFactors);
+  return TSvdResult::svdSuccess;
+}
+
 /// ReducedLeastSquares: the least-squares solution for a tall design a
 /// (n columns of m rows, destroyed): A = Q·R, then R = U_R·W·Vᵀ, so that A
 /// has the same W and V and x = V·diag(1/W)·U_Rᵀ·(Qᵀb)[0..n). The
@@ -154,18 +167,14 @@ TSvdResult ReducedLeastSquares(double* const* a, std::size_t m, std::size_t n, s
                                TDoubleArray& x, bool& NearSingular, TDoubleArray* ErrFactors) {
   std::vector<double> c(b.begin(), b.end()), d(n);
   if (const TSvdResult r = HouseholderQR(a, m, n, c.data(), d.data()); r != TSvdResult::svdSuccess) return r;
-  std::vector<double> rStore(n * n, 0.0), vStore(n * n), w(n);
-  std::vector<double*> r(n), v(n);
+  std::vector<double> rStore(n * n, 0.0);
+  std::vector<double*> r(n);
   for (std::size_t j = 0; j < n; ++j) {
     r[j] = rStore.data() + j * n;
-    v[j] = vStore.data() + j * n;
     std::copy(a[j], a[j] + j, r[j]);
     r[j][j] = d[j];
   }
-  if (const TSvdResult res = GolubReinsch(r.data(), n, n, v.data(), w.data()); res != TSvdResult::svdSuccess)
-    return res;
-  Solve(r.data(), n, n, w, v.data(), c.data(), x, NearSingular, ErrFactors);
-  return TSvdResult::svdSuccess;
+  return SolveWithoutU(r.data(), n, n, c.data(), x, NearSingular, ErrFactors);
 }
 
 }  // namespace
@@ -245,7 +254,9 @@ TSvdResult ReadOnlyLeastSquares(TColumnView<const double> A, std::span<const dou
   for (std::size_t c = 0; c < n; ++c) a[c] = work.data() + c * m;
   if (m >= kReduceFirstRatio * n && n > 0)
     return svd_internal::ReducedLeastSquares(a.data(), m, n, b, x, NearSingular, ErrFactors);
-  return svd_internal::LeastSquares(a, m, b, x, NearSingular, ErrFactors);
+  std::vector<double> c(std::max(m, n), 0.0);
+  std::copy(b.begin(), b.end(), c.begin());
+  return svd_internal::SolveWithoutU(a.data(), m, n, c.data(), x, NearSingular, ErrFactors);
 }
 
 }  // namespace

@@ -59,10 +59,14 @@ inline bool Overlaps(const double* p, std::size_t np, const double* q, std::size
 /// GolubReinsch: the decomposition on column tables: a (n columns of m
 /// rows) becomes U, v (n columns of n rows) V, w (n values) W. With v null
 /// only W is computed (the same values; a is left with intermediate cells).
-TSvdResult GolubReinsch(double* const* a, std::size_t m, std::size_t n, double* const* v, double* w);
+/// With d (max(m, n) values, b on entry) and v, U is not formed: d receives
+/// Uᵀ·b in its first n values instead, and a is left with intermediate cells.
+TSvdResult GolubReinsch(double* const* a, std::size_t m, std::size_t n, double* const* v, double* w,
+                        double* d = nullptr);
 
 /// BackSubstitute: x = V·diag(1/W)·Uᵀ·b (zero W skipped) and, when err is
 /// given, the error factors; u has n columns of m rows, v n columns of n.
+/// With u null, b holds Uᵀ·b already (n values).
 void BackSubstitute(const double* const* u, std::size_t m, std::size_t n, const double* w, const double* const* v,
                     const double* b, TDoubleArray& x, TDoubleArray* err);
 
