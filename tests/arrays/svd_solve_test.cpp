@@ -125,9 +125,14 @@ TEST(SvdLeastSquaresTest, FailuresArePassedOnAndClearNearSingular) {
 
 TEST(SvdLeastSquaresTest, ReadOnlyFormMatchesTheInPlaceForm) {
   test::ProgressHookGuard guard;
-  for (const std::size_t rows : {300, 13, 12, 7, 4}) {  // reduced first from 12 rows on
+  struct TShape {
+    std::size_t Rows, Cols;
+  };
+  // reduced first from twice as many rows as columns, in panels of 32 columns
+  for (const TShape shape : {TShape{300, 6}, {13, 6}, {12, 6}, {7, 6}, {4, 6}, {230, 75}}) {
+    const std::size_t rows = shape.Rows, cols = shape.Cols;
     SCOPED_TRACE(rows);
-    TDense a(rows, 6);
+    TDense a(rows, cols);
     a.d = test::RandomValues(a.d.size(), static_cast<unsigned>(rows));
     const std::vector<double> b = test::RandomValues(rows, 99);
     const TDense kept = a;
@@ -141,10 +146,10 @@ TEST(SvdLeastSquaresTest, ReadOnlyFormMatchesTheInPlaceForm) {
     EXPECT_EQ(nsr, ns);
 
     TDense bad = kept;
-    bad(rows / 2, 3) = std::nan("");
+    bad(rows / 2, cols / 2) = std::nan("");
     const TSvdResult failed = SvdLeastSquares(bad.View(), b, x, ns);
     EXPECT_NE(failed, TSvdResult::svdSuccess);
-    EXPECT_EQ(SvdLeastSquares(TColumnView<const double>(bad.d.data(), 6, rows), b, xr, nsr), failed);
+    EXPECT_EQ(SvdLeastSquares(TColumnView<const double>(bad.d.data(), cols, rows), b, xr, nsr), failed);
 
     AbortMathProc = true;
     EXPECT_EQ(SvdLeastSquares(readOnly, b, xr, nsr), TSvdResult::svdAborted);

@@ -9,6 +9,7 @@
 #include "kvl/base/KVL_kvlbase.h"
 
 #include "kvl/arrays/array_svd.h"
+#include "kvl/arrays/internal/gemm_kernel.h"
 #include "kvl/arrays/svd/internal/svd_engine.h"
 
 namespace kvl {
@@ -104,32 +105,86 @@ double Norm2(const double* x, std::size_t n) {
   return big * static_cast<double>(std::sqrt(t));
 }
 
+/// kPanel: the columns reduced one reflection at a time before the rest of
+/// the matrix is updated with all of them at once.
+constexpr std::size_t kPanel = 32;
+
+/// Reflect: y := (I − β·v·vᵀ)·y over len values.
+void Reflect(const double* v, double beta, double* y, std::size_t len) {
+  Axpy(-beta * Dot(v, y, len), v, y, len);
+}
+
 /// HouseholderQR: reduces the tall a (n columns of m >= n rows) in place to
 /// R = Qᵀ·a by n Householder reflections, and applies them to c (m values).
 /// R lies in the upper triangle of the first n rows, its diagonal in d. One
 /// progress step per column; svdAborted when AbortMathProc is set after one.
+///
+/// The reflections of a panel of kPanel columns are formed and applied
+/// within the panel one at a time; the columns right of it then take all of
+/// them at once in the compact form Q = I − Y·T·Yᵀ (Y the reflection vectors,
+/// T upper triangular), as two matrix products.
 TSvdResult HouseholderQR(double* const* a, std::size_t m, std::size_t n, double* c, double* d) {
-  for (std::size_t k = 0; k < n; ++k) {
-    double* v = a[k] + k;
-    const std::size_t len = m - k;
-    const double norm = Norm2(v, len);
-    if (norm == 0.0) {
-      d[k] = 0.0;  // the column holds nothing below the diagonal to remove
-    } else {
-      // H = I − β·v·vᵀ with v = x − α·e1 maps x to α·e1; α takes the sign
-      // opposite x0, so v0 does not cancel, and vᵀv = −2·α·v0.
-      const double alpha = v[0] > 0.0 ? -norm : norm;
-      v[0] -= alpha;
-      const double beta = -1.0 / (alpha * v[0]);
-      for (std::size_t j = k + 1; j < n; ++j) {
-        double* y = a[j] + k;
-        Axpy(-beta * Dot(v, y, len), v, y, len);
+  std::vector<double> beta(kPanel), yStore, wStore, t(kPanel * kPanel);
+  std::vector<double*> y, w;
+  gemm_internal::GemmWork<double> work;
+  for (std::size_t k0 = 0; k0 < n; k0 += kPanel) {
+    const std::size_t nb = std::min(kPanel, n - k0), k1 = k0 + nb;
+    for (std::size_t k = k0; k < k1; ++k) {
+      double* v = a[k] + k;
+      const std::size_t len = m - k;
+      const double norm = Norm2(v, len);
+      double& bk = beta[k - k0];
+      if (norm == 0.0) {
+        d[k] = bk = 0.0;  // nothing to remove below the diagonal
+      } else {
+        // H = I − β·v·vᵀ with v = x − α·e1 maps x to α·e1; α takes the sign
+        // opposite x0, so v0 does not cancel, and vᵀv = −2·α·v0.
+        const double alpha = v[0] > 0.0 ? -norm : norm;
+        v[0] -= alpha;
+        bk = -1.0 / (alpha * v[0]);
+        for (std::size_t j = k + 1; j < k1; ++j) Reflect(v, bk, a[j] + k, len);
+        Reflect(v, bk, c + k, len);
+        d[k] = alpha;
       }
-      Axpy(-beta * Dot(v, c + k, len), v, c + k, len);
-      d[k] = alpha;
+      ReportMathProgress();
+      if (AbortMathProc) return TSvdResult::svdAborted;
     }
-    ReportMathProgress();
-    if (AbortMathProc) return TSvdResult::svdAborted;
+    if (k1 == n) break;
+    // Y: the panel's vectors over rows k0..m − 1, zero above each one's start.
+    const std::size_t len = m - k0, n2 = n - k1;
+    yStore.assign(nb * len, 0.0);
+    y.resize(nb);
+    for (std::size_t i = 0; i < nb; ++i) {
+      y[i] = yStore.data() + i * len;
+      std::copy(a[k0 + i] + k0 + i, a[k0 + i] + m, y[i] + i);
+    }
+    // T, column-major: T(j, j) = β_j, T(0..j, j) = −β_j·T(0..j, 0..j)·Yᵀ·y_j.
+    for (std::size_t j = 0; j < nb; ++j) {
+      double* tj = t.data() + j * kPanel;
+      for (std::size_t i = 0; i < j; ++i) tj[i] = Dot(y[i] + j, y[j] + j, len - j);
+      for (std::size_t i = 0; i < j; ++i) {
+        double s = 0.0;
+        for (std::size_t l = i; l < j; ++l) s += t[i + l * kPanel] * tj[l];
+        tj[i] = -beta[j] * s;
+      }
+      tj[j] = beta[j];
+    }
+    // Qᵀ·A2 = A2 − Y·Tᵀ·(Yᵀ·A2) for the columns right of the panel, worked
+    // on as its transpose: W = A2ᵀ·Y, W := W·T, A2ᵀ −= W·Yᵀ.
+    wStore.assign(n2 * nb, 0.0);
+    w.resize(n2);
+    for (std::size_t r = 0; r < n2; ++r) w[r] = wStore.data() + r * nb;
+    using gemm_internal::RowsOf;
+    using gemm_internal::TOperand;
+    const RowsOf<double> a2{a + k1, k0}, yRows{y.data(), 0}, wRows{w.data(), 0};
+    gemm_internal::Gemm<double>(n2, nb, len, a2, TOperand<double>(yRows, true), wRows, false, work);
+    for (double* wr : w)
+      for (std::size_t j = nb; j-- > 0;) {
+        double s = 0.0;
+        for (std::size_t i = 0; i <= j; ++i) s += wr[i] * t[i + j * kPanel];
+        wr[j] = s;
+      }
+    gemm_internal::Gemm<double>(n2, len, nb, wRows, yRows, a2, true, work);
   }
   return TSvdResult::svdSuccess;
 }
