@@ -157,6 +157,33 @@ TEST(SvdLeastSquaresTest, ReadOnlyFormMatchesTheInPlaceForm) {
   }
 }
 
+TEST(SvdLeastSquaresTest, ReadOnlyFormAtExtremeMagnitudes) {
+  // The product of design and right-hand side lies far outside the doubles.
+  struct TScale {
+    double Design, Rhs;
+  };
+  for (const TScale sc : {TScale{1e200, 1e250}, {1e-200, 1e-250}, {1e-60, 1e200}, {1e280, 1e100}}) {
+    for (const std::size_t rows : {40, 5}) {  // reduced first, and not
+      SCOPED_TRACE(rows);
+      TDense a(rows, 3);
+      a.d = test::RandomValues(a.d.size(), 7);
+      for (double& v : a.d) v *= sc.Design;
+      std::vector<double> b = test::RandomValues(rows, 8);
+      for (double& v : b) v *= sc.Rhs;
+      const TDense kept = a;
+      std::vector<double> x, err, xr, errr;
+      bool ns = true, nsr = true;
+      ASSERT_EQ(SvdLeastSquares(a.View(), b, x, ns, err), TSvdResult::svdSuccess);
+      ASSERT_EQ(SvdLeastSquares(TColumnView<const double>(kept.d.data(), 3, rows), b, xr, nsr, errr),
+                TSvdResult::svdSuccess);
+      for (std::size_t j = 0; j < 3; ++j) {
+        EXPECT_NEAR(xr[j] / x[j], 1.0, 1e-12) << sc.Design << " " << sc.Rhs;
+        EXPECT_NEAR(errr[j] / err[j], 1.0, 1e-12);
+      }
+    }
+  }
+}
+
 TEST(SvdLeastSquaresTest, RightHandSideInsideTheDesignMatrix) {
   // Regressing column 0 on itself and a constant: x = (1, 0), although the
   // decomposition overwrites b's storage with U.

@@ -31,18 +31,20 @@ void BackSubstitute(const double* const* u, std::size_t m, std::size_t n, const 
   for (std::size_t j = 0; j < n; ++j)
     if (w[j] != 0.0) Axpy((u != nullptr ? Dot(u[j], b, m) : b[j]) / w[j], v[j], res.data(), n);
   if (err) {
-    TDoubleArray e(n, 0.0);
+    // The squares are summed in extended precision, whose range holds them
+    // for any W (1/W² of a huge or tiny W is outside the doubles).
+    std::vector<long double> e(n, 0.0L);
     for (std::size_t k = 0; k < n; ++k) {
       if (w[k] == 0.0) continue;
-      const double inv = 1.0 / w[k];
+      const long double inv = 1.0L / w[k];
       const double* vk = v[k];
       for (std::size_t j = 0; j < n; ++j) {
-        const double t = vk[j] * inv;
+        const long double t = vk[j] * inv;
         e[j] += t * t;
       }
     }
-    for (double& t : e) t = std::sqrt(t);
-    *err = std::move(e);
+    err->resize(n);
+    for (std::size_t j = 0; j < n; ++j) (*err)[j] = static_cast<double>(std::sqrt(e[j]));
   }
   x = std::move(res);
 }
@@ -218,10 +220,10 @@ TSvdResult SolveWithoutU(double* const* a, std::size_t m, std::size_t n, double*
 /// (n columns of m rows, destroyed): A = Q·R, then R = U_R·W·Vᵀ, so that A
 /// has the same W and V and x = V·diag(1/W)·U_Rᵀ·(Qᵀb)[0..n). The
 /// decomposition works on n x n values instead of m x n.
-TSvdResult ReducedLeastSquares(double* const* a, std::size_t m, std::size_t n, std::span<const double> b,
-                               TDoubleArray& x, bool& NearSingular, TDoubleArray* ErrFactors) {
-  std::vector<double> c(b.begin(), b.end()), d(n);
-  if (const TSvdResult r = HouseholderQR(a, m, n, c.data(), d.data()); r != TSvdResult::svdSuccess) return r;
+TSvdResult ReducedLeastSquares(double* const* a, std::size_t m, std::size_t n, double* c, TDoubleArray& x,
+                               bool& NearSingular, TDoubleArray* ErrFactors) {
+  std::vector<double> d(n);
+  if (const TSvdResult r = HouseholderQR(a, m, n, c, d.data()); r != TSvdResult::svdSuccess) return r;
   std::vector<double> rStore(n * n, 0.0);
   std::vector<double*> r(n);
   for (std::size_t j = 0; j < n; ++j) {
@@ -229,7 +231,7 @@ TSvdResult ReducedLeastSquares(double* const* a, std::size_t m, std::size_t n, s
     std::copy(a[j], a[j] + j, r[j]);
     r[j][j] = d[j];
   }
-  return SolveWithoutU(r.data(), n, n, c.data(), x, NearSingular, ErrFactors);
+  return SolveWithoutU(r.data(), n, n, c, x, NearSingular, ErrFactors);
 }
 
 }  // namespace
@@ -299,19 +301,42 @@ TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDo
 
 namespace {
 
+/// NearOneExponent: scales the values by 2^e so that the largest magnitude
+/// lies within 2^±kScaleLimit of 1, and returns e (0 when they already do,
+/// or are all 0, or hold a NaN or an infinity).
+constexpr int kScaleLimit = 250;
+int NearOneExponent(std::vector<double>& Values) {
+  double big = 0.0;
+  for (const double v : Values) big = std::max(big, std::fabs(v));
+  if (big == 0.0 || !std::isfinite(big)) return 0;
+  const int ex = std::ilogb(big);
+  if (ex >= -kScaleLimit && ex <= kScaleLimit) return 0;
+  for (double& v : Values) v = std::ldexp(v, -ex);
+  return -ex;
+}
+
 TSvdResult ReadOnlyLeastSquares(TColumnView<const double> A, std::span<const double> b, TDoubleArray& x,
                                 bool& NearSingular, TDoubleArray* ErrFactors) {
   const std::size_t n = A.size(), m = A.Rows();
   NearSingular = false;
   if (b.size() != m) return TSvdResult::svdBadSize;
-  std::vector<double> work(A.data(), A.data() + n * m);
-  std::vector<double*> a(n);
-  for (std::size_t c = 0; c < n; ++c) a[c] = work.data() + c * m;
-  if (m >= kReduceFirstRatio * n && n > 0)
-    return svd_internal::ReducedLeastSquares(a.data(), m, n, b, x, NearSingular, ErrFactors);
-  std::vector<double> c(std::max(m, n), 0.0);
+  // Without U, the reflections meet b directly: design and right-hand side
+  // are brought near 1 by powers of two (exact), so that no product of the
+  // two can overflow or underflow, and the solution is scaled back.
+  std::vector<double> work(A.data(), A.data() + n * m), c(std::max(m, n), 0.0);
   std::copy(b.begin(), b.end(), c.begin());
-  return svd_internal::SolveWithoutU(a.data(), m, n, c.data(), x, NearSingular, ErrFactors);
+  const int ea = NearOneExponent(work), eb = NearOneExponent(c);
+  std::vector<double*> a(n);
+  for (std::size_t k = 0; k < n; ++k) a[k] = work.data() + k * m;
+  const TSvdResult r = m >= kReduceFirstRatio * n && n > 0
+                           ? svd_internal::ReducedLeastSquares(a.data(), m, n, c.data(), x, NearSingular, ErrFactors)
+                           : svd_internal::SolveWithoutU(a.data(), m, n, c.data(), x, NearSingular, ErrFactors);
+  if (r == TSvdResult::svdSuccess) {
+    for (double& v : x) v = std::ldexp(v, ea - eb);
+    if (ErrFactors != nullptr)
+      for (double& v : *ErrFactors) v = std::ldexp(v, ea);
+  }
+  return r;
 }
 
 }  // namespace
