@@ -310,6 +310,58 @@ def main():
               "double, n = 4, 8, 12",
               sum((rows_of(1, n, n) for n in [4, 8, 12]), []))
 
+    # Eigenvalues of fixed symmetric matrices and least-squares coefficients
+    # of fixed designs (hashed integers, taken exactly), at 50 digits.
+    if want("linalg"):
+        rows = []
+        for n in [6, 20, 50]:
+            a = mpmath.matrix(n, n)
+            for r in range(n):
+                for c in range(n):
+                    a[r, c] = mpf(hashed(min(r, c), max(r, c)))
+            ev = sorted(mpmath.eigsy(a, eigvals_only=True), reverse=True)
+            rows += [((n, k + 1), ev[k]) for k in range(n)]
+        write("eigen_symmetric", "EigenDecomposition", "absolute",
+              "eigenvalues (largest first) of the symmetric matrices a(r, c) = h(min(r, c), max(r, c)) of "
+              "integers -10 .. 10 from a fixed hash, n = 6, 20, 50", rows)
+        rows = []
+        for m, n in [(8, 3), (40, 6), (300, 20), (100, 60)]:
+            a = mpmath.matrix(m, n)
+            b = mpmath.matrix(m, 1)
+            for r in range(m):
+                b[r] = mpf(hashed(r, 999))
+                for c in range(n):
+                    a[r, c] = mpf(hashed(r, c))
+            x = mpmath.lu_solve(a.T * a, a.T * b)  # the normal equations, exact enough at 50 digits
+            rows += [((m, n, j + 1), x[j]) for j in range(n)]
+        write("lsq_integer", "SvdLeastSquares", "relative",
+              "least-squares coefficients of designs of hashed integers -10 .. 10 (right-hand side column 999 "
+              "of the hash) of 8 x 3, 40 x 6, 300 x 20 and 100 x 60 (all reduced to R first but 100 x 60)", rows)
+
+    # Hypergeometric and Weibull densities, from their closed forms.
+    if want("densities"):
+        rows = []
+        for npop, p in [(20, 0.25), (100, 0.5), (1000, 0.125), (5000, 0.75)]:
+            succ = int(round(npop * p))
+            for nsample in sorted({5, npop // 10, npop // 2}):
+                lo, hi = max(0, nsample - (npop - succ)), min(nsample, succ)
+                ks = sorted({lo, hi, (lo + hi) // 2, lo + (hi - lo) // 4, lo + 3 * (hi - lo) // 4})
+                for k in ks:
+                    ref = mpf(math.comb(succ, k) * math.comb(npop - succ, nsample - k)) / math.comb(npop, nsample)
+                    rows.append(((p, npop, nsample, k), ref))
+        write("hypergeo_density", "HyperGeoDistriDensity", "relative",
+              "(npop, p) = (20, 0.25), (100, 0.5), (1000, 0.125), (5000, 0.75); nsample = 5, npop/10, npop/2; k at "
+              "the ends, middle and quarters of its range (exact ratios of binomial coefficients)", rows)
+        rows = []
+        for shape in [0.5, 1.0, 1.5, 3.0, 10.0]:
+            for scale in [0.1, 1.0, 250.0]:
+                for t in [0.01, 0.3, 1.0, 2.0, 4.0]:
+                    x = scale * t
+                    k, l, xm = mpf(shape), mpf(scale), mpf(x)
+                    rows.append(((x, shape, scale), k / l * (xm / l) ** (k - 1) * exp(-((xm / l) ** k))))
+        write("weibull_density", "WeibullDensity", "relative",
+              "shape K = 0.5, 1, 1.5, 3, 10; scale L = 0.1, 1, 250; X = L times 0.01, 0.3, 1, 2, 4", rows)
+
     # The Mann-Whitney U distribution: exact counts (Python integers) of the
     # arrangements, the coefficients of the Gaussian binomial [n1 + n2, n1]_q.
     if want("mannwhitney"):
