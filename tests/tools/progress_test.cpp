@@ -51,7 +51,7 @@ TEST_F(ProgressDisplay, OutputFirstClearsTheLine) {
     Step(2);
     out << "result " << 42 << '\n';
   }
-  const std::string line = "kvl demo: 1 steps, 2.0 s";
+  const std::string line = "kvl demo: 1 step, 2.0 s";
   EXPECT_EQ(terminal.str(), "\r" + line + "\r" + std::string(line.size(), ' ') + "\rresult 42\n");
   EXPECT_EQ(out.rdbuf(), terminal.rdbuf());  // the stream has its own buffer back
 }
