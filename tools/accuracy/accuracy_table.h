@@ -26,6 +26,10 @@ struct TErrorRow {
   double Max = 0, Median = 0;
   std::string WorstAt;  // the arguments of the largest error
   std::string Note;     // where the described method limits the result
+  /// Allowance: the page states Max and Median times this factor (above 1
+  /// where the rounding depends on the build: sums formed with fused
+  /// multiply-adds where the compiler and processor choose them).
+  double Allowance = 1;
 };
 
 /// TDigitsRow: correct digits (log relative error, capped at 15) of one
