@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli_run.h"
@@ -83,6 +88,25 @@ TEST_F(EveryCommand, HelpSampleAndMalformedInput) {
     EXPECT_TRUE(usage.Err.starts_with("kvl " + c.Name + ": ")) << usage.Err;
     EXPECT_TRUE(usage.Err.ends_with(" (try kvl " + c.Name + " --help)\n")) << usage.Err;
   }
+}
+
+TEST(KvlInput, NamedPipeIsReadDirectoryIsNot) {
+  TempFile fifo(".fifo");
+  ASSERT_EQ(mkfifo(fifo.Path().c_str(), 0600), 0);
+  std::thread writer([&] {
+    std::ifstream in(kColumn, std::ios::binary);
+    std::ofstream(fifo.Path(), std::ios::binary) << in.rdbuf();
+  });
+  const auto piped = RunProgram({"describe", fifo.Path()});
+  writer.join();
+  const auto direct = RunProgram({"describe", kColumn});
+  ASSERT_EQ(piped.Exit, kExitOK) << piped.Err;
+  EXPECT_EQ(piped.Out.substr(piped.Out.find('\n')), direct.Out.substr(direct.Out.find('\n')));
+
+  const std::string dir = std::filesystem::temp_directory_path().string();
+  const auto refused = RunProgram({"describe", dir});
+  EXPECT_EQ(refused.Exit, kExitBadInput);
+  EXPECT_EQ(refused.Err, "kvl: " + dir + ": the file cannot be opened\n");
 }
 
 }  // namespace
