@@ -6,8 +6,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -93,11 +95,17 @@ TEST_F(EveryCommand, HelpSampleAndMalformedInput) {
 TEST(KvlInput, NamedPipeIsReadDirectoryIsNot) {
   TempFile fifo(".fifo");
   ASSERT_EQ(mkfifo(fifo.Path().c_str(), 0600), 0);
+  std::atomic<bool> written = false;
   std::thread writer([&] {
     std::ifstream in(kColumn, std::ios::binary);
     std::ofstream(fifo.Path(), std::ios::binary) << in.rdbuf();
+    written = true;
   });
   const auto piped = RunProgram({"describe", fifo.Path()});
+  if (!written) {  // the program never opened the pipe: let the writer finish
+    std::ifstream drain(fifo.Path(), std::ios::binary);
+    drain.ignore(std::numeric_limits<std::streamsize>::max());
+  }
   writer.join();
   const auto direct = RunProgram({"describe", kColumn});
   ASSERT_EQ(piped.Exit, kExitOK) << piped.Err;
