@@ -3,13 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -102,10 +104,12 @@ TEST(KvlInput, NamedPipeIsReadDirectoryIsNot) {
     written = true;
   });
   const auto piped = RunProgram({"describe", fifo.Path()});
-  if (!written) {  // the program never opened the pipe: let the writer finish
-    std::ifstream drain(fifo.Path(), std::ios::binary);
-    drain.ignore(std::numeric_limits<std::streamsize>::max());
-  }
+  // Should the program not have read the pipe, the writer waits for a
+  // reader: hold one open (without waiting for a writer) until it is done.
+  const int drain = written ? -1 : ::open(fifo.Path().c_str(), O_RDONLY | O_NONBLOCK);
+  for (char buf[4096]; !written;)
+    if (drain < 0 || ::read(drain, buf, sizeof buf) <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (drain >= 0) ::close(drain);
   writer.join();
   const auto direct = RunProgram({"describe", kColumn});
   ASSERT_EQ(piped.Exit, kExitOK) << piped.Err;
