@@ -208,10 +208,12 @@ int Predict(const TOptions& Opt, const TStreams& IO) {
   for (const std::int32_t c : targets) out << '\t' << m.ColName(c);
   out << '\n';
   std::vector<double> s(static_cast<std::size_t>(m.NrOfColumns()));
+  if (IO.Progress != nullptr) IO.Progress->SetTotal(t.NrOfRows());
   for (std::int32_t r = 1; r <= t.NrOfRows(); ++r) {
     std::fill(s.begin(), s.end(), 0.0);
     for (const auto& [mc, dc] : inputs) s[static_cast<std::size_t>(mc - 1)] = t.Elem(dc, r);
     const std::int32_t status = mbl.ApplyModel(s, 0, 0);
+    ReportMathProgress();
     out << t.RowName(r);
     for (const std::int32_t c : targets) out << '\t' << (status == 0 ? Num(s[static_cast<std::size_t>(c - 1)]) : "n/a");
     out << '\n';
