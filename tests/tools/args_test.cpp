@@ -1,12 +1,13 @@
 // The shared argument parser of the kvl commands, on a made-up command.
 
+#include "args.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "args.h"
 #include "cli_run.h"
 
 namespace kvl::tool {
@@ -51,8 +52,8 @@ int Demo(std::span<const std::string> Args, const TStreams& IO) {
 test_cli::TResult RunDemo(const std::vector<std::string>& Args) { return test_cli::Run(Demo, Args); }
 
 TEST(ArgParser, ReadsEveryKindOfOption) {
-  const auto r = RunDemo({"--k=7", "data.asc", "--scale", "-2.5e-3", "--quiet", "--shape", "triangle", "--pair", "-1",
-                          "x", "--out", "o.txt", "--k", "9"});
+  const auto r = RunDemo({"--k=7", "data.asc", "--scale", "-2.5e-3", "--quiet", "--shape", "triangle",
+                          "--pair", "-1", "x", "--out", "o.txt", "--k", "9"});
   ASSERT_EQ(r.Exit, kExitOK) << r.Err;
   EXPECT_EQ(gParsed.File, "data.asc");
   EXPECT_EQ(gParsed.K, 9);  // the last of a repeated option counts
@@ -69,7 +70,8 @@ TEST(ArgParser, ReadsEveryKindOfOption) {
 }
 
 TEST(ArgParser, HelpAnywhereWins) {
-  for (const auto& args : std::vector<std::vector<std::string>>{{"--help"}, {"x", "--bogus", "-h"}, {"--k", "0", "--help"}}) {
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"--help"}, {"x", "--bogus", "-h"}, {"--k", "0", "--help"}}) {
     const auto r = RunDemo(args);
     EXPECT_EQ(r.Exit, kExitOK);
     EXPECT_EQ(r.Out, DemoHelp());

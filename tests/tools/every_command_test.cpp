@@ -1,9 +1,8 @@
 // Every command of the kvl program through the dispatcher: its help, a run
 // on the bundled samples and a run on malformed standard input.
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,7 +48,9 @@ const std::vector<TCommandCase>& Cases() {
       {"table", {kStations, "--info"}, "rows: ", {"-", "--to", "csv"}},
       {"cluster", {kPairs, "--k", "2"}, "within-cluster SS", {"-", "--method", "ward"}},
       {"image", {kPairs, "--out", "@IMAGE"}, "", {"-", "--out", "@IMAGE"}},
-      {"learn", {"train", kPairs, "--target", "distance", "--out", "@MODEL"}, "leave-one-out RMSE",
+      {"learn",
+       {"train", kPairs, "--target", "distance", "--out", "@MODEL"},
+       "leave-one-out RMSE",
        {"predict", "@MODEL", "-"}},
   };
   return cases;
@@ -67,7 +68,8 @@ struct EveryCommand : ::testing::Test {
 
 TEST_F(EveryCommand, IsCoveredHere) {
   for (const TCommand& c : Commands())
-    EXPECT_TRUE(std::ranges::any_of(Cases(), [&](const TCommandCase& k) { return k.Name == c.Name; })) << c.Name;
+    EXPECT_TRUE(std::ranges::any_of(Cases(), [&](const TCommandCase& k) { return k.Name == c.Name; }))
+        << c.Name;
 }
 
 TEST_F(EveryCommand, HelpSampleAndMalformedInput) {
@@ -108,7 +110,8 @@ TEST(KvlInput, NamedPipeIsReadDirectoryIsNot) {
   // reader: hold one open (without waiting for a writer) until it is done.
   const int drain = written ? -1 : ::open(fifo.Path().c_str(), O_RDONLY | O_NONBLOCK);
   for (char buf[4096]; !written;)
-    if (drain < 0 || ::read(drain, buf, sizeof buf) <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (drain < 0 || ::read(drain, buf, sizeof buf) <= 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   if (drain >= 0) ::close(drain);
   writer.join();
   const auto direct = RunProgram({"describe", kColumn});

@@ -1,12 +1,13 @@
 // The progress line: driven by the library's progress hook and a test clock.
 
+#include "progress.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 
 #include "kvl/base/KVL_kvlbase.h"
-#include "progress.h"
 
 namespace kvl::tool {
 namespace {

@@ -6,7 +6,9 @@ namespace kvl::tool {
 
 namespace args_internal {
 
-std::string RangeText(double Low, double High) { return "from " + FormatNumber(Low, 15) + " to " + FormatNumber(High, 15); }
+std::string RangeText(double Low, double High) {
+  return "from " + FormatNumber(Low, 15) + " to " + FormatNumber(High, 15);
+}
 
 }  // namespace args_internal
 

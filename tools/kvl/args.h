@@ -26,6 +26,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "commands.h"
@@ -139,6 +140,10 @@ class TArgParser {
 
   std::string ParseWords(std::span<const std::string> Args);
   std::string PositionalProblem() const;
+  /// NumberIn: the body of both Number forms; Range, when given, is [Low, High].
+  template <class T>
+  TArgParser& NumberIn(std::string_view Name, T& Target,
+                       std::optional<std::pair<ValueOf<T>, ValueOf<T>>> Range);
   TOption* Find(std::string_view Name);
 
   std::string FCommand;
@@ -161,23 +166,25 @@ TArgParser& TArgParser::Text(std::string_view Name, T& Target) {
 
 template <class T>
 TArgParser& TArgParser::Number(std::string_view Name, T& Target) {
-  using V = ValueOf<T>;
-  return Option(Name, 1, [&Target, Name = std::string(Name)](std::span<const std::string> v) -> std::string {
-    const std::optional<V> x = args_internal::ReadNumber<V>(v[0]);
-    if (!x) return Name + " takes " + std::string(args_internal::NumberWords<V>()) + ", not \"" + v[0] + "\"";
-    Target = *x;
-    return {};
-  });
+  return NumberIn(Name, Target, std::nullopt);
 }
 
 template <class T>
 TArgParser& TArgParser::Number(std::string_view Name, T& Target, ValueOf<T> Low, ValueOf<T> High) {
+  return NumberIn(Name, Target, std::pair(Low, High));
+}
+
+template <class T>
+TArgParser& TArgParser::NumberIn(std::string_view Name, T& Target,
+                                 std::optional<std::pair<ValueOf<T>, ValueOf<T>>> Range) {
   using V = ValueOf<T>;
-  return Option(Name, 1, [&Target, Low, High, Name = std::string(Name)](std::span<const std::string> v) -> std::string {
+  std::string problem = std::string(Name) + " takes " + std::string(args_internal::NumberWords<V>());
+  if (Range)
+    problem += " " + args_internal::RangeText(static_cast<double>(Range->first),
+                                              static_cast<double>(Range->second));
+  return Option(Name, 1, [&Target, Range, problem](std::span<const std::string> v) -> std::string {
     const std::optional<V> x = args_internal::ReadNumber<V>(v[0]);
-    if (!x || *x < Low || *x > High)
-      return Name + " takes " + std::string(args_internal::NumberWords<V>()) + " " +
-             args_internal::RangeText(static_cast<double>(Low), static_cast<double>(High)) + ", not \"" + v[0] + "\"";
+    if (!x || (Range && (*x < Range->first || *x > Range->second))) return problem + ", not \"" + v[0] + "\"";
     Target = *x;
     return {};
   });

@@ -90,7 +90,9 @@ void ReadObjects(std::istream& In, TMatrix& Data, std::string& Problem) {
 
 std::string Num(double x) { return FormatNumber(x, 10); }
 
-void Line(std::ostream& Out, const std::string& Label, const std::string& Value) { PrintField(Out, Label, Value, 20); }
+void Line(std::ostream& Out, const std::string& Label, const std::string& Value) {
+  PrintField(Out, Label, Value, 20);
+}
 
 std::string Pad(std::string Text, std::size_t Width) {
   Text.resize(std::max(Text.size() + 1, Width), ' ');
@@ -99,8 +101,7 @@ std::string Pad(std::string Text, std::size_t Width) {
 
 void PrintAssignment(std::ostream& Out, std::span<const std::int32_t> Cluster) {
   Out << "\nobject  cluster\n";
-  for (std::size_t i = 0; i < Cluster.size(); ++i)
-    Out << Pad(std::to_string(i + 1), 8) << Cluster[i] << '\n';
+  for (std::size_t i = 0; i < Cluster.size(); ++i) Out << Pad(std::to_string(i + 1), 8) << Cluster[i] << '\n';
 }
 
 void PrintHead(std::ostream& Out, const std::string& File, const TMatrix& Data) {
@@ -111,8 +112,8 @@ void PrintHead(std::ostream& Out, const std::string& File, const TMatrix& Data) 
 
 // k-means from rows 1..K (Seed 0), or the best of Runs runs seeded Seed,
 // Seed + 1, ... (the lowest within-cluster sum of squares, the first on ties).
-int RunKMeans(const std::string& File, const TMatrix& Data, std::int32_t K, std::int32_t Seed, std::int32_t Runs,
-              const TStreams& IO) {
+int RunKMeans(const std::string& File, const TMatrix& Data, std::int32_t K, std::int32_t Seed,
+              std::int32_t Runs, const TStreams& IO) {
   TMatrix centers, c;
   TIntVector assign, sizes, a, z;
   double within = 0;
@@ -171,8 +172,8 @@ std::vector<std::int32_t> CutTree(const TIntMatrix& Tree, std::int32_t N, std::i
   return cluster;
 }
 
-int RunAgglom(const std::string& File, TMatrix& Data, const TMethodName& M, const TDistanceName& D, double Flex,
-              std::optional<std::int32_t> K, const TStreams& IO) {
+int RunAgglom(const std::string& File, TMatrix& Data, const TMethodName& M, const TDistanceName& D,
+              double Flex, std::optional<std::int32_t> K, const TStreams& IO) {
   const std::int32_t n = Data.NrOfRows();
   TIntMatrix tree;
   TVector dist, pos;
@@ -249,11 +250,13 @@ int RunCluster(std::span<const std::string> Args, const TStreams& IO) {
   if (flex && *flex > 0.5) return args.Usage("--flex must not be above 0.5");
   if (method->Method) {
     if (seedOpt || runsOpt) return args.Usage("--seed and --runs go with --method kmeans only");
-    if (flex && method->Method != TClusterMethod::cmFlexLink) return args.Usage("--flex goes with --method flexible only");
+    if (flex && method->Method != TClusterMethod::cmFlexLink)
+      return args.Usage("--flex goes with --method flexible only");
   } else {
     if (dist) return args.Usage("--distance goes with the agglomerative methods only");
     if (flex) return args.Usage("--flex goes with --method flexible only");
-    if (runsOpt && *runsOpt > 1 && seedOpt && *seedOpt == 0) return args.Usage("--runs above 1 needs a --seed above 0");
+    if (runsOpt && *runsOpt > 1 && seedOpt && *seedOpt == 0)
+      return args.Usage("--runs above 1 needs a --seed above 0");
   }
 
   TInput in(file, IO);
@@ -266,10 +269,10 @@ int RunCluster(std::span<const std::string> Args, const TStreams& IO) {
   const std::int32_t k = kOpt.value_or(method->Method ? 1 : 2);
   if (k > n)
     return in.Fail(std::to_string(k) + " clusters asked for but only " + std::to_string(n) +
-                (n == 1 ? " object" : " objects"));
+                   (n == 1 ? " object" : " objects"));
   if (method->Method && n > kMaxAgglomObjects)
     return in.Fail(std::to_string(n) + " objects, more than the " + std::to_string(kMaxAgglomObjects) +
-                " of agglomerative clustering");
+                   " of agglomerative clustering");
 
   if (!method->Method) {
     try {

@@ -8,11 +8,11 @@
 #include "cluster.h"
 #include "describe.h"
 #include "fit.h"
+#include "fourier_cmd.h"
 #include "image.h"
 #include "learn.h"
 #include "progress.h"
 #include "smooth.h"
-#include "fourier_cmd.h"
 #include "table.h"
 
 namespace kvl::tool {
@@ -20,14 +20,20 @@ namespace kvl::tool {
 namespace {
 
 constexpr TCommand kCommands[] = {
-    {"cluster", "FILE [--method NAME] [--k N]", "k-means or agglomerative clustering of the rows of a matrix ASC file", RunCluster},
-    {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file", RunDescribe},
+    {"cluster", "FILE [--method NAME] [--k N]",
+     "k-means or agglomerative clustering of the rows of a matrix ASC file", RunCluster},
+    {"describe", "FILE", "summary statistics and a histogram of the values of a one-column ASC file",
+     RunDescribe},
     {"fit", "FILE [--model NAME]", "fits a regression model to the pairs of a two-column ASC file", RunFit},
     {"image", "FILE --out IMAGE", "draws the matrix of an ASC file as a PNG, BMP or JPEG image", RunImage},
-    {"learn", "train|predict ...", "trains a k-nearest-neighbour model on an ASC data table, or applies one", RunLearn},
-    {"smooth", "FILE --method NAME", "smooths or differentiates the column of a one-column ASC file", RunSmooth},
-    {"spectrum", "FILE [--window NAME] [--size N] [--column C]", "power spectrum and magnitudes of a column of an ASC file", RunSpectrum},
-    {"table", "FILE --to FORM|--info", "converts a data table between XML, CSV and ASC, or summarises it", RunTable},
+    {"learn", "train|predict ...", "trains a k-nearest-neighbour model on an ASC data table, or applies one",
+     RunLearn},
+    {"smooth", "FILE --method NAME", "smooths or differentiates the column of a one-column ASC file",
+     RunSmooth},
+    {"spectrum", "FILE [--window NAME] [--size N] [--column C]",
+     "power spectrum and magnitudes of a column of an ASC file", RunSpectrum},
+    {"table", "FILE --to FORM|--info", "converts a data table between XML, CSV and ASC, or summarises it",
+     RunTable},
 };
 
 constexpr std::size_t kSynopsisWidth = 18;

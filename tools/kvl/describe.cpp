@@ -45,9 +45,10 @@ void PrintHistogram(std::ostream& Out, const TVector& v, double Min, double Max)
   Out << "\nhistogram (bin width " << Num(width) << ")\n";
   for (std::size_t k = 0; k < bins.size(); ++k) {
     char label[96];
-    std::snprintf(label, sizeof label, "  [%.*f, %.*f)", decimals, first + static_cast<double>(k) * width, decimals,
-                  first + static_cast<double>(k + 1) * width);
-    const int bar = maxCnt > 0 ? static_cast<int>(std::lround(static_cast<double>(bins[k]) * kBarWidth / maxCnt)) : 0;
+    std::snprintf(label, sizeof label, "  [%.*f, %.*f)", decimals, first + static_cast<double>(k) * width,
+                  decimals, first + static_cast<double>(k + 1) * width);
+    const int bar =
+        maxCnt > 0 ? static_cast<int>(std::lround(static_cast<double>(bins[k]) * kBarWidth / maxCnt)) : 0;
     char count[24];
     std::snprintf(count, sizeof count, "%7d  ", bins[k]);
     Out << label << count << std::string(static_cast<std::size_t>(bar), '#') << '\n';
@@ -137,15 +138,8 @@ int RunDescribe(std::span<const std::string> Args, const TStreams& IO) {
   TInput in(file, IO);
   if (!in.IsOpen()) return in.Fail(in.Problem());
   TASCColumn column;
-  const std::int32_t status = ReadASCColumn(in.Stream(), column);
+  if (const std::string problem = ReadFiniteColumn(in, column); !problem.empty()) return in.Fail(problem);
   const auto rowsRead = static_cast<std::int32_t>(column.Values.size());
-  if (status == kASCBadRowAttribute || status == kASCBadValue)
-    return in.Fail("row " + std::to_string(rowsRead + 1) + ": " + ASCStatusText(status));
-  if (status != 0) return in.Fail(ASCStatusText(status));
-  if (rowsRead == 0) return in.Fail("the file holds no values");
-  for (std::int32_t i = 0; i < rowsRead; ++i)
-    if (!std::isfinite(column.Values[static_cast<std::size_t>(i)]))
-      return in.Fail("row " + std::to_string(i + 1) + ": the value is not finite");
 
   const auto nMissing = static_cast<std::int32_t>(column.MissingRows.size());
   if (nMissing == rowsRead) return in.Fail("the file holds only missing values");

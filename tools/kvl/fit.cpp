@@ -43,16 +43,21 @@ int ParameterCount(TRegModel m, std::int32_t Order) {
   switch (m) {
     case TRegModel::rmParabolic:
     case TRegModel::rmGaussian:
-    case TRegModel::rmHoerl: return 3;
+    case TRegModel::rmHoerl:
+      return 3;
     case TRegModel::rmPolynomial:
-    case TRegModel::rmCenteredPoly: return Order + 1;
-    default: return 2;
+    case TRegModel::rmCenteredPoly:
+      return Order + 1;
+    default:
+      return 2;
   }
 }
 
 std::string Num(double x) { return FormatNumber(x, 10); }
 
-void Line(std::ostream& Out, const std::string& Label, const std::string& Value) { PrintField(Out, Label, Value, 20); }
+void Line(std::ostream& Out, const std::string& Label, const std::string& Value) {
+  PrintField(Out, Label, Value, 20);
+}
 
 }  // namespace
 
@@ -128,7 +133,7 @@ int RunFit(std::span<const std::string> Args, const TStreams& IO) {
     const std::int32_t st = fit.CalcRegModel(model->Model, order);
     if (st == -1)
       return in.Fail("the " + std::string(model->Name) + " model needs at least " +
-                  std::to_string(REG_MINDP[static_cast<std::size_t>(model->Model)]) + " pairs");
+                     std::to_string(REG_MINDP[static_cast<std::size_t>(model->Model)]) + " pairs");
   } catch (const EKVLMath2Error& e) {
     return in.Fail(e.what());
   }
@@ -137,11 +142,13 @@ int RunFit(std::span<const std::string> Args, const TStreams& IO) {
   std::ostream& out = IO.Out;
   Line(out, "file", file);
   Line(out, "pairs", std::to_string(fit.NumData()));
-  Line(out, "model", std::string(IDS_REGMODEL[static_cast<std::size_t>(model->Model)]) + "  " +
-                         std::string(model->Formula));
+  Line(
+      out, "model",
+      std::string(IDS_REGMODEL[static_cast<std::size_t>(model->Model)]) + "  " + std::string(model->Formula));
   if (poly) Line(out, "order", std::to_string(order));
   if (model->Model == TRegModel::rmCenteredPoly) Line(out, "s (mean of x)", Num(fit.CPXShift()));
-  for (int j = 0; j < ParameterCount(model->Model, order); ++j) Line(out, "k" + std::to_string(j), Num(fit.ModelPar(1, j)));
+  for (int j = 0; j < ParameterCount(model->Model, order); ++j)
+    Line(out, "k" + std::to_string(j), Num(fit.ModelPar(1, j)));
   Line(out, "fit quality (r^2)", Num(fit.FitQual()));
   Line(out, "residual SD", Num(fit.StdDevResid()));
   if (predict) {

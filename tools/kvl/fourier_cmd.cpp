@@ -23,10 +23,14 @@ struct TWindowName {
 };
 
 constexpr TWindowName kWindows[] = {
-    {"rectangle", TFastFourierWgtWin::fwRectangle}, {"triangle", TFastFourierWgtWin::fwTriangle},
-    {"cos2", TFastFourierWgtWin::fwCos2},           {"gauss", TFastFourierWgtWin::fwGauss},
-    {"hamming", TFastFourierWgtWin::fwHamming},     {"blackman", TFastFourierWgtWin::fwBlackman},
-    {"blkmharris", TFastFourierWgtWin::fwBlkmHarris}, {"blkmnuttall", TFastFourierWgtWin::fwBlkmNuttall},
+    {"rectangle", TFastFourierWgtWin::fwRectangle},
+    {"triangle", TFastFourierWgtWin::fwTriangle},
+    {"cos2", TFastFourierWgtWin::fwCos2},
+    {"gauss", TFastFourierWgtWin::fwGauss},
+    {"hamming", TFastFourierWgtWin::fwHamming},
+    {"blackman", TFastFourierWgtWin::fwBlackman},
+    {"blkmharris", TFastFourierWgtWin::fwBlkmHarris},
+    {"blkmnuttall", TFastFourierWgtWin::fwBlkmNuttall},
     {"tukey", TFastFourierWgtWin::fwTukey},
 };
 
@@ -114,8 +118,8 @@ int RunSpectrum(std::span<const std::string> Args, const TStreams& IO) {
                 if (ParseNumber(v[0], size) && size >= 1 && size <= TFastFourier::kMaxSpectrumSize &&
                     std::has_single_bit(static_cast<std::uint32_t>(size)))
                   return std::string();
-                return "--size takes a power of two from 1 to " + std::to_string(TFastFourier::kMaxSpectrumSize) +
-                       ", not \"" + v[0] + "\"";
+                return "--size takes a power of two from 1 to " +
+                       std::to_string(TFastFourier::kMaxSpectrumSize) + ", not \"" + v[0] + "\"";
               })
       .Number("--column", column);
   if (const auto code = args.Parse(Args)) return *code;
@@ -129,13 +133,13 @@ int RunSpectrum(std::span<const std::string> Args, const TStreams& IO) {
   const TASCHeader& header = reader.Header();
   if (column > header.NrColumns)
     return in.Fail("--column " + std::to_string(column) + " is beyond the file's " +
-                std::to_string(header.NrColumns) + " column(s)");
+                   std::to_string(header.NrColumns) + " column(s)");
   if (header.NrRows < 1) return in.Fail("the file holds no values");
   // Rows past the block are not needed; the header's count fits the stream.
   const std::int32_t wanted = size > 0 ? std::min(size, header.NrRows) : header.NrRows;
   if (size == 0 && wanted > TFastFourier::kMaxSpectrumSize)
     return in.Fail("more than " + std::to_string(TFastFourier::kMaxSpectrumSize) +
-                " values: choose a block with --size");
+                   " values: choose a block with --size");
   std::vector<double> values;
   values.reserve(static_cast<std::size_t>(wanted));
   for (std::int32_t row = 1; row <= wanted; ++row) {
@@ -144,15 +148,18 @@ int RunSpectrum(std::span<const std::string> Args, const TStreams& IO) {
     for (std::int32_t c = 1; c <= header.NrColumns; ++c) {
       double v = 0;
       bool missing = false;
-      if (!reader.ReadValue(v, missing)) return in.Fail("row " + std::to_string(row) + ": " + ASCStatusText(kASCBadValue));
+      if (!reader.ReadValue(v, missing))
+        return in.Fail("row " + std::to_string(row) + ": " + ASCStatusText(kASCBadValue));
       if (c != column) continue;
-      if (missing) return in.Fail("row " + std::to_string(row) + ": missing value (a spectrum needs every sample)");
+      if (missing)
+        return in.Fail("row " + std::to_string(row) + ": missing value (a spectrum needs every sample)");
       if (!std::isfinite(v)) return in.Fail("row " + std::to_string(row) + ": the value is not finite");
       values.push_back(v);
     }
   }
 
-  const std::int32_t N = size > 0 ? size : static_cast<std::int32_t>(std::bit_ceil(static_cast<std::uint32_t>(wanted)));
+  const std::int32_t N =
+      size > 0 ? size : static_cast<std::int32_t>(std::bit_ceil(static_cast<std::uint32_t>(wanted)));
   TFastFourier fft;
   fft.SetSpectrumSize(N);
   for (std::int32_t k = 1; k <= static_cast<std::int32_t>(values.size()); ++k)
@@ -162,8 +169,8 @@ int RunSpectrum(std::span<const std::string> Args, const TStreams& IO) {
   fft.Transform();
 
   const std::string title = "Spectrum of " + fname + " column " + std::to_string(column) + ": " +
-                            std::to_string(values.size()) + " values in a block of " + std::to_string(N) + ", " +
-                            win.WindowText + " window";
+                            std::to_string(values.size()) + " values in a block of " + std::to_string(N) +
+                            ", " + win.WindowText + " window";
   const bool flags[] = {false, true, false, false};
   WriteASCHeader(IO.Out, ASCTitle(title, "", ""), 3, N / 2 + 1, flags);
   IO.Out << "\"line\" \"power\" \"magnitude\"\n";

@@ -97,7 +97,8 @@ int RunImage(std::span<const std::string> Args, const TStreams& IO) {
       .Number("--magnify", magnify, 1, 10)
       .Option("--range", 2, [&low, &high](std::span<const std::string> v) {
         double lo = 0, hi = 0;
-        if (!ParseNumber(v[0], lo) || !ParseNumber(v[1], hi) || !(lo < hi) || !std::isfinite(lo) || !std::isfinite(hi))
+        if (!ParseNumber(v[0], lo) || !ParseNumber(v[1], hi) || !(lo < hi) || !std::isfinite(lo) ||
+            !std::isfinite(hi))
           return std::string("--range takes two finite numbers LOW < HIGH");
         low = lo;
         high = hi;
@@ -106,7 +107,8 @@ int RunImage(std::span<const std::string> Args, const TStreams& IO) {
   if (const auto code = args.Parse(Args)) return *code;
   if (outFile.empty()) return args.Usage("--out is required");
   const std::string ext = LowerExtension(outFile);
-  if (ext != ".png" && ext != ".bmp" && ext != ".jpg") return args.Usage("--out must name a .png, .bmp or .jpg file");
+  if (ext != ".png" && ext != ".bmp" && ext != ".jpg")
+    return args.Usage("--out must name a .png, .bmp or .jpg file");
 
   TInput in(file, IO);
   if (!in.IsOpen()) return in.Fail(in.Problem());

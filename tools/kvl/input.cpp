@@ -1,9 +1,10 @@
 #include "input.h"
 
+#include <cmath>
 #include <filesystem>
 #include <iterator>
-#include <system_error>
 #include <ostream>
+#include <system_error>
 
 #include "kvl/containers/asc_format.h"
 
@@ -32,6 +33,18 @@ TInput::TInput(const std::string& File, const TStreams& IO)
 std::string TInput::ReadAll() {
   std::istream& in = Stream();
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string ReadFiniteColumn(TInput& In, TASCColumn& Column) {
+  const std::int32_t status = ReadASCColumn(In.Stream(), Column);
+  const std::size_t rows = Column.Values.size();
+  if (status == kASCBadRowAttribute || status == kASCBadValue)
+    return "row " + std::to_string(rows + 1) + ": " + ASCStatusText(status);
+  if (status != 0) return ASCStatusText(status);
+  if (rows == 0) return "the file holds no values";
+  for (std::size_t i = 0; i < rows; ++i)
+    if (!std::isfinite(Column.Values[i])) return "row " + std::to_string(i + 1) + ": the value is not finite";
+  return {};
 }
 
 }  // namespace kvl::tool

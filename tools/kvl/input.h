@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "commands.h"
+#include "kvl/containers/asc_format.h"
 
 namespace kvl::tool {
 
@@ -46,5 +47,11 @@ class TInput {
   std::string FName, FProblem;
   std::ifstream FFile;
 };
+
+/// ReadFiniteColumn: the one-column ASC text of In into Column; "" or the
+/// problem for In.Fail: a malformed header or row ("row N: ..."), no values,
+/// or a value that is not finite. Missing values (NAN, ###) pass, listed in
+/// Column.MissingRows.
+std::string ReadFiniteColumn(TInput& In, TASCColumn& Column);
 
 }  // namespace kvl::tool

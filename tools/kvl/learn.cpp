@@ -9,9 +9,9 @@
 
 #include "args.h"
 #include "input.h"
-#include "progress.h"
 #include "kvl/base/KVL_stringl.h"
 #include "kvl/learning/KVL_membl.h"
+#include "progress.h"
 
 namespace kvl::tool {
 
@@ -48,7 +48,9 @@ struct TOptions {
 
 std::string Num(double x) { return FormatNumber(x, 10); }
 
-void Line(std::ostream& Out, const std::string& Label, const std::string& Value) { PrintField(Out, Label, Value, 22); }
+void Line(std::ostream& Out, const std::string& Label, const std::string& Value) {
+  PrintField(Out, Label, Value, 22);
+}
 
 // LoadTable: Table from the ASC text of In; "" or the problem.
 std::string LoadTable(TDataTable& Table, TInput& In) {
@@ -67,7 +69,8 @@ std::string LoadTable(TDataTable& Table, TInput& In) {
 std::string CheckCells(const TDataTable& Table, std::int32_t Col) {
   for (std::int32_t r = 1; r <= Table.NrOfRows(); ++r)
     if (!Table.IsNumber(Col, r) || !std::isfinite(Table.Elem(Col, r)))
-      return "row " + std::to_string(r) + ", column \"" + std::string(Table.ColName(Col)) + "\": not a number";
+      return "row " + std::to_string(r) + ", column \"" + std::string(Table.ColName(Col)) +
+             "\": not a number";
   return {};
 }
 
@@ -90,7 +93,9 @@ bool EndsWith(const std::string& s, std::string_view Tail) {
 int Train(const TOptions& Opt, const TStreams& IO) {
   TInput in(Opt.Data, IO);
   const std::string& dname = in.Name();
-  const auto fail = [&IO](const std::string& Where, const std::string& Problem) { return BadInput(IO, Where, Problem); };
+  const auto fail = [&IO](const std::string& Where, const std::string& Problem) {
+    return BadInput(IO, Where, Problem);
+  };
   TMemBasedLearner mbl;
   TDataTable& t = *mbl.ModelData;
   if (const std::string p = LoadTable(t, in); !p.empty()) return fail(dname, p);
@@ -149,8 +154,9 @@ int Train(const TOptions& Opt, const TStreams& IO) {
   Line(out, "independent", indep);
   Line(out, "k", std::to_string(mbl.NumNearestNb()));
   Line(out, "local model", std::string(MBLLocalModelID[static_cast<std::size_t>(Opt.LocalModel->Model)]));
-  Line(out, "distance", std::string(MBLDistModeID[static_cast<std::size_t>(Opt.Dist->Dist)]) +
-                            (Opt.Standardize ? ", standardized" : ", unscaled"));
+  Line(out, "distance",
+       std::string(MBLDistModeID[static_cast<std::size_t>(Opt.Dist->Dist)]) +
+           (Opt.Standardize ? ", standardized" : ", unscaled"));
   const std::string over = " (" + std::to_string(checked) + " objects left out in turn)";
   if (checked > 0) {
     if (Opt.LocalModel->Model == TMBLLocalModel::mblLMMajority)
@@ -167,7 +173,9 @@ int Predict(const TOptions& Opt, const TStreams& IO) {
   const std::string& model = Opt.Model;
   TInput in(Opt.Data, IO);
   const std::string& dname = in.Name();
-  const auto fail = [&IO](const std::string& Where, const std::string& Problem) { return BadInput(IO, Where, Problem); };
+  const auto fail = [&IO](const std::string& Where, const std::string& Problem) {
+    return BadInput(IO, Where, Problem);
+  };
   TMemBasedLearner mbl;
   char first = ' ';
   {
@@ -215,7 +223,8 @@ int Predict(const TOptions& Opt, const TStreams& IO) {
     const std::int32_t status = mbl.ApplyModel(s, 0, 0);
     ReportMathProgress();
     out << t.RowName(r);
-    for (const std::int32_t c : targets) out << '\t' << (status == 0 ? Num(s[static_cast<std::size_t>(c - 1)]) : "n/a");
+    for (const std::int32_t c : targets)
+      out << '\t' << (status == 0 ? Num(s[static_cast<std::size_t>(c - 1)]) : "n/a");
     out << '\n';
   }
   return kExitOK;
@@ -273,7 +282,8 @@ int RunLearn(std::span<const std::string> Args, const TStreams& IO) {
   } else if (TArgParser::AsksForHelp(Args)) {
     return args.Help();
   } else {
-    return args.Usage(mode.empty() ? "expected train or predict" : "expected train or predict, not \"" + mode + "\"");
+    return args.Usage(mode.empty() ? "expected train or predict"
+                                   : "expected train or predict, not \"" + mode + "\"");
   }
   if (const auto code = args.Parse(Args.subspan(1))) return *code;
   if (mode == "predict")

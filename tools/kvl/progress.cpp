@@ -40,7 +40,10 @@ double SteadySeconds() {
 
 TProgressDisplay::TProgressDisplay(std::ostream& Err, std::string Label, bool Enabled, std::ostream* Out,
                                    TClock Clock)
-    : FErr(Err), FLabel(std::move(Label)), FEnabled(Enabled), FClock(Clock ? std::move(Clock) : SteadySeconds) {
+    : FErr(Err),
+      FLabel(std::move(Label)),
+      FEnabled(Enabled),
+      FClock(Clock ? std::move(Clock) : SteadySeconds) {
   if (!FEnabled) return;
   FStart = FLastShown = FClock();
   FBase = ProcStat;
@@ -78,8 +81,8 @@ void TProgressDisplay::Show(double Stat) {
     std::snprintf(text, sizeof text, "%s: %.0f %% (%.0f of %.0f), %.1f s", FLabel.c_str(),
                   std::min(100.0, 100.0 * steps / FTotal), steps, FTotal, now - FStart);
   else
-    std::snprintf(text, sizeof text, "%s: %.0f %s, %.1f s", FLabel.c_str(), steps, steps == 1 ? "step" : "steps",
-                  now - FStart);
+    std::snprintf(text, sizeof text, "%s: %.0f %s, %.1f s", FLabel.c_str(), steps,
+                  steps == 1 ? "step" : "steps", now - FStart);
   const std::string line(text);
   FErr << '\r' << line;
   if (line.size() < FShownWidth) FErr << std::string(FShownWidth - line.size(), ' ') << '\r' << line;

@@ -28,7 +28,7 @@ class TProgressDisplay {
   /// TClock: seconds since any fixed moment.
   using TClock = std::function<double()>;
 
-  static constexpr double kDelay = 1.0;      ///< seconds of work before the line appears
+  static constexpr double kDelay = 1.0;     ///< seconds of work before the line appears
   static constexpr double kInterval = 0.1;  ///< seconds between two updates of the line
 
   /// TProgressDisplay: shows the progress reported from now on, labelled

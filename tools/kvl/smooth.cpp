@@ -118,8 +118,8 @@ int RunSmooth(std::span<const std::string> Args, const TStreams& IO) {
     const TGolayRoutine& g = kGolay[deriv];
     const std::int32_t order = orderOpt.value_or(deriv == 1 ? 1 : 2);
     if (order < g.OrderLow || order > g.OrderHigh)
-      return args.Usage("--order with --deriv " + std::to_string(deriv) + " must be " + std::to_string(g.OrderLow) +
-                        " or " + std::to_string(g.OrderHigh));
+      return args.Usage("--order with --deriv " + std::to_string(deriv) + " must be " +
+                        std::to_string(g.OrderLow) + " or " + std::to_string(g.OrderHigh));
     title = g.Title;
     run = g.Run;
   } else if (orderOpt || derivOpt) {
@@ -130,21 +130,14 @@ int RunSmooth(std::span<const std::string> Args, const TStreams& IO) {
   if (!in.IsOpen()) return in.Fail(in.Problem());
   const std::string& fname = in.Name();
   TASCColumn column;
-  const std::int32_t status = ReadASCColumn(in.Stream(), column);
+  if (const std::string problem = ReadFiniteColumn(in, column); !problem.empty()) return in.Fail(problem);
   const auto rows = static_cast<std::int32_t>(column.Values.size());
-  if (status == kASCBadRowAttribute || status == kASCBadValue)
-    return in.Fail("row " + std::to_string(rows + 1) + ": " + ASCStatusText(status));
-  if (status != 0) return in.Fail(ASCStatusText(status));
-  if (rows == 0) return in.Fail("the file holds no values");
   if (!column.MissingRows.empty())
     return in.Fail("row " + std::to_string(column.MissingRows.front()) +
-                           ": a missing value (smoothing needs every value)");
-  for (std::int32_t i = 0; i < rows; ++i)
-    if (!std::isfinite(column.Values[static_cast<std::size_t>(i)]))
-      return in.Fail("row " + std::to_string(i + 1) + ": the value is not finite");
+                   ": a missing value (smoothing needs every value)");
   if (rows - 1 < window)
     return in.Fail("the file holds " + std::to_string(rows) + " values, too few for a window of " +
-                           std::to_string(window) + " (at least " + std::to_string(window + 1) + " needed)");
+                   std::to_string(window) + " (at least " + std::to_string(window + 1) + " needed)");
 
   TVector source, result;
   source.Resize(rows);

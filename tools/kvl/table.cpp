@@ -51,7 +51,8 @@ TForm Guess(const std::string& Text) {
   if (nl != std::string::npos) {
     std::size_t j = nl + 1;
     while (j < Text.size() && Text[j] >= '0' && Text[j] <= '9') ++j;
-    if (j > nl + 1 && j < Text.size() && (Text[j] == '\t' || Text[j] == ' ' || Text[j] == ';')) return TForm::ASC;
+    if (j > nl + 1 && j < Text.size() && (Text[j] == '\t' || Text[j] == ' ' || Text[j] == ';'))
+      return TForm::ASC;
   }
   return TForm::CSV;
 }
@@ -100,8 +101,9 @@ void Info(TDataTable& T, std::ostream& Out) {
   Out << "columns: " << T.NrOfColumns() << "\nrows: " << T.NrOfRows() << '\n';
   if (!T.Comment().empty()) Out << "comment: " << T.Comment() << '\n';
   Out << std::left << std::setw(8) << "column" << std::setw(20) << "name" << ' ' << std::setw(10) << "scale"
-      << std::right << std::setw(7) << "numbers" << std::setw(7) << "empty" << "  " << std::left << std::setw(16)
-      << "min" << std::setw(16) << "mean" << "max" << std::right << '\n';
+      << std::right << std::setw(7) << "numbers" << std::setw(7) << "empty"
+      << "  " << std::left << std::setw(16) << "min" << std::setw(16) << "mean"
+      << "max" << std::right << '\n';
   for (std::int32_t c = 1; c <= T.NrOfColumns(); ++c) {
     const TMScaleType st = T.MScaleType(c);
     Out << std::left << std::setw(8) << c << std::setw(20) << T.ColName(c) << ' ' << std::setw(10)

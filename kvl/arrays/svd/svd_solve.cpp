@@ -6,11 +6,10 @@
 #include <cmath>
 #include <vector>
 
-#include "kvl/base/KVL_kvlbase.h"
-
 #include "kvl/arrays/array_svd.h"
 #include "kvl/arrays/internal/gemm_kernel.h"
 #include "kvl/arrays/svd/internal/svd_engine.h"
+#include "kvl/base/KVL_kvlbase.h"
 
 namespace kvl {
 
@@ -24,8 +23,8 @@ constexpr std::size_t kReduceFirstRatio = 2;
 
 namespace svd_internal {
 
-void BackSubstitute(const double* const* u, std::size_t m, std::size_t n, const double* w, const double* const* v,
-                    const double* b, TDoubleArray& x, TDoubleArray* err) {
+void BackSubstitute(const double* const* u, std::size_t m, std::size_t n, const double* w,
+                    const double* const* v, const double* b, TDoubleArray& x, TDoubleArray* err) {
   // Built apart from x, so that b may be x itself.
   TDoubleArray res(n, 0.0);
   for (std::size_t j = 0; j < n; ++j)
@@ -64,8 +63,9 @@ TSvdResult BackSubstChecked(const M& U, std::span<const double> W, const M& V, s
   return TSvdResult::svdSuccess;
 }
 
-void Solve(const double* const* u, std::size_t m, std::size_t n, std::vector<double>& w, const double* const* v,
-           const double* b, TDoubleArray& x, bool& NearSingular, TDoubleArray* ErrFactors);
+void Solve(const double* const* u, std::size_t m, std::size_t n, std::vector<double>& w,
+           const double* const* v, const double* b, TDoubleArray& x, bool& NearSingular,
+           TDoubleArray* ErrFactors);
 
 /// LeastSquares: decomposes the design matrix given as column pointers,
 /// zeroes the near-singular values and back-substitutes.
@@ -192,8 +192,9 @@ TSvdResult HouseholderQR(double* const* a, std::size_t m, std::size_t n, double*
 }
 
 /// Solve: zeroes the near-singular values of w, then back-substitutes.
-void Solve(const double* const* u, std::size_t m, std::size_t n, std::vector<double>& w, const double* const* v,
-           const double* b, TDoubleArray& x, bool& NearSingular, TDoubleArray* ErrFactors) {
+void Solve(const double* const* u, std::size_t m, std::size_t n, std::vector<double>& w,
+           const double* const* v, const double* b, TDoubleArray& x, bool& NearSingular,
+           TDoubleArray* ErrFactors) {
   const double limit = SvdNearSingularRatio * (n ? *std::max_element(w.begin(), w.end()) : 0.0);
   for (double& wj : w)
     if (wj <= limit) {
@@ -211,7 +212,8 @@ TSvdResult SolveWithoutU(double* const* a, std::size_t m, std::size_t n, double*
   std::vector<double> vStore(n * n), w(n);
   std::vector<double*> v(n);
   for (std::size_t j = 0; j < n; ++j) v[j] = vStore.data() + j * n;
-  if (const TSvdResult r = GolubReinsch(a, m, n, v.data(), w.data(), c); r != TSvdResult::svdSuccess) return r;
+  if (const TSvdResult r = GolubReinsch(a, m, n, v.data(), w.data(), c); r != TSvdResult::svdSuccess)
+    return r;
   Solve(nullptr, n, n, w, v.data(), c, x, NearSingular, ErrFactors);
   return TSvdResult::svdSuccess;
 }
@@ -269,8 +271,8 @@ TSvdResult SvdBackSubst(const TDouble2DArray& U, std::span<const double> W, cons
 
 namespace {
 
-TSvdResult LeastSquaresOf(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
-                          TDoubleArray* ErrFactors) {
+TSvdResult LeastSquaresOf(TColumnView<double> A, std::span<const double> b, TDoubleArray& x,
+                          bool& NearSingular, TDoubleArray* ErrFactors) {
   std::vector<double*> a;
   std::size_t m = 0;
   svd_internal::ColumnTable(A, a, m);
@@ -290,12 +292,13 @@ TSvdResult LeastSquaresOf(TDouble2DArray& A, std::span<const double> b, TDoubleA
 
 }  // namespace
 
-TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular) {
+TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x,
+                           bool& NearSingular) {
   return LeastSquaresOf(A, b, x, NearSingular, nullptr);
 }
 
-TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x, bool& NearSingular,
-                           TDoubleArray& ErrFactors) {
+TSvdResult SvdLeastSquares(TColumnView<double> A, std::span<const double> b, TDoubleArray& x,
+                           bool& NearSingular, TDoubleArray& ErrFactors) {
   return LeastSquaresOf(A, b, x, NearSingular, &ErrFactors);
 }
 
@@ -328,9 +331,10 @@ TSvdResult ReadOnlyLeastSquares(TColumnView<const double> A, std::span<const dou
   const int ea = NearOneExponent(work), eb = NearOneExponent(c);
   std::vector<double*> a(n);
   for (std::size_t k = 0; k < n; ++k) a[k] = work.data() + k * m;
-  const TSvdResult r = m >= kReduceFirstRatio * n && n > 0
-                           ? svd_internal::ReducedLeastSquares(a.data(), m, n, c.data(), x, NearSingular, ErrFactors)
-                           : svd_internal::SolveWithoutU(a.data(), m, n, c.data(), x, NearSingular, ErrFactors);
+  const TSvdResult r =
+      m >= kReduceFirstRatio * n && n > 0
+          ? svd_internal::ReducedLeastSquares(a.data(), m, n, c.data(), x, NearSingular, ErrFactors)
+          : svd_internal::SolveWithoutU(a.data(), m, n, c.data(), x, NearSingular, ErrFactors);
   if (r == TSvdResult::svdSuccess) {
     for (double& v : x) v = std::ldexp(v, ea - eb);
     if (ErrFactors != nullptr)
@@ -351,7 +355,8 @@ TSvdResult SvdLeastSquares(TColumnView<const double> A, std::span<const double> 
   return ReadOnlyLeastSquares(A, b, x, NearSingular, &ErrFactors);
 }
 
-TSvdResult SvdLeastSquares(TDouble2DArray& A, std::span<const double> b, TDoubleArray& x, bool& NearSingular) {
+TSvdResult SvdLeastSquares(TDouble2DArray& A, std::span<const double> b, TDoubleArray& x,
+                           bool& NearSingular) {
   return LeastSquaresOf(A, b, x, NearSingular, nullptr);
 }
 
