@@ -7,27 +7,39 @@
 
 namespace kvl::tool {
 
-// Passes everything written to a stream on to its own buffer, clearing the
-// progress line before the first character of each write.
+// Collects what is written to a stream in a buffer of its own and passes
+// it on to the stream's buffer in blocks, clearing the progress line before
+// each block, so that the command's output never lands in the line.
 class TProgressDisplay::TClearingBuf : public std::streambuf {
  public:
-  TClearingBuf(std::streambuf* Target, TProgressDisplay& Display) : FTarget(Target), FDisplay(Display) {}
+  TClearingBuf(std::streambuf* Target, TProgressDisplay& Display) : FTarget(Target), FDisplay(Display) {
+    setp(FBuf, FBuf + sizeof FBuf);
+  }
 
  protected:
   int_type overflow(int_type c) override {
-    FDisplay.Clear();
-    return traits_type::eq_int_type(c, traits_type::eof()) ? traits_type::not_eof(c)
-                                                           : FTarget->sputc(traits_type::to_char_type(c));
+    if (!Pass()) return traits_type::eof();
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+    return c;
   }
-  std::streamsize xsputn(const char* s, std::streamsize n) override {
-    FDisplay.Clear();
-    return FTarget->sputn(s, n);
-  }
-  int sync() override { return FTarget->pubsync(); }
+  int sync() override { return Pass() ? FTarget->pubsync() : -1; }
 
  private:
+  // The collected characters go on to the target.
+  bool Pass() {
+    const std::streamsize n = pptr() - pbase();
+    if (n == 0) return true;
+    FDisplay.Clear();
+    const bool ok = FTarget->sputn(pbase(), n) == n;
+    setp(FBuf, FBuf + sizeof FBuf);
+    return ok;
+  }
+
   std::streambuf* FTarget;
   TProgressDisplay& FDisplay;
+  char FBuf[4096];
 };
 
 namespace {
@@ -60,7 +72,10 @@ TProgressDisplay::TProgressDisplay(std::ostream& Err, std::string Label, bool En
 TProgressDisplay::~TProgressDisplay() {
   if (!FEnabled) return;
   MathFeedBackProc = FPrevious;
-  if (FOut != nullptr) FOut->rdbuf(FOutBuf);
+  if (FOut != nullptr) {
+    FClearing->pubsync();
+    FOut->rdbuf(FOutBuf);
+  }
   Clear();
 }
 
