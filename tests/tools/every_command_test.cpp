@@ -96,7 +96,7 @@ TEST_F(EveryCommand, HelpSampleAndMalformedInput) {
   }
 }
 
-TEST(KvlInput, NamedPipeIsReadDirectoryIsNot) {
+TEST(KvlInput, NamedPipeIsReadDirectoryAndDeviceAreNot) {
   TempFile fifo(".fifo");
   ASSERT_EQ(mkfifo(fifo.Path().c_str(), 0600), 0);
   std::atomic<bool> written = false;
@@ -118,10 +118,11 @@ TEST(KvlInput, NamedPipeIsReadDirectoryIsNot) {
   ASSERT_EQ(piped.Exit, kExitOK) << piped.Err;
   EXPECT_EQ(piped.Out.substr(piped.Out.find('\n')), direct.Out.substr(direct.Out.find('\n')));
 
-  const std::string dir = std::filesystem::temp_directory_path().string();
-  const auto refused = RunProgram({"describe", dir});
-  EXPECT_EQ(refused.Exit, kExitBadInput);
-  EXPECT_EQ(refused.Err, "kvl: " + dir + ": the file cannot be opened\n");
+  for (const std::string& name : {std::filesystem::temp_directory_path().string(), std::string("/dev/zero")}) {
+    const auto refused = RunProgram({"describe", name});
+    EXPECT_EQ(refused.Exit, kExitBadInput);
+    EXPECT_EQ(refused.Err, "kvl: " + name + ": the file cannot be opened\n");
+  }
 }
 
 }  // namespace

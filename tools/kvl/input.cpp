@@ -18,11 +18,10 @@ int BadInput(const TStreams& IO, std::string_view Name, std::string_view Problem
 TInput::TInput(const std::string& File, const TStreams& IO)
     : FIO(IO), FStdin(File == "-"), FName(FStdin ? "standard input" : File) {
   if (FStdin) return;
-  // A named pipe (as the shell's <(...) gives) or a character device is
-  // read like standard input; a directory or other special file is refused.
+  // A named pipe (as the shell's <(...) gives) is read like standard input;
+  // a directory or a device (which may never end, as /dev/zero) is refused.
   std::error_code ec;
-  const auto type = std::filesystem::status(File, ec).type();
-  if (!ec && (type == std::filesystem::file_type::fifo || type == std::filesystem::file_type::character)) {
+  if (std::filesystem::status(File, ec).type() == std::filesystem::file_type::fifo && !ec) {
     FFile.open(File, std::ios::binary);
     if (!FFile) FProblem = ASCStatusText(kASCCannotOpen);
     return;

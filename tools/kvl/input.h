@@ -16,8 +16,8 @@ namespace kvl::tool {
 int BadInput(const TStreams& IO, std::string_view Name, std::string_view Problem);
 
 /// TInput: the input FILE of a command: the named file, or standard input
-/// for "-" (a pipe as well as a redirected file). A named pipe or a device
-/// (the shell's <(...), /dev/stdin) is read as well; a directory is not.
+/// for "-" (a pipe as well as a redirected file). A named pipe (the shell's
+/// <(...)) is read as well; a directory or a device is not.
 class TInput {
  public:
   /// TInput: opens File; Problem() says why when it cannot be opened.
